@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# The normal build and the whole CTest suite.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+"$root/scripts/build" "$root/build"
+cd "$root/build"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)"

@@ -1,0 +1,31 @@
+#pragma once
+// How a path is spelled. The Windows style is the program's home: backslash
+// separators, drive roots like C:\ and a case-insensitive file system. The
+// POSIX style is its translation: "/" separates, "/" is the one drive root,
+// and case matters, so paths are never lower-cased for display.
+#include <string>
+#include <string_view>
+
+namespace tarnwick {
+
+enum class PathStyle { Windows, Posix };
+
+// The style of the file system this build runs on.
+PathStyle NativePathStyle();
+
+char Separator(PathStyle style);
+
+// A path as a message shows it: lower case where the file system ignores
+// case, unchanged where lower-casing would name another file.
+std::string ShownPath(std::string_view path, PathStyle style);
+
+// ASCII lower-casing, byte for byte (names are single-byte ANSI text).
+std::string ToLower(std::string_view text);
+std::string ToUpper(std::string_view text);
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
+// Names inside a volume separate folders with backslashes on every platform;
+// this turns such a name into the path style's separators.
+std::string StoredNameToPath(std::string_view storedName, PathStyle style);
+
+} // namespace tarnwick

@@ -1,0 +1,17 @@
+#pragma once
+// Splitting a command line the way a Windows program's startup code does
+// (the rules of CommandLineToArgvW), so that the POSIX side hands the
+// extractor exactly the arguments it would receive on Windows.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnwick::os {
+
+// The first argument (the program) ends at the next blank, or, when it begins
+// with a double quote, at the next double quote; backslashes are plain there.
+// The others follow the usual rules: 2n backslashes before a quote give n and
+// toggle quoting, 2n+1 give n and a literal quote, "" inside quotes is a quote.
+std::vector<std::string> SplitWindowsCommandLine(std::string_view commandLine);
+
+} // namespace tarnwick::os

@@ -1,0 +1,74 @@
+#pragma once
+// Files and folders, as the rest of the program may see them. A "plain" file
+// or folder is one the user is meant to see: on Windows one without the hidden
+// or system attribute; on POSIX a regular file or a directory (devices, FIFOs
+// and sockets count as system files, so nothing ever blocks opening one).
+#include <cstdint>
+#include <ctime>
+#include <optional>
+#include <string>
+
+namespace tarnwick::os {
+
+bool IsPlainFile(const std::string& path);
+bool IsPlainFolder(const std::string& path);
+// A plain file or a plain folder.
+bool PlainExists(const std::string& path);
+
+// Length in bytes, or nothing when the file cannot be examined.
+std::optional<std::int64_t> FileLength(const std::string& path);
+// Time of the last change, or nothing when the file cannot be examined.
+std::optional<std::time_t> FileModified(const std::string& path);
+
+bool DeleteFile(const std::string& path);
+// Creates one folder; its parent must exist.
+bool CreateFolder(const std::string& path);
+// Moves a file, replacing what stands at the target.
+bool RenameFile(const std::string& from, const std::string& to);
+
+// The long (canonical) form of an existing path, empty on failure. Windows:
+// GetLongPathNameA. POSIX: realpath.
+std::string LongPathName(const std::string& path);
+
+// A file opened for reading, closed when the object goes.
+class InputFile {
+public:
+    InputFile() = default;
+    explicit InputFile(const std::string& path);
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    bool IsOpen() const;
+    std::optional<std::int64_t> Size() const;
+    // Reads up to `count` bytes at `offset`; returns how many arrived, -1 on
+    // error. Short only at the end of the file.
+    std::int64_t ReadAt(std::int64_t offset, void* buffer, std::int64_t count) const;
+
+private:
+    std::intptr_t handle_ = -1;
+};
+
+// A new file written beside its final place and renamed into it on Commit, so
+// that a failure never leaves a partial file under the final name.
+class AtomicOutputFile {
+public:
+    explicit AtomicOutputFile(const std::string& finalPath);
+    ~AtomicOutputFile(); // removes the temporary file unless committed
+    AtomicOutputFile(const AtomicOutputFile&) = delete;
+    AtomicOutputFile& operator=(const AtomicOutputFile&) = delete;
+
+    bool IsOpen() const;
+    bool Write(const void* data, std::int64_t count);
+    // Flushes, closes and renames into place; false when any step failed.
+    bool Commit();
+
+private:
+    std::string finalPath_;
+    std::string tempPath_;
+    std::intptr_t handle_ = -1;
+    bool failed_ = false;
+    bool committed_ = false;
+};
+
+} // namespace tarnwick::os

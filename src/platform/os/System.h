@@ -1,0 +1,23 @@
+#pragma once
+// The program itself and the few system services the windows use.
+#include <string>
+
+namespace tarnwick::os {
+
+// Full path of the running executable.
+std::string ProgramPath();
+// Its folder, without a trailing separator except for a root.
+std::string ProgramFolder();
+// The extractor's file name on this platform: extract.exe or extract.
+std::string ExtractorFileName();
+
+// The default system beep.
+void Beep();
+
+// A per-user configuration folder for programs installed where they may not
+// write (POSIX: $XDG_CONFIG_HOME or ~/.config). Empty where there is none.
+std::string UserConfigFolder();
+// Whether a file can be created in the folder.
+bool FolderIsWritable(const std::string& folder);
+
+} // namespace tarnwick::os

@@ -1,0 +1,198 @@
+#include "platform/os/Files.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tarnwick::os {
+
+namespace {
+bool StatPath(const std::string& path, struct stat& st)
+{
+    return !path.empty() && ::stat(path.c_str(), &st) == 0;
+}
+} // namespace
+
+bool IsPlainFile(const std::string& path)
+{
+    struct stat st;
+    return StatPath(path, st) && S_ISREG(st.st_mode);
+}
+
+bool IsPlainFolder(const std::string& path)
+{
+    struct stat st;
+    return StatPath(path, st) && S_ISDIR(st.st_mode);
+}
+
+bool PlainExists(const std::string& path)
+{
+    struct stat st;
+    return StatPath(path, st) && (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode));
+}
+
+std::optional<std::int64_t> FileLength(const std::string& path)
+{
+    struct stat st;
+    if (!StatPath(path, st) || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return static_cast<std::int64_t>(st.st_size);
+}
+
+std::optional<std::time_t> FileModified(const std::string& path)
+{
+    struct stat st;
+    if (!StatPath(path, st))
+        return std::nullopt;
+    return st.st_mtime;
+}
+
+bool DeleteFile(const std::string& path)
+{
+    return !path.empty() && ::unlink(path.c_str()) == 0;
+}
+
+bool CreateFolder(const std::string& path)
+{
+    return !path.empty() && ::mkdir(path.c_str(), 0777) == 0;
+}
+
+bool RenameFile(const std::string& from, const std::string& to)
+{
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+std::string LongPathName(const std::string& path)
+{
+    if (path.empty())
+        return {};
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved)
+        return {};
+    std::string out(resolved);
+    std::free(resolved);
+    return out;
+}
+
+InputFile::InputFile(const std::string& path)
+{
+    // O_NONBLOCK keeps a FIFO that slipped past the caller's checks from
+    // hanging the open; regular files ignore it.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return;
+    }
+    handle_ = fd;
+}
+
+InputFile::~InputFile()
+{
+    if (handle_ >= 0)
+        ::close(static_cast<int>(handle_));
+}
+
+bool InputFile::IsOpen() const { return handle_ >= 0; }
+
+std::optional<std::int64_t> InputFile::Size() const
+{
+    struct stat st;
+    if (handle_ < 0 || ::fstat(static_cast<int>(handle_), &st) != 0)
+        return std::nullopt;
+    return static_cast<std::int64_t>(st.st_size);
+}
+
+std::int64_t InputFile::ReadAt(std::int64_t offset, void* buffer, std::int64_t count) const
+{
+    if (handle_ < 0 || offset < 0 || count < 0)
+        return -1;
+    std::int64_t done = 0;
+    char* out = static_cast<char*>(buffer);
+    while (done < count) {
+        std::size_t chunk = static_cast<std::size_t>(std::min<std::int64_t>(count - done, 1 << 30));
+        ssize_t got = ::pread(static_cast<int>(handle_), out + done, chunk, offset + done);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return -1;
+        }
+        if (got == 0)
+            break;
+        done += got;
+    }
+    return done;
+}
+
+AtomicOutputFile::AtomicOutputFile(const std::string& finalPath)
+    : finalPath_(finalPath)
+{
+    std::string pattern = finalPath + ".tmpXXXXXX";
+    int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd < 0) {
+        failed_ = true;
+        return;
+    }
+    // mkstemp makes the file private; give it the permissions a plain
+    // create would have.
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+    tempPath_ = pattern;
+    handle_ = fd;
+}
+
+AtomicOutputFile::~AtomicOutputFile()
+{
+    if (handle_ >= 0)
+        ::close(static_cast<int>(handle_));
+    if (!committed_ && !tempPath_.empty())
+        ::unlink(tempPath_.c_str());
+}
+
+bool AtomicOutputFile::IsOpen() const { return handle_ >= 0; }
+
+bool AtomicOutputFile::Write(const void* data, std::int64_t count)
+{
+    if (handle_ < 0 || failed_)
+        return false;
+    const char* in = static_cast<const char*>(data);
+    while (count > 0) {
+        ssize_t put = ::write(static_cast<int>(handle_), in, static_cast<std::size_t>(std::min<std::int64_t>(count, 1 << 30)));
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            failed_ = true;
+            return false;
+        }
+        in += put;
+        count -= put;
+    }
+    return true;
+}
+
+bool AtomicOutputFile::Commit()
+{
+    if (handle_ < 0 || failed_)
+        return false;
+    int fd = static_cast<int>(handle_);
+    handle_ = -1;
+    // No fsync: the rename alone keeps a half-written file from ever
+    // standing under the final name, and an fsync per extracted file costs
+    // more than the copy itself.
+    bool ok = ::close(fd) == 0;
+    if (ok && ::rename(tempPath_.c_str(), finalPath_.c_str()) == 0) {
+        committed_ = true;
+        return true;
+    }
+    failed_ = true;
+    return false;
+}
+
+} // namespace tarnwick::os

@@ -1,0 +1,85 @@
+#include "support/TestFiles.h"
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace tarnwick::test {
+
+TempDir::TempDir()
+{
+    std::random_device rd;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        fs::path p = fs::temp_directory_path() / ("tarnwick-test-" + std::to_string(rd()));
+        std::error_code ec;
+        if (fs::create_directory(p, ec)) {
+            path_ = p.string();
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary folder");
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ec;
+    // Tests make folders read-only on purpose; give them back before removal.
+    for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
+        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(path_, ec);
+}
+
+std::string TempDir::operator/(const std::string& relative) const
+{
+    return path_ + "/" + relative;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes)
+{
+    fs::path p(path);
+    if (p.has_parent_path())
+        fs::create_directories(p.parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+bool Exists(const std::string& path)
+{
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(path, ec));
+}
+
+std::string BinDir()
+{
+#ifdef TARNWICK_BIN_DIR
+    return TARNWICK_BIN_DIR;
+#else
+    return ".";
+#endif
+}
+
+std::string ToolPath(const std::string& name)
+{
+#ifdef _WIN32
+    return BinDir() + "/" + name + ".exe";
+#else
+    return BinDir() + "/" + name;
+#endif
+}
+
+} // namespace tarnwick::test

@@ -1,0 +1,34 @@
+#pragma once
+// Temporary folders and small file helpers for the tests.
+#include <string>
+
+namespace tarnwick::test {
+
+// A fresh folder under the system's temporary folder, removed with all it
+// holds when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& Path() const { return path_; }
+    // Path() + "/" + relative.
+    std::string operator/(const std::string& relative) const;
+
+private:
+    std::string path_;
+};
+
+// Writes bytes to a file, creating missing parent folders.
+void WriteFile(const std::string& path, const std::string& bytes);
+// The file's bytes, or an empty string when it cannot be read.
+std::string ReadFile(const std::string& path);
+bool Exists(const std::string& path);
+
+// Where the build put its programs (extract, tarnvol, ...).
+std::string BinDir();
+std::string ToolPath(const std::string& name);
+
+} // namespace tarnwick::test
