@@ -1,0 +1,87 @@
+#pragma once
+// Reads a game volume's directory: tells a volume from any other file, lists
+// the stored names and keeps the directory values of the volume listed last.
+// Failures go out through the Error callback, never as exceptions.
+#include "platform/PathStyle.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnwick {
+
+class clsVOLReader {
+public:
+    // The operating-system services the reader uses. The defaults are the OS
+    // layer's; tests replace them to act out Windows paths on any system.
+    struct Hooks {
+        std::function<bool(const std::string& path)> IsPlainFile;
+        std::function<std::int64_t(const std::string& commandLine)> StartProcessHidden;
+        std::function<int(std::int64_t processId)> WaitForProcess;
+    };
+    static Hooks SystemHooks();
+
+    explicit clsVOLReader(PathStyle style = NativePathStyle());
+    clsVOLReader(PathStyle style, Hooks hooks);
+
+    // Error(Number, Message): 1 path not found, 2 no path, 3 not a volume,
+    // 4 extractor missing, 5 no extractor path, 6 extractor did not start,
+    // 7 volume damaged or unreadable.
+    std::function<void(std::int16_t Number, const std::string& Message)> Error;
+
+    const std::string& Path() const { return path_; }
+    void SetPath(std::string value) { path_ = std::move(value); }
+    std::int32_t PVOL() const { return pvol_; }
+    void SetPVOL(std::int32_t value) { pvol_ = value; }
+    std::int32_t VOLS() const { return vols_; }
+    void SetVOLS(std::int32_t value) { vols_ = value; }
+    std::int32_t VOLI() const { return voli_; }
+    void SetVOLI(std::int32_t value) { voli_ = value; }
+    std::int32_t FileCount() const { return fileCount_; }
+    void SetFileCount(std::int32_t value) { fileCount_ = value; }
+    const std::string& ExtractPath() const { return extractPath_; }
+    void SetExtractPath(std::string value) { extractPath_ = std::move(value); }
+
+    // Every stored name followed by "/", in stored order; "" on failure, and
+    // then the properties and the file table keep their values.
+    std::string GetFileNames(const std::string& VolumePath = {});
+    bool IsValidVolume(const std::string& VolumePath = {});
+    // Runs the extractor for one stored name into DestinationPath. An empty
+    // ePath stands for ExtractPath.
+    void Extract(const std::string& FileName, const std::string& DestinationPath,
+                 const std::string& VolumePath = {}, const std::string& ePath = {});
+    // The file table as "name 0 0 0\" per entry.
+    std::string GetDebugInfo() const;
+
+    // Read access to the file table of the volume listed last.
+    std::size_t TableSize() const { return starts_.size(); }
+    std::string_view TableName(std::size_t index) const;
+
+    PathStyle Style() const { return style_; }
+
+private:
+    bool ShellAndWait(const std::string& commandLine);
+    void Raise(std::int16_t number, const std::string& message);
+    void RaiseDamaged(const std::string& volumePath);
+
+    PathStyle style_;
+    Hooks hooks_;
+
+    std::string path_;
+    std::int32_t pvol_ = 0;
+    std::int32_t vols_ = 0;
+    std::int32_t voli_ = 0;
+    std::int32_t fileCount_ = 0;
+    std::string extractPath_;
+
+    // The file table. Names are kept as one text with every name ended by
+    // "/" and the start of each; one allocation per table instead of one per
+    // name keeps a 100,000-name volume cheap. Each entry's three numbers are
+    // 0 by definition and never change, so they are not stored.
+    std::string tableText_;
+    std::vector<std::uint32_t> starts_;
+};
+
+} // namespace tarnwick
