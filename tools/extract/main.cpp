@@ -1,0 +1,176 @@
+// The stand-in extractor: copies one stored file out of a volume.
+//   extract "VOLUME" NAME "OUTPUT"
+// NAME arrives bare, so a name with blanks comes as several arguments: all of
+// them between the volume and the output, joined by single blanks, make it.
+#include "platform/PathStyle.h"
+#include "platform/os/Files.h"
+#include "platform/os/System.h"
+#include "volume/VolumeIndex.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+using tarnwick::VolumeIndex;
+namespace os = tarnwick::os;
+
+namespace {
+
+enum Exit {
+    kOk = 0,
+    kUsage = 2,
+    kVolumeUnreadable = 3,
+    kNotAVolume = 4,
+    kDamaged = 5,
+    kNameMissing = 6,
+    kUnsupportedMethod = 7,
+    kOutputNotWritable = 8,
+};
+
+const char* kHelp =
+    "usage: extract VOLUME NAME OUTPUT\n"
+    "Copies the file NAME (as the volume stores it, folders separated by\n"
+    "backslashes; case does not matter) out of the volume VOLUME to OUTPUT.\n"
+    "A NAME given as several arguments is joined with single blanks.\n"
+    "OUTPUT appears whole or not at all; its folder must exist.\n"
+    "\n"
+    "exit codes:\n"
+    "  0  the file was extracted\n"
+    "  2  usage error\n"
+    "  3  the volume is missing or cannot be read\n"
+    "  4  the file is not a volume\n"
+    "  5  the volume's directory is damaged\n"
+    "  6  the name is not in the volume\n"
+    "  7  the file's storage method is not supported (compressed)\n"
+    "  8  the output cannot be written\n";
+
+int Fail(int code, const std::string& message)
+{
+    std::fprintf(stderr, "extract: %s\n", message.c_str());
+    return code;
+}
+
+// The file name of a path in either separator, without ".exe", lower case.
+std::string Title(const std::string& path)
+{
+    auto cut = path.find_last_of("/\\");
+    std::string t = tarnwick::ToLower(cut == std::string::npos ? path : path.substr(cut + 1));
+    if (t.size() > 4 && t.compare(t.size() - 4, 4, ".exe") == 0)
+        t.resize(t.size() - 4);
+    return t;
+}
+
+// How many arguments after the first still belong to our own path. Started
+// with a bare path that holds blanks ("C:\Program Files\x\extract.exe" ...),
+// the program is found all the same, but the splitting of its command line
+// cuts that path at the blanks: the pieces are glued back until they name
+// this program.
+int PiecesOfOwnPath(const std::vector<std::string>& args)
+{
+    const std::string self = Title(os::ProgramPath());
+    if (self.empty() || Title(args[0]) == self)
+        return 0;
+    std::string joined = args[0];
+    // Three arguments must stay for the volume, the name and the output.
+    for (std::size_t k = 1; k + 3 < args.size(); ++k) {
+        joined += ' ';
+        joined += args[k];
+        if (Title(joined) == self)
+            return static_cast<int>(k);
+    }
+    return 0;
+}
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    if (!os::PlainExists(a) || !os::PlainExists(b))
+        return false;
+    const std::string la = os::LongPathName(a), lb = os::LongPathName(b);
+    return !la.empty() && la == lb;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv, argv + argc);
+    if (args.empty())
+        return Fail(kUsage, "usage: extract VOLUME NAME OUTPUT (see extract --help)");
+    if (args.size() == 2 && (args[1] == "--help" || args[1] == "-h" || args[1] == "/?")) {
+        std::fputs(kHelp, stdout);
+        return kOk;
+    }
+    args.erase(args.begin() + 1, args.begin() + 1 + PiecesOfOwnPath(args));
+    if (args.size() < 4)
+        return Fail(kUsage, "usage: extract VOLUME NAME OUTPUT (see extract --help)");
+
+    const std::string volume = args[1];
+    const std::string output = args.back();
+    std::string name = args[2];
+    for (std::size_t i = 3; i + 1 < args.size(); ++i)
+        name += ' ' + args[i];
+    if (volume.empty() || output.empty())
+        return Fail(kUsage, "the volume and the output must not be empty");
+
+    if (!os::IsPlainFile(volume))
+        return Fail(kVolumeUnreadable, "cannot read volume " + volume + ": not found or not a plain file");
+    os::InputFile in(volume);
+    const auto size = in.Size();
+    if (!in.IsOpen() || !size)
+        return Fail(kVolumeUnreadable, "cannot open volume " + volume);
+    const VolumeIndex::ReadFn read = [&in](std::int64_t offset, void* buffer, std::int64_t count) {
+        return in.ReadAt(offset, buffer, count);
+    };
+
+    // Only the one entry's data is looked at: a volume of many files costs
+    // no read per file.
+    VolumeIndex index;
+    switch (index.Parse(read, *size, VolumeIndex::Data::Defer)) {
+    case VolumeIndex::Status::Ok: break;
+    case VolumeIndex::Status::Unreadable:
+        return Fail(kVolumeUnreadable, "cannot read volume " + volume + ": " + index.Problem());
+    case VolumeIndex::Status::NotAVolume:
+        return Fail(kNotAVolume, volume + " is not a volume: " + index.Problem());
+    case VolumeIndex::Status::Damaged:
+        return Fail(kDamaged, "the directory of " + volume + " is damaged: " + index.Problem());
+    }
+
+    VolumeIndex::Entry* entry = index.Find(name);
+    if (!entry)
+        return Fail(kNameMissing, name + " is not in " + volume);
+    if (entry->method != 0)
+        return Fail(kUnsupportedMethod, name + " is stored with method " + std::to_string(entry->method) +
+                                            " (" + VolumeIndex::MethodName(entry->method) +
+                                            "), which is not supported");
+    if (index.LocateData(read, *size, *entry) != VolumeIndex::Status::Ok)
+        return Fail(kDamaged, "the directory of " + volume + " is damaged: " + index.Problem());
+
+    // Renaming the copy over the volume itself would destroy it.
+    if (SameFile(volume, output))
+        return Fail(kOutputNotWritable, "cannot write " + output + ": it is the volume itself");
+    if (os::IsPlainFolder(output))
+        return Fail(kOutputNotWritable, "cannot write " + output + ": a folder of that name exists");
+
+    os::AtomicOutputFile out(output);
+    if (!out.IsOpen())
+        return Fail(kOutputNotWritable, "cannot write " + output);
+
+    constexpr std::int64_t kBlock = 1 << 20;
+    std::unique_ptr<char[]> buffer(new char[kBlock]);
+    std::int64_t done = 0;
+    while (done < entry->length) {
+        const std::int64_t want = std::min(kBlock, entry->length - done);
+        const std::int64_t got = in.ReadAt(entry->dataOffset + done, buffer.get(), want);
+        if (got <= 0)
+            return Fail(kVolumeUnreadable, "cannot read " + name + " from " + volume);
+        if (!out.Write(buffer.get(), got))
+            return Fail(kOutputNotWritable, "cannot write " + output);
+        done += got;
+    }
+    if (!out.Commit())
+        return Fail(kOutputNotWritable, "cannot write " + output);
+    return kOk;
+}
