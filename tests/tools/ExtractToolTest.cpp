@@ -305,6 +305,7 @@ TEST_F(ExtractTool, NameNotInTheVolume)
 
 TEST_F(ExtractTool, CompressedMethodsAreNamedAndRefused)
 {
+    const char* names[] = {"", "run-length", "LZ", "LZ with Huffman coding"};
     for (int method = 1; method <= 3; ++method) {
         VolumeWriter w;
         w.Add("packed.cs", "not really packed");
@@ -316,6 +317,7 @@ TEST_F(ExtractTool, CompressedMethodsAreNamedAndRefused)
         ExpectOneLine(r);
         EXPECT_NE(r.err.find("method " + std::to_string(method)), std::string::npos) << r.err;
         EXPECT_NE(r.err.find("not supported"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(names[method]), std::string::npos) << r.err;
         EXPECT_TRUE(Strays().empty());
     }
 }

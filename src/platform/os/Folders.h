@@ -1,0 +1,12 @@
+#pragma once
+// Walking folders, for the tools that pack a folder tree.
+#include <string>
+#include <vector>
+
+namespace tarnwick::os {
+
+// The names of the entries of a folder (no "." or ".."), in no set order;
+// empty when the folder cannot be read. `ok`, when given, tells which.
+std::vector<std::string> ListFolder(const std::string& path, bool* ok = nullptr);
+
+} // namespace tarnwick::os
