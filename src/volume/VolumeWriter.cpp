@@ -1,79 +1,154 @@
 #include "volume/VolumeWriter.h"
 #include "platform/os/Files.h"
 
+#include <algorithm>
+#include <memory>
+
 namespace tarnwick {
 
 namespace {
-void PutU32(std::string& out, std::uint32_t v)
+std::string U32(std::uint32_t v)
 {
+    std::string out(4, '\0');
     for (int i = 0; i < 4; ++i)
-        out += static_cast<char>((v >> (8 * i)) & 0xFF);
+        out[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    return out;
 }
 } // namespace
 
 void VolumeWriter::Add(std::string storedName, std::string data)
 {
-    entries_.push_back({std::move(storedName), std::move(data)});
+    Entry e;
+    e.name = std::move(storedName);
+    e.size = static_cast<std::int64_t>(data.size());
+    e.data = std::move(data);
+    entries_.push_back(std::move(e));
 }
 
 bool VolumeWriter::AddFile(std::string storedName, const std::string& sourcePath)
 {
     os::InputFile in(sourcePath);
-    auto size = in.Size();
-    if (!in.IsOpen() || !size)
+    auto size = in.IsOpen() ? in.Size() : std::nullopt;
+    if (!size)
         return false;
-    std::string data(static_cast<std::size_t>(*size), '\0');
-    if (in.ReadAt(0, data.data(), *size) != *size)
-        return false;
-    Add(std::move(storedName), std::move(data));
+    Entry e;
+    e.name = std::move(storedName);
+    e.sourcePath = sourcePath;
+    e.size = *size;
+    entries_.push_back(std::move(e));
     return true;
+}
+
+bool VolumeWriter::Emit(const Sink& sink) const
+{
+    failure_.clear();
+    // The layout is fixed by the sizes alone, so D and every offset are
+    // known before the first byte goes out and the volume streams in one pass.
+    std::int64_t dataEnd = 8;
+    std::int64_t namesSize = 0;
+    for (const Entry& e : entries_) {
+        dataEnd += 8 + e.size;
+        namesSize += static_cast<std::int64_t>(e.name.size()) + 1;
+    }
+    const std::int64_t total = dataEnd + 8 + namesSize + 1 + 8 + 17 * static_cast<std::int64_t>(entries_.size());
+    if (total > kMaxVolumeSize) {
+        failure_ = "the volume would exceed 2 GB";
+        return false;
+    }
+
+    std::string head = "PVOL" + U32(static_cast<std::uint32_t>(dataEnd));
+    if (!sink(head.data(), head.size()))
+        return false;
+
+    constexpr std::int64_t kBlock = 1 << 20;
+    std::unique_ptr<char[]> buffer;
+    std::vector<std::uint32_t> blockOffsets;
+    blockOffsets.reserve(entries_.size());
+    std::int64_t at = 8;
+    for (const Entry& e : entries_) {
+        blockOffsets.push_back(static_cast<std::uint32_t>(at));
+        std::string vblk = "VBLK" + U32((static_cast<std::uint32_t>(e.size) & 0x00FFFFFFu) | 0x80000000u);
+        if (!sink(vblk.data(), vblk.size()))
+            return false;
+        if (e.sourcePath.empty()) {
+            if (!sink(e.data.data(), e.data.size()))
+                return false;
+        } else {
+            os::InputFile in(e.sourcePath);
+            if (!in.IsOpen()) {
+                failure_ = "cannot read " + e.sourcePath;
+                return false;
+            }
+            if (!buffer)
+                buffer = std::make_unique<char[]>(kBlock);
+            for (std::int64_t done = 0; done < e.size;) {
+                std::int64_t want = std::min(kBlock, e.size - done);
+                if (in.ReadAt(done, buffer.get(), want) != want) {
+                    failure_ = "cannot read " + e.sourcePath;
+                    return false;
+                }
+                if (!sink(buffer.get(), static_cast<std::size_t>(want)))
+                    return false;
+                done += want;
+            }
+            // A file that grew or shrank meanwhile would be stored cut off.
+            if (in.Size() != e.size) {
+                failure_ = e.sourcePath + " changed while it was packed";
+                return false;
+            }
+        }
+        at += 8 + e.size;
+    }
+
+    std::string dir = "vols" + U32(static_cast<std::uint32_t>(namesSize));
+    dir.reserve(static_cast<std::size_t>(namesSize + 18 + 17 * entries_.size()));
+    std::vector<std::uint32_t> nameOffsets;
+    nameOffsets.reserve(entries_.size());
+    for (const Entry& e : entries_) {
+        nameOffsets.push_back(static_cast<std::uint32_t>(dir.size() - 8));
+        dir += e.name;
+        dir += '\0';
+    }
+    dir += '\0';
+    dir += "voli" + U32(static_cast<std::uint32_t>(17 * entries_.size()));
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        dir += U32(0);
+        dir += U32(nameOffsets[i]);
+        dir += U32(blockOffsets[i]);
+        dir += U32(static_cast<std::uint32_t>(entries_[i].size));
+        dir += '\0';
+    }
+    return sink(dir.data(), dir.size());
 }
 
 std::string VolumeWriter::Build() const
 {
-    std::string out = "PVOL";
-    PutU32(out, 0); // D, patched below
-
-    std::vector<std::uint32_t> blockOffsets;
-    for (const Entry& e : entries_) {
-        blockOffsets.push_back(static_cast<std::uint32_t>(out.size()));
-        out += "VBLK";
-        PutU32(out, (static_cast<std::uint32_t>(e.data.size()) & 0x00FFFFFFu) | 0x80000000u);
-        out += e.data;
-    }
-
-    const std::uint32_t d = static_cast<std::uint32_t>(out.size());
-    for (int i = 0; i < 4; ++i)
-        out[4 + i] = static_cast<char>((d >> (8 * i)) & 0xFF);
-
-    std::string names;
-    std::vector<std::uint32_t> nameOffsets;
-    for (const Entry& e : entries_) {
-        nameOffsets.push_back(static_cast<std::uint32_t>(names.size()));
-        names += e.name;
-        names += '\0';
-    }
-    out += "vols";
-    PutU32(out, static_cast<std::uint32_t>(names.size()));
-    out += names;
-    out += '\0';
-    out += "voli";
-    PutU32(out, static_cast<std::uint32_t>(17 * entries_.size()));
-    for (std::size_t i = 0; i < entries_.size(); ++i) {
-        PutU32(out, 0);
-        PutU32(out, nameOffsets[i]);
-        PutU32(out, blockOffsets[i]);
-        PutU32(out, static_cast<std::uint32_t>(entries_[i].data.size()));
-        out += '\0';
-    }
-    return out;
+    std::string out;
+    bool ok = Emit([&](const char* data, std::size_t count) {
+        out.append(data, count);
+        return true;
+    });
+    return ok ? out : std::string();
 }
 
 bool VolumeWriter::Write(const std::string& path) const
 {
-    std::string bytes = Build();
     os::AtomicOutputFile out(path);
-    return out.IsOpen() && out.Write(bytes.data(), static_cast<std::int64_t>(bytes.size())) && out.Commit();
+    if (!out.IsOpen()) {
+        failure_ = "cannot create " + path;
+        return false;
+    }
+    bool ok = Emit([&](const char* data, std::size_t count) {
+        if (out.Write(data, static_cast<std::int64_t>(count)))
+            return true;
+        failure_ = "cannot write " + path;
+        return false;
+    });
+    if (ok && !out.Commit()) {
+        failure_ = "cannot write " + path;
+        ok = false;
+    }
+    return ok;
 }
 
 } // namespace tarnwick
