@@ -18,6 +18,11 @@ std::int32_t Int32At(const unsigned char* b)
     return static_cast<std::int32_t>(v);
 }
 
+// A real volume's names run to a few hundred kilobytes. A larger claimed
+// block is damage: honouring it would allocate and read up to 2 GB (a sparse
+// file costs nothing on disk) and then hand that to the window's list.
+constexpr std::int32_t kMaxNameBlock = 64 * 1024 * 1024;
+
 enum class ReadResult { Ok, Short, Failed };
 
 ReadResult ReadInt32(const os::InputFile& in, std::int64_t offset, std::int32_t& value)
@@ -127,7 +132,7 @@ std::string clsVOLReader::GetFileNames(const std::string& VolumePath)
     std::int32_t d = 0, s = 0, voli = 0;
     if (ReadInt32(in, 4, d) != ReadResult::Ok || d < 0 || std::int64_t(d) + 8 > fileSize ||
         ReadInt32(in, std::int64_t(d) + 4, s) != ReadResult::Ok || s <= 0 ||
-        std::int64_t(d) + 8 + s > fileSize || std::int64_t(d) + 13 + s + 4 > fileSize ||
+        s > kMaxNameBlock || std::int64_t(d) + 8 + s > fileSize || std::int64_t(d) + 13 + s + 4 > fileSize ||
         ReadInt32(in, std::int64_t(d) + 13 + s, voli) != ReadResult::Ok) {
         RaiseDamaged(path);
         return {};

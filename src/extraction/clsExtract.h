@@ -1,0 +1,126 @@
+#pragma once
+// The extraction job: runs the external extractor once per stored name into
+// a destination folder, flat or with the volume's folders re-created, asking
+// before it replaces a file. Progress and failures go out through callbacks,
+// never as exceptions; everything runs on the caller's thread.
+#include "platform/MessageBox.h"
+#include "platform/PathStyle.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tarnwick {
+
+class clsExtract {
+public:
+    // The operating-system services the job uses. The defaults are the OS
+    // layer's; tests replace them to act out Windows drives on any system.
+    struct Hooks {
+        std::function<bool(const std::string& path)> IsPlainFile;
+        // A plain file or a plain folder.
+        std::function<bool(const std::string& path)> PlainExists;
+        std::function<bool(const std::string& path)> IsPlainFolder;
+        std::function<bool(const std::string& path)> CreateFolder;
+        std::function<bool(const std::string& path)> DeleteFile;
+        std::function<bool(const std::string& from, const std::string& to)> RenameFile;
+        // Returns the process id, 0 when the command did not start.
+        std::function<std::int64_t(const std::string& commandLine)> StartProcessHidden;
+        std::function<int(std::int64_t processId)> WaitForProcess;
+        std::function<std::string()> ProgramFolder;
+        std::function<std::string()> ExtractorFileName;
+    };
+    static Hooks SystemHooks();
+
+    // How one name ended, for callers that want more than the events.
+    enum class Outcome {
+        Extracted, // a file stands at the output path after the extractor ran
+        Declined,  // the file was already there and the prompt said No
+        Failed,    // refused name, folder or file trouble, no start, no file
+    };
+
+    explicit clsExtract(PathStyle style = NativePathStyle());
+    clsExtract(PathStyle style, Hooks hooks);
+    ~clsExtract();
+    clsExtract(const clsExtract&) = delete;
+    clsExtract& operator=(const clsExtract&) = delete;
+
+    // E_Percent(Value 0..100, FileName) and E_Error(Number, Message):
+    // 1 no volume, 2 no names, 3 no destination or no extractor, 4 the
+    // extractor did not start, 5 a name that would leave the destination,
+    // 6 a folder that cannot be created or a file that cannot be moved.
+    std::function<void(std::int16_t Value, const std::string& FileName)> E_Percent;
+    std::function<void(std::int16_t Number, const std::string& Message)> E_Error;
+    // Told once per name, after the extractor (if any) has ended and before
+    // that name's E_Percent.
+    std::function<void(const std::string& storedName, const std::string& outputPath, Outcome outcome)> E_Outcome;
+
+    // Asks whether an existing file may be replaced; the text is the whole
+    // question. The default shows a Yes/No box with the question icon.
+    std::function<MsgAnswer(const std::string& question)> AskOverwrite;
+    // Receives every extractor command line; the window layer passes the
+    // system clipboard. The default drops it.
+    std::function<void(const std::string& text)> SetClipboardText;
+
+    const std::string& FileList() const { return fileList_; }
+    void SetFileList(std::string value) { fileList_ = std::move(value); }
+    const std::string& VOLPath() const { return volPath_; }
+    void SetVOLPath(std::string value) { volPath_ = std::move(value); }
+    const std::string& DestinationPath() const { return destinationPath_; }
+    void SetDestinationPath(std::string value) { destinationPath_ = std::move(value); }
+    const std::string& ExtractPath() const { return extractPath_; }
+    void SetExtractPath(std::string value) { extractPath_ = std::move(value); }
+    bool RecreateStructure() const { return recreateStructure_; }
+    void SetRecreateStructure(bool value) { recreateStructure_ = value; }
+    bool Overwrite() const { return overwrite_; }
+    void SetOverwrite(bool value) { overwrite_ = value; }
+
+    // Extracts every name of the comma-separated list. An empty argument
+    // stands for the matching property.
+    void Extract(const std::string& vPath = {}, const std::string& fList = {},
+                 const std::string& dPath = {}, const std::string& ePath = {});
+
+    // Where a stored name lands under a destination with the current
+    // RecreateStructure setting.
+    std::string OutputPath(const std::string& destination, const std::string& storedName) const;
+    // Whether the part of the name that goes into the output path stays
+    // inside the destination: no ".." piece, no root, no drive, with either
+    // separator.
+    bool NameStaysInside(const std::string& storedName) const;
+
+    // The extractor's command line for one name.
+    static std::string CommandLine(const std::string& extractor, const std::string& volume,
+                                   const std::string& storedName, const std::string& outputPath);
+
+    PathStyle Style() const { return style_; }
+
+private:
+    bool ShellAndWait(const std::string& commandLine);
+    Outcome ExtractOne(const std::string& volume, const std::string& destination,
+                       const std::string& extractor, const std::string& name);
+    std::string KeepAsideName(const std::string& outputPath) const;
+    std::string Shown(const std::string& path) const { return ShownPath(path, style_); }
+    void RaiseError(std::int16_t number, const std::string& message);
+    void RaisePercent(std::int16_t value, const std::string& fileName);
+
+    PathStyle style_;
+    Hooks hooks_;
+
+    std::string fileList_;
+    std::string volPath_;
+    std::string destinationPath_;
+    std::string extractPath_;
+    bool recreateStructure_ = false;
+    bool overwrite_ = false;
+    // Cleared when the job goes, so that a run whose owner released it from
+    // inside a handler stops at once instead of touching freed memory.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+// The whole percentage done after `done` of `total` names, rounded to the
+// nearest whole number with halves going to the even neighbour.
+std::int16_t PercentDone(std::size_t done, std::size_t total);
+
+} // namespace tarnwick

@@ -1,0 +1,190 @@
+#include "volume/VolumeIndex.h"
+#include "platform/PathStyle.h"
+#include "platform/os/Files.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tarnwick {
+
+namespace {
+
+constexpr std::int64_t kEntrySize = 17;
+
+std::uint32_t U32(const unsigned char* p)
+{
+    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
+           (std::uint32_t(p[3]) << 24);
+}
+
+bool TagIs(const unsigned char* p, const char* tag)
+{
+    for (int i = 0; i < 4; ++i) {
+        unsigned char a = p[i], b = static_cast<unsigned char>(tag[i]);
+        if (a >= 'A' && a <= 'Z')
+            a = static_cast<unsigned char>(a - 'A' + 'a');
+        if (a != b)
+            return false;
+    }
+    return true;
+}
+
+bool ReadExact(const VolumeIndex::ReadFn& read, std::int64_t offset, void* buffer, std::int64_t count)
+{
+    std::int64_t done = 0;
+    auto* out = static_cast<unsigned char*>(buffer);
+    while (done < count) {
+        std::int64_t got = read(offset + done, out + done, count - done);
+        if (got <= 0)
+            return false;
+        done += got;
+    }
+    return true;
+}
+
+} // namespace
+
+VolumeIndex::Status VolumeIndex::Fail(Status s, std::string why)
+{
+    entries_.clear();
+    problem_ = std::move(why);
+    return s;
+}
+
+const char* VolumeIndex::MethodName(std::uint8_t method)
+{
+    switch (method) {
+    case 0: return "stored";
+    case 1: return "run-length";
+    case 2: return "LZ";
+    case 3: return "LZ with Huffman coding";
+    default: return "unknown";
+    }
+}
+
+VolumeIndex::Status VolumeIndex::Parse(const ReadFn& read, std::int64_t fileSize)
+{
+    entries_.clear();
+    problem_.clear();
+    unsigned char head[8];
+    if (fileSize < 8)
+        return Fail(Status::NotAVolume, "too short to be a volume");
+    if (!ReadExact(read, 0, head, 8))
+        return Fail(Status::Unreadable, "cannot read the header");
+    if (!TagIs(head, "pvol"))
+        return Fail(Status::NotAVolume, "no PVOL signature");
+
+    const std::int64_t d = U32(head + 4);
+    if (d < 8 || d + 8 > fileSize)
+        return Fail(Status::Damaged, "the directory offset lies outside the file");
+    unsigned char vols[8];
+    if (!ReadExact(read, d, vols, 8))
+        return Fail(Status::Unreadable, "cannot read the name block header");
+    if (!TagIs(vols, "vols"))
+        return Fail(Status::Damaged, "no name block at the directory offset");
+    const std::int64_t s = U32(vols + 4);
+    const std::int64_t namesAt = d + 8;
+    if (s > fileSize - namesAt)
+        return Fail(Status::Damaged, "the name block runs past the end of the file");
+
+    // Read names plus up to 3 pad bytes and the index block header in one go;
+    // what lies past the file's end simply is not there.
+    std::int64_t tail = std::min<std::int64_t>(fileSize - namesAt, s + 3 + 8);
+    std::string block(static_cast<std::size_t>(tail), '\0');
+    if (tail > 0 && !ReadExact(read, namesAt, block.data(), tail))
+        return Fail(Status::Unreadable, "cannot read the name block");
+
+    std::int64_t voliAt = -1;
+    for (std::int64_t pad = 0; pad <= 3; ++pad) {
+        std::int64_t at = s + pad;
+        if (at + 8 > tail)
+            break;
+        if (TagIs(reinterpret_cast<const unsigned char*>(block.data() + at), "voli")) {
+            voliAt = at;
+            break;
+        }
+    }
+    if (voliAt < 0)
+        return Fail(Status::Damaged, "no index block after the name block");
+    const std::int64_t l = U32(reinterpret_cast<const unsigned char*>(block.data() + voliAt + 4));
+    const std::int64_t indexAt = namesAt + voliAt + 8;
+    if (l > fileSize - indexAt)
+        return Fail(Status::Damaged, "the index block runs past the end of the file");
+    if (l % kEntrySize != 0)
+        return Fail(Status::Damaged, "the index block length is not a whole number of entries");
+
+    const char* names = block.data();
+    std::string index(static_cast<std::size_t>(l), '\0');
+    if (l > 0 && !ReadExact(read, indexAt, index.data(), l))
+        return Fail(Status::Unreadable, "cannot read the index block");
+
+    const std::int64_t count = l / kEntrySize;
+    std::vector<Entry> entries;
+    entries.reserve(static_cast<std::size_t>(count));
+    for (std::int64_t i = 0; i < count; ++i) {
+        const auto* e = reinterpret_cast<const unsigned char*>(index.data() + i * kEntrySize);
+        const std::int64_t nameOff = U32(e + 4);
+        std::int64_t dataOff = U32(e + 8);
+        const std::int64_t length = U32(e + 12);
+        const std::uint8_t method = e[16];
+        if (nameOff >= s)
+            return Fail(Status::Damaged, "entry " + std::to_string(i) + " names a place outside the name block");
+        const void* nul = std::memchr(names + nameOff, '\0', static_cast<std::size_t>(s - nameOff));
+        const std::int64_t nameEnd = nul ? static_cast<const char*>(nul) - names : s;
+        Entry out;
+        out.name.assign(names + nameOff, static_cast<std::size_t>(nameEnd - nameOff));
+        if (dataOff > fileSize)
+            return Fail(Status::Damaged, "the data of " + out.name + " lies outside the file");
+        // A data block header, when there is one, precedes the bytes; an
+        // offset that points straight at the data has none.
+        unsigned char blk[4];
+        if (dataOff + 8 <= fileSize && ReadExact(read, dataOff, blk, 4) && TagIs(blk, "vblk"))
+            dataOff += 8;
+        if (length > fileSize - dataOff)
+            return Fail(Status::Damaged, "the data of " + out.name + " runs past the end of the file");
+        out.dataOffset = dataOff;
+        out.length = length;
+        out.method = method;
+        entries.push_back(std::move(out));
+    }
+    entries_ = std::move(entries);
+    return Status::Ok;
+}
+
+VolumeIndex::Status VolumeIndex::ParseBuffer(const void* data, std::size_t size)
+{
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    const auto total = static_cast<std::int64_t>(size);
+    return Parse(
+        [bytes, total](std::int64_t offset, void* buffer, std::int64_t count) -> std::int64_t {
+            if (offset < 0 || offset > total)
+                return -1;
+            std::int64_t n = std::min(count, total - offset);
+            std::memcpy(buffer, bytes + offset, static_cast<std::size_t>(n));
+            return n;
+        },
+        total);
+}
+
+VolumeIndex::Status VolumeIndex::ParseFile(const std::string& path)
+{
+    if (!os::IsPlainFile(path))
+        return Fail(Status::Unreadable, "not found or not a plain file");
+    os::InputFile in(path);
+    auto size = in.Size();
+    if (!in.IsOpen() || !size)
+        return Fail(Status::Unreadable, "cannot be opened");
+    return Parse([&in](std::int64_t offset, void* buffer,
+                       std::int64_t count) { return in.ReadAt(offset, buffer, count); },
+                 *size);
+}
+
+const VolumeIndex::Entry* VolumeIndex::Find(const std::string& name) const
+{
+    for (const Entry& e : entries_)
+        if (EqualsNoCase(e.name, name))
+            return &e;
+    return nullptr;
+}
+
+} // namespace tarnwick
