@@ -1,0 +1,20 @@
+#pragma once
+// Runs one of the build's programs the way a user's shell would, and keeps
+// what it said and how it ended.
+#include <string>
+#include <vector>
+
+namespace tarnwick::test {
+
+struct ToolRun {
+    int exitCode = -1; // -1 when it did not end normally
+    std::string out;
+    std::string err;
+};
+
+// `program` is a path; every argument is passed as it stands (no shell). It
+// runs in `workingFolder` when one is given.
+ToolRun RunTool(const std::string& program, const std::vector<std::string>& args,
+                const std::string& workingFolder = {});
+
+} // namespace tarnwick::test
