@@ -66,6 +66,10 @@ int WaitForProcess(std::int64_t processId)
         return -1;
     if (WIFEXITED(status))
         return WEXITSTATUS(status);
+    // Killed: 128 + the signal, as shells report it, so that a crash reads
+    // as a failure (on Windows a crashed process has a nonzero code too).
+    if (WIFSIGNALED(status))
+        return 128 + WTERMSIG(status);
     return -1;
 }
 
