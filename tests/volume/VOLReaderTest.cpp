@@ -119,6 +119,43 @@ TEST_F(VOLReader, EmptyNamesAndSlashesSplitAsTheTextDoes)
     EXPECT_EQ(reader.VOLS(), 1);
 }
 
+TEST_F(VOLReader, LongBlocksSplitLikeShortOnes)
+{
+    // Thousands of bytes, so that every stretch of the block is walked the
+    // way a big volume's is: names of every length, empty ones, and "/"
+    // bytes that split a stored name, at every position.
+    std::vector<std::string> stored;
+    std::string expectedText;
+    V expectedTable;
+    for (int i = 0; i < 700; ++i) {
+        std::string name(static_cast<std::size_t>(i % 37), static_cast<char>('a' + i % 26));
+        if (i % 11 == 3 && !name.empty())
+            name[name.size() / 2] = '/';
+        stored.push_back(name);
+        expectedText += name + "/";
+        std::size_t from = 0;
+        for (std::size_t slash; (slash = name.find('/', from)) != std::string::npos; from = slash + 1)
+            expectedTable.push_back(name.substr(from, slash - from));
+        expectedTable.push_back(name.substr(from));
+    }
+    ASSERT_GT(expectedText.size(), 10000u);
+    EXPECT_EQ(reader.GetFileNames(Volume("long.vol", stored)), expectedText);
+    EXPECT_EQ(Table(), expectedTable);
+    EXPECT_EQ(reader.FileCount(), static_cast<std::int32_t>(expectedTable.size()));
+    EXPECT_EQ(reader.VOLS(), static_cast<std::int32_t>(expectedText.size()));
+
+    // The same without the closing NUL: the last name loses a character.
+    std::string block;
+    for (const std::string& name : stored)
+        block += name + std::string(1, '\0');
+    block.pop_back();
+    ASSERT_FALSE(stored.back().empty());
+    expectedText.pop_back();
+    expectedTable.back().pop_back();
+    EXPECT_EQ(reader.GetFileNames(Raw("open-long.vol", HandMade(block))), expectedText);
+    EXPECT_EQ(Table(), expectedTable);
+}
+
 TEST_F(VOLReader, BlockWithoutClosingNulLosesTheLastCharacterInTheTable)
 {
     std::string path = Raw("open.vol", HandMade(std::string("a.cs\0b.cs", 9)));
