@@ -133,9 +133,15 @@ std::string clsExtract::OutputPath(const std::string& destination, const std::st
 bool clsExtract::NameStaysInside(const std::string& storedName) const
 {
     const std::string name = StoredNameToPath(storedName, style_);
+    // The name goes bare and the output path in quotes onto one command
+    // line: a quote in the name would end the quoted path early and hand
+    // the extractor another (relative) path; so would a path ending in a
+    // backslash, which escapes the closing quote.
+    if (storedName.find('"') != std::string::npos)
+        return false;
     const std::string part = recreateStructure_ ? name : GetFileTitle(name, style_);
-    if (part.empty())
-        return true;
+    if (part.empty() || IsSeparator(part.back()))
+        return false;
     if (IsSeparator(part[0]))
         return false;
     if (part.size() >= 2 && part[1] == ':' &&
@@ -153,14 +159,15 @@ bool clsExtract::NameStaysInside(const std::string& storedName) const
     return true;
 }
 
-bool clsExtract::ShellAndWait(const std::string& commandLine)
+bool clsExtract::ShellAndWait(const std::string& commandLine, int& exitCode)
 {
+    exitCode = -1;
     const std::int64_t id = hooks_.StartProcessHidden(commandLine);
     if (id == 0) {
         RaiseError(4, "Unable to shell " + Shown(commandLine) + " correctly.");
         return false;
     }
-    hooks_.WaitForProcess(id);
+    exitCode = hooks_.WaitForProcess(id);
     return true;
 }
 
@@ -221,11 +228,18 @@ clsExtract::Outcome clsExtract::ExtractOne(const std::string& volume, const std:
         clip(line);
     if (!*alive)
         return Outcome::Failed;
-    const bool started = ShellAndWait(line);
+    int exitCode = -1;
+    const bool started = ShellAndWait(line, exitCode);
     if (!*alive)
         return Outcome::Failed;
 
-    const bool arrived = started && hooks_.IsPlainFile(out);
+    // An extractor that reports failure (or dies) may have left part of a
+    // file: that is no extraction, and must not cost the user the old copy.
+    bool arrived = started && hooks_.IsPlainFile(out);
+    if (arrived && exitCode > 0) {
+        hooks_.DeleteFile(out);
+        arrived = false;
+    }
     if (!kept.empty()) {
         if (arrived) {
             if (!hooks_.DeleteFile(kept))

@@ -87,7 +87,8 @@ public:
     std::string OutputPath(const std::string& destination, const std::string& storedName) const;
     // Whether the part of the name that goes into the output path stays
     // inside the destination: no ".." piece, no root, no drive, with either
-    // separator.
+    // separator; and whether the command line can carry it: no double quote,
+    // no empty last piece.
     bool NameStaysInside(const std::string& storedName) const;
 
     // The extractor's command line for one name.
@@ -97,7 +98,9 @@ public:
     PathStyle Style() const { return style_; }
 
 private:
-    bool ShellAndWait(const std::string& commandLine);
+    // False when the extractor did not start. `exitCode` is its exit code,
+    // or -1 when that could not be learnt.
+    bool ShellAndWait(const std::string& commandLine, int& exitCode);
     Outcome ExtractOne(const std::string& volume, const std::string& destination,
                        const std::string& extractor, const std::string& name);
     std::string KeepAsideName(const std::string& outputPath) const;

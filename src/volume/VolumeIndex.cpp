@@ -62,17 +62,19 @@ const char* VolumeIndex::MethodName(std::uint8_t method)
     }
 }
 
-VolumeIndex::Status VolumeIndex::Parse(const ReadFn& read, std::int64_t fileSize)
+VolumeIndex::Status VolumeIndex::Parse(const ReadFn& read, std::int64_t fileSize, Data data)
 {
     entries_.clear();
     problem_.clear();
     unsigned char head[8];
-    if (fileSize < 8)
+    if (fileSize < 4)
         return Fail(Status::NotAVolume, "too short to be a volume");
-    if (!ReadExact(read, 0, head, 8))
+    if (!ReadExact(read, 0, head, std::min<std::int64_t>(fileSize, 8)))
         return Fail(Status::Unreadable, "cannot read the header");
     if (!TagIs(head, "pvol"))
         return Fail(Status::NotAVolume, "no PVOL signature");
+    if (fileSize < 8)
+        return Fail(Status::Damaged, "the header is cut short");
 
     const std::int64_t d = U32(head + 4);
     if (d < 8 || d + 8 > fileSize)
@@ -124,36 +126,56 @@ VolumeIndex::Status VolumeIndex::Parse(const ReadFn& read, std::int64_t fileSize
     for (std::int64_t i = 0; i < count; ++i) {
         const auto* e = reinterpret_cast<const unsigned char*>(index.data() + i * kEntrySize);
         const std::int64_t nameOff = U32(e + 4);
-        std::int64_t dataOff = U32(e + 8);
-        const std::int64_t length = U32(e + 12);
-        const std::uint8_t method = e[16];
         if (nameOff >= s)
             return Fail(Status::Damaged, "entry " + std::to_string(i) + " names a place outside the name block");
+        // A name without its closing NUL ends with the block.
         const void* nul = std::memchr(names + nameOff, '\0', static_cast<std::size_t>(s - nameOff));
         const std::int64_t nameEnd = nul ? static_cast<const char*>(nul) - names : s;
         Entry out;
         out.name.assign(names + nameOff, static_cast<std::size_t>(nameEnd - nameOff));
-        if (dataOff > fileSize)
+        out.blockOffset = U32(e + 8);
+        out.dataOffset = out.blockOffset;
+        out.length = U32(e + 12);
+        out.method = e[16];
+        if (out.blockOffset > fileSize)
             return Fail(Status::Damaged, "the data of " + out.name + " lies outside the file");
-        // A data block header, when there is one, precedes the bytes; an
-        // offset that points straight at the data has none.
-        unsigned char blk[4];
-        if (dataOff + 8 <= fileSize && ReadExact(read, dataOff, blk, 4) && TagIs(blk, "vblk"))
-            dataOff += 8;
-        if (length > fileSize - dataOff)
-            return Fail(Status::Damaged, "the data of " + out.name + " runs past the end of the file");
-        out.dataOffset = dataOff;
-        out.length = length;
-        out.method = method;
         entries.push_back(std::move(out));
     }
     entries_ = std::move(entries);
+    if (data == Data::Locate)
+        for (Entry& e : entries_) {
+            if (LocateData(read, fileSize, e) != Status::Ok)
+                return Fail(Status::Damaged, problem_);
+        }
     return Status::Ok;
 }
 
-VolumeIndex::Status VolumeIndex::ParseBuffer(const void* data, std::size_t size)
+VolumeIndex::Status VolumeIndex::LocateData(const ReadFn& read, std::int64_t fileSize, Entry& entry)
 {
-    const auto* bytes = static_cast<const unsigned char*>(data);
+    if (entry.located)
+        return Status::Ok;
+    std::int64_t at = entry.blockOffset;
+    if (at < 0 || at > fileSize) {
+        problem_ = "the data of " + entry.name + " lies outside the file";
+        return Status::Damaged;
+    }
+    // A block header, when there is one, precedes the bytes; an offset that
+    // points straight at the data has none.
+    unsigned char tag[4];
+    if (at + 8 <= fileSize && ReadExact(read, at, tag, 4) && TagIs(tag, "vblk"))
+        at += 8;
+    if (entry.length > fileSize - at) {
+        problem_ = "the data of " + entry.name + " runs past the end of the file";
+        return Status::Damaged;
+    }
+    entry.dataOffset = at;
+    entry.located = true;
+    return Status::Ok;
+}
+
+VolumeIndex::Status VolumeIndex::ParseBuffer(const void* bytesIn, std::size_t size)
+{
+    const auto* bytes = static_cast<const unsigned char*>(bytesIn);
     const auto total = static_cast<std::int64_t>(size);
     return Parse(
         [bytes, total](std::int64_t offset, void* buffer, std::int64_t count) -> std::int64_t {
@@ -166,7 +188,7 @@ VolumeIndex::Status VolumeIndex::ParseBuffer(const void* data, std::size_t size)
         total);
 }
 
-VolumeIndex::Status VolumeIndex::ParseFile(const std::string& path)
+VolumeIndex::Status VolumeIndex::ParseFile(const std::string& path, Data data)
 {
     if (!os::IsPlainFile(path))
         return Fail(Status::Unreadable, "not found or not a plain file");
@@ -176,7 +198,7 @@ VolumeIndex::Status VolumeIndex::ParseFile(const std::string& path)
         return Fail(Status::Unreadable, "cannot be opened");
     return Parse([&in](std::int64_t offset, void* buffer,
                        std::int64_t count) { return in.ReadAt(offset, buffer, count); },
-                 *size);
+                 *size, data);
 }
 
 const VolumeIndex::Entry* VolumeIndex::Find(const std::string& name) const
@@ -185,6 +207,11 @@ const VolumeIndex::Entry* VolumeIndex::Find(const std::string& name) const
         if (EqualsNoCase(e.name, name))
             return &e;
     return nullptr;
+}
+
+VolumeIndex::Entry* VolumeIndex::Find(const std::string& name)
+{
+    return const_cast<Entry*>(static_cast<const VolumeIndex&>(*this).Find(name));
 }
 
 } // namespace tarnwick

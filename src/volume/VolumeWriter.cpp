@@ -1,6 +1,7 @@
 #include "volume/VolumeWriter.h"
 #include "platform/os/Files.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace tarnwick {

@@ -23,6 +23,35 @@ std::int32_t Int32At(const unsigned char* b)
 // file costs nothing on disk) and then hand that to the window's list.
 constexpr std::int32_t kMaxNameBlock = 64 * 1024 * 1024;
 
+// One byte of the name block: NUL becomes "/"; tells whether the result is
+// a "/". Free of branches, so that loops over it become vector code.
+inline unsigned char NulToSlash(unsigned char& c)
+{
+    const unsigned char nul = c == 0;
+    const unsigned char slash = c == '/';
+    c = static_cast<unsigned char>(c | (static_cast<unsigned char>(-nul) & '/'));
+    return static_cast<unsigned char>(nul | slash);
+}
+
+// Turns every NUL into "/" and counts the "/" bytes that result. Counted in
+// runs of a fixed length into a byte, which even -O2 turns into vector code:
+// a plain byte loop was most of a listing's time.
+std::size_t NulsToSlashes(char* text, std::size_t size)
+{
+    constexpr std::size_t kRun = 240; // fits a byte's count; a multiple of every vector width
+    auto* p = reinterpret_cast<unsigned char*>(text);
+    std::size_t total = 0;
+    for (; size >= kRun; p += kRun, size -= kRun) {
+        unsigned char count = 0;
+        for (std::size_t i = 0; i < kRun; ++i)
+            count = static_cast<unsigned char>(count + NulToSlash(p[i]));
+        total += count;
+    }
+    for (std::size_t i = 0; i < size; ++i)
+        total += NulToSlash(p[i]);
+    return total;
+}
+
 enum class ReadResult { Ok, Short, Failed };
 
 ReadResult ReadInt32(const os::InputFile& in, std::int64_t offset, std::int32_t& value)
@@ -145,7 +174,7 @@ std::string clsVOLReader::GetFileNames(const std::string& VolumePath)
         RaiseDamaged(path);
         return {};
     }
-    std::replace(text.begin(), text.end(), '\0', '/');
+    const std::size_t slashes = NulsToSlashes(text.data(), text.size());
 
     // The table is T without its last character, split at every "/". An
     // empty remainder gives an empty table, not one empty name.
@@ -155,7 +184,7 @@ std::string clsVOLReader::GetFileNames(const std::string& VolumePath)
         tableText.reserve(text.size());
         tableText.append(text, 0, text.size() - 1);
         tableText += '/';
-        starts.reserve(static_cast<std::size_t>(std::count(tableText.begin(), tableText.end(), '/')));
+        starts.reserve(slashes - (text.back() == '/') + 1);
         std::size_t begin = 0;
         const char* base = tableText.data();
         const std::size_t n = tableText.size();

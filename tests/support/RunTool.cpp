@@ -10,7 +10,8 @@ extern char** environ;
 
 namespace tarnwick::test {
 
-ToolRun RunTool(const std::string& program, const std::vector<std::string>& args)
+ToolRun RunTool(const std::string& program, const std::vector<std::string>& args,
+                const std::string& workingFolder)
 {
     TempDir dir;
     const std::string outPath = dir / "out", errPath = dir / "err";
@@ -19,6 +20,8 @@ ToolRun RunTool(const std::string& program, const std::vector<std::string>& args
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (!workingFolder.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& a : args)

@@ -12,7 +12,9 @@ struct ToolRun {
     std::string err;
 };
 
-// `program` is a path; every argument is passed as it stands (no shell).
-ToolRun RunTool(const std::string& program, const std::vector<std::string>& args);
+// `program` is a path; every argument is passed as it stands (no shell). It
+// runs in `workingFolder` when one is given.
+ToolRun RunTool(const std::string& program, const std::vector<std::string>& args,
+                const std::string& workingFolder = {});
 
 } // namespace tarnwick::test

@@ -2,7 +2,9 @@
 //   extract "VOLUME" NAME "OUTPUT"
 // NAME arrives bare, so a name with blanks comes as several arguments: all of
 // them between the volume and the output, joined by single blanks, make it.
+#include "platform/PathStyle.h"
 #include "platform/os/Files.h"
+#include "platform/os/System.h"
 #include "volume/VolumeIndex.h"
 
 #include <algorithm>
@@ -10,8 +12,10 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 using tarnwick::VolumeIndex;
+namespace os = tarnwick::os;
 
 namespace {
 
@@ -49,28 +53,82 @@ int Fail(int code, const std::string& message)
     return code;
 }
 
+// The file name of a path in either separator, without ".exe", lower case.
+std::string Title(const std::string& path)
+{
+    auto cut = path.find_last_of("/\\");
+    std::string t = tarnwick::ToLower(cut == std::string::npos ? path : path.substr(cut + 1));
+    if (t.size() > 4 && t.compare(t.size() - 4, 4, ".exe") == 0)
+        t.resize(t.size() - 4);
+    return t;
+}
+
+// How many arguments after the first still belong to our own path. Started
+// with a bare path that holds blanks ("C:\Program Files\x\extract.exe" ...),
+// the program is found all the same, but the splitting of its command line
+// cuts that path at the blanks: the pieces are glued back until they name
+// this program.
+int PiecesOfOwnPath(const std::vector<std::string>& args)
+{
+    const std::string self = Title(os::ProgramPath());
+    if (self.empty() || Title(args[0]) == self)
+        return 0;
+    std::string joined = args[0];
+    // Three arguments must stay for the volume, the name and the output.
+    for (std::size_t k = 1; k + 3 < args.size(); ++k) {
+        joined += ' ';
+        joined += args[k];
+        if (Title(joined) == self)
+            return static_cast<int>(k);
+    }
+    return 0;
+}
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    if (!os::PlainExists(a) || !os::PlainExists(b))
+        return false;
+    const std::string la = os::LongPathName(a), lb = os::LongPathName(b);
+    return !la.empty() && la == lb;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||
-                      std::strcmp(argv[1], "/?") == 0)) {
+    std::vector<std::string> args(argv, argv + argc);
+    if (args.empty())
+        return Fail(kUsage, "usage: extract VOLUME NAME OUTPUT (see extract --help)");
+    if (args.size() == 2 && (args[1] == "--help" || args[1] == "-h" || args[1] == "/?")) {
         std::fputs(kHelp, stdout);
         return kOk;
     }
-    if (argc < 4)
+    args.erase(args.begin() + 1, args.begin() + 1 + PiecesOfOwnPath(args));
+    if (args.size() < 4)
         return Fail(kUsage, "usage: extract VOLUME NAME OUTPUT (see extract --help)");
 
-    const std::string volume = argv[1];
-    const std::string output = argv[argc - 1];
-    std::string name = argv[2];
-    for (int i = 3; i < argc - 1; ++i)
-        name += std::string(" ") + argv[i];
+    const std::string volume = args[1];
+    const std::string output = args.back();
+    std::string name = args[2];
+    for (std::size_t i = 3; i + 1 < args.size(); ++i)
+        name += ' ' + args[i];
     if (volume.empty() || output.empty())
         return Fail(kUsage, "the volume and the output must not be empty");
 
+    if (!os::IsPlainFile(volume))
+        return Fail(kVolumeUnreadable, "cannot read volume " + volume + ": not found or not a plain file");
+    os::InputFile in(volume);
+    const auto size = in.Size();
+    if (!in.IsOpen() || !size)
+        return Fail(kVolumeUnreadable, "cannot open volume " + volume);
+    const VolumeIndex::ReadFn read = [&in](std::int64_t offset, void* buffer, std::int64_t count) {
+        return in.ReadAt(offset, buffer, count);
+    };
+
+    // Only the one entry's data is looked at: a volume of many files costs
+    // no read per file.
     VolumeIndex index;
-    switch (index.ParseFile(volume)) {
+    switch (index.Parse(read, *size, VolumeIndex::Data::Defer)) {
     case VolumeIndex::Status::Ok: break;
     case VolumeIndex::Status::Unreadable:
         return Fail(kVolumeUnreadable, "cannot read volume " + volume + ": " + index.Problem());
@@ -80,18 +138,23 @@ int main(int argc, char** argv)
         return Fail(kDamaged, "the directory of " + volume + " is damaged: " + index.Problem());
     }
 
-    const VolumeIndex::Entry* entry = index.Find(name);
+    VolumeIndex::Entry* entry = index.Find(name);
     if (!entry)
         return Fail(kNameMissing, name + " is not in " + volume);
     if (entry->method != 0)
         return Fail(kUnsupportedMethod, name + " is stored with method " + std::to_string(entry->method) +
                                             " (" + VolumeIndex::MethodName(entry->method) +
                                             "), which is not supported");
+    if (index.LocateData(read, *size, *entry) != VolumeIndex::Status::Ok)
+        return Fail(kDamaged, "the directory of " + volume + " is damaged: " + index.Problem());
 
-    tarnwick::os::InputFile in(volume);
-    if (!in.IsOpen())
-        return Fail(kVolumeUnreadable, "cannot open volume " + volume);
-    tarnwick::os::AtomicOutputFile out(output);
+    // Renaming the copy over the volume itself would destroy it.
+    if (SameFile(volume, output))
+        return Fail(kOutputNotWritable, "cannot write " + output + ": it is the volume itself");
+    if (os::IsPlainFolder(output))
+        return Fail(kOutputNotWritable, "cannot write " + output + ": a folder of that name exists");
+
+    os::AtomicOutputFile out(output);
     if (!out.IsOpen())
         return Fail(kOutputNotWritable, "cannot write " + output);
 

@@ -20,14 +20,18 @@ const char* kInfoHelp =
 
 int RunInfo(const std::vector<std::string>& args)
 {
-    if (args.size() != 1)
+    auto operands = PlainOperands("info", args);
+    if (!operands)
+        return 2;
+    if (operands->size() != 1)
         return UsageError("info", "give exactly one VOLUME");
+    const std::string& volume = (*operands)[0];
     tarnwick::clsVOLReader reader;
-    if (!ReadVolume(reader, args[0]))
+    if (!ReadVolume(reader, volume))
         return 1;
-    auto size = tarnwick::os::FileLength(args[0]);
+    auto size = tarnwick::os::FileLength(volume);
     if (!size) {
-        std::fprintf(stderr, "tarnvol info: cannot learn the size of %s\n", args[0].c_str());
+        std::fprintf(stderr, "tarnvol info: cannot learn the size of %s\n", volume.c_str());
         return 1;
     }
     std::printf("PVOL: %" PRId32 "\nVOLS: %" PRId32 "\nVOLI: %" PRId32 "\nFileCount: %" PRId32 "\nSize: %" PRId64 "\n",

@@ -14,10 +14,14 @@ const char* kListHelp =
 
 int RunList(const std::vector<std::string>& args)
 {
-    if (args.size() != 1)
+    auto operands = PlainOperands("list", args);
+    if (!operands)
+        return 2;
+    if (operands->size() != 1)
         return UsageError("list", "give exactly one VOLUME");
+    const std::string& volume = (*operands)[0];
     tarnwick::clsVOLReader reader;
-    if (!ReadVolume(reader, args[0]))
+    if (!ReadVolume(reader, volume))
         return 1;
     std::string out;
     out.reserve(static_cast<std::size_t>(reader.VOLS()) + 1);

@@ -1,109 +1,252 @@
+// tarnvol pack: writes a volume of files and folder trees, stored as is.
 #include "Commands.h"
 
+#include "platform/PathStyle.h"
 #include "platform/os/Files.h"
 #include "platform/os/Folders.h"
 #include "volume/VolumeWriter.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
+#include <string>
+#include <unordered_set>
+#include <vector>
 
 namespace tarnvol {
 
+using tarnwick::PathStyle;
+
 const char* kPackHelp =
     "Usage: tarnvol pack OUTPUT.vol [-C DIR] FILE...\n"
-    "Writes a volume holding the given files, stored as is. A FILE that is a\n"
-    "folder adds everything below it. Stored names are the paths relative to\n"
-    "DIR (default: the current folder), with backslashes between folders, as\n"
-    "the game expects. The volume appears whole or not at all.\n"
-    "Exit status: 0 written, 1 a file could not be read or the volume written,\n"
+    "Writes a volume holding the given files, stored as is (method 0). A FILE\n"
+    "that is a folder adds every file below it, in name order; linked folders\n"
+    "inside it are skipped.\n"
+    "  -C DIR  take each FILE relative to DIR (default: the current folder)\n"
+    "The stored name of a file is its path relative to DIR, with backslashes\n"
+    "between its folders. A FILE that leads outside DIR is refused, and so is a\n"
+    "name stored twice (names are compared without regard to case, as the game\n"
+    "does). The volume replaces OUTPUT only when it was written completely.\n"
+    "Exit status: 0 written, 1 it could not be written (the reason on stderr),\n"
     "2 wrong command line.\n";
 
 namespace {
 
-std::string Join(const std::string& dir, const std::string& name)
+struct Packed {
+    std::string name;   // as stored, backslashes between folders
+    std::string source; // where the bytes come from
+};
+
+bool IsSeparator(char c, PathStyle style)
 {
-    if (dir.empty() || dir == ".")
-        return name;
-    return dir.back() == '/' ? dir + name : dir + "/" + name;
+    return c == '/' || (style == PathStyle::Windows && c == '\\');
 }
 
-std::string StoredName(std::string relative)
+bool IsAbsolute(const std::string& path, PathStyle style)
 {
-    std::replace(relative.begin(), relative.end(), '/', '\\');
-    while (relative.rfind(".\\", 0) == 0)
-        relative.erase(0, 2);
-    return relative;
-}
-
-bool ClimbsOut(const std::string& relative)
-{
-    std::size_t start = 0;
-    while (start <= relative.size()) {
-        std::size_t end = relative.find('/', start);
-        if (end == std::string::npos)
-            end = relative.size();
-        if (relative.compare(start, end - start, "..") == 0)
-            return true;
-        start = end + 1;
-    }
-    return false;
-}
-
-// Adds a file, or a folder's whole tree in name order so that two packs of
-// the same tree give the same volume.
-bool AddTree(tarnwick::VolumeWriter& writer, const std::string& base, const std::string& relative)
-{
-    const std::string path = Join(base, relative);
-    if (tarnwick::os::IsPlainFolder(path)) {
-        bool ok = false;
-        std::vector<std::string> names = tarnwick::os::ListFolder(path, &ok);
-        if (!ok) {
-            std::fprintf(stderr, "tarnvol pack: cannot read the folder %s\n", path.c_str());
-            return false;
-        }
-        std::sort(names.begin(), names.end());
-        for (const std::string& n : names)
-            if (!AddTree(writer, base, Join(relative, n)))
-                return false;
+    if (!path.empty() && IsSeparator(path[0], style))
         return true;
+    // C:foo is relative to a drive's own current folder, never to DIR.
+    return style == PathStyle::Windows && path.size() >= 2 && path[1] == ':';
+}
+
+std::string Join(const std::string& folder, const std::string& name, PathStyle style)
+{
+    if (folder.empty())
+        return name;
+    if (IsSeparator(folder.back(), style))
+        return folder + name;
+    return folder + tarnwick::Separator(style) + name;
+}
+
+// The pieces of a relative path, "." and empty pieces dropped; nothing when
+// a ".." piece would climb out of the folder it is taken from.
+std::optional<std::vector<std::string>> Pieces(const std::string& relative, PathStyle style)
+{
+    std::vector<std::string> pieces;
+    std::string piece;
+    auto flush = [&] {
+        if (piece == "..")
+            return false;
+        if (!piece.empty() && piece != ".")
+            pieces.push_back(piece);
+        piece.clear();
+        return true;
+    };
+    for (char c : relative) {
+        if (IsSeparator(c, style)) {
+            if (!flush())
+                return std::nullopt;
+        } else {
+            piece += c;
+        }
     }
-    if (!tarnwick::os::IsPlainFile(path) || !writer.AddFile(StoredName(relative), path)) {
-        std::fprintf(stderr, "tarnvol pack: cannot read %s\n", path.c_str());
+    if (!flush())
+        return std::nullopt;
+    return pieces;
+}
+
+class Packer {
+public:
+    Packer(std::string dir, std::string output, PathStyle style)
+        : dir_(std::move(dir)), style_(style)
+    {
+        // The volume must not swallow an earlier copy of itself.
+        if (tarnwick::os::IsPlainFile(output))
+            outputLong_ = tarnwick::os::LongPathName(output);
+    }
+
+    // Adds one FILE operand; false (the reason on stderr) when it cannot be.
+    bool AddOperand(const std::string& operand)
+    {
+        std::string relative = operand;
+        if (IsAbsolute(operand, style_)) {
+            std::string base = tarnwick::os::LongPathName(dir_.empty() ? "." : dir_);
+            std::string full = tarnwick::os::LongPathName(operand);
+            if (full.empty())
+                return Fail(operand + " not found");
+            const bool inside = !base.empty() && full.compare(0, base.size(), base) == 0 &&
+                                (full.size() == base.size() || IsSeparator(full[base.size()], style_) ||
+                                 IsSeparator(base.back(), style_));
+            if (!inside)
+                return Fail(operand + " is outside " + (dir_.empty() ? "the current folder" : dir_));
+            relative = full.substr(base.size());
+        }
+        auto pieces = Pieces(relative, style_);
+        if (!pieces)
+            return Fail(operand + " leads outside " + (dir_.empty() ? "the current folder" : dir_));
+
+        std::string source = dir_;
+        std::string name;
+        for (const std::string& p : *pieces) {
+            source = Join(source, p, style_);
+            name = name.empty() ? p : name + '\\' + p;
+        }
+        if (source.empty())
+            source = ".";
+        if (tarnwick::os::IsPlainFile(source))
+            return AddFile(name, source);
+        if (tarnwick::os::IsPlainFolder(source))
+            return AddFolder(name, source);
+        return Fail(operand + " not found");
+    }
+
+    const std::vector<Packed>& Files() const { return files_; }
+
+private:
+    bool Fail(const std::string& message)
+    {
+        std::fprintf(stderr, "tarnvol pack: %s\n", message.c_str());
         return false;
     }
-    return true;
-}
+
+    bool AddFile(const std::string& name, const std::string& source)
+    {
+        if (!outputLong_.empty() && tarnwick::os::LongPathName(source) == outputLong_) {
+            std::fprintf(stderr, "tarnvol pack: %s is the output volume itself; left out\n", source.c_str());
+            return true;
+        }
+        if (!seen_.insert(tarnwick::ToLower(name)).second)
+            return Fail(name + " would be stored twice (names are compared without regard to case)");
+        files_.push_back({name, source});
+        return true;
+    }
+
+    bool AddFolder(const std::string& name, const std::string& source)
+    {
+        bool ok = false;
+        std::vector<std::string> entries = tarnwick::os::ListFolder(source, &ok);
+        if (!ok)
+            return Fail("cannot read the folder " + source);
+        std::sort(entries.begin(), entries.end());
+        for (const std::string& entry : entries) {
+            std::string child = Join(source, entry, style_);
+            std::string childName = name.empty() ? entry : name + '\\' + entry;
+            if (tarnwick::os::IsPlainFolder(child)) {
+                if (tarnwick::os::IsSymbolicLink(child)) {
+                    std::fprintf(stderr, "tarnvol pack: %s is a linked folder; skipped\n", child.c_str());
+                    continue;
+                }
+                if (!AddFolder(childName, child))
+                    return false;
+            } else if (tarnwick::os::IsPlainFile(child)) {
+                if (!AddFile(childName, child))
+                    return false;
+            }
+            // Devices, sockets, hidden and system files are not packed.
+        }
+        return true;
+    }
+
+    std::string dir_;
+    PathStyle style_;
+    std::string outputLong_;
+    std::vector<Packed> files_;
+    std::unordered_set<std::string> seen_;
+};
 
 } // namespace
 
 int RunPack(const std::vector<std::string>& args)
 {
     std::string output;
-    std::string base;
-    std::vector<std::string> files;
+    std::optional<std::string> dir;
+    std::vector<std::string> operands;
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "-C") {
-            if (++i == args.size())
+        const std::string& a = args[i];
+        if (!optionsEnded && a == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && a == "-C") {
+            if (i + 1 >= args.size())
                 return UsageError("pack", "-C needs a folder");
-            base = args[i];
+            if (dir)
+                return UsageError("pack", "give -C only once");
+            dir = args[++i];
+            if (dir->empty())
+                return UsageError("pack", "-C needs a folder");
+        } else if (!optionsEnded && a.size() > 1 && a[0] == '-') {
+            return UsageError("pack", "unknown option '" + a + "'");
         } else if (output.empty()) {
-            output = args[i];
+            if (a.empty())
+                return UsageError("pack", "the OUTPUT name is empty");
+            output = a;
         } else {
-            files.push_back(args[i]);
+            operands.push_back(a);
         }
     }
-    if (output.empty() || files.empty())
+    if (output.empty())
         return UsageError("pack", "give the OUTPUT volume and at least one FILE");
+    if (operands.empty())
+        return UsageError("pack", "give at least one FILE");
 
-    tarnwick::VolumeWriter writer;
-    for (const std::string& f : files) {
-        if (f.empty() || f[0] == '/' || ClimbsOut(f)) {
-            std::fprintf(stderr, "tarnvol pack: %s is not a path inside %s\n", f.c_str(),
-                         base.empty() ? "the current folder" : base.c_str());
+    const PathStyle style = tarnwick::NativePathStyle();
+    if (dir && !tarnwick::os::IsPlainFolder(*dir)) {
+        std::fprintf(stderr, "tarnvol pack: the folder %s not found\n", dir->c_str());
+        return 1;
+    }
+    Packer packer(dir.value_or(std::string()), output, style);
+    for (const std::string& operand : operands) {
+        if (operand.empty()) {
+            std::fputs("tarnvol pack: an empty FILE name\n", stderr);
             return 1;
         }
-        if (!AddTree(writer, base, f))
+        if (!packer.AddOperand(operand))
             return 1;
+    }
+    // A volume without names has a name block of length 0, which no reader
+    // takes for a sound volume.
+    if (packer.Files().empty()) {
+        std::fputs("tarnvol pack: no files to pack\n", stderr);
+        return 1;
+    }
+
+    tarnwick::VolumeWriter writer;
+    for (const Packed& f : packer.Files()) {
+        if (!writer.AddFile(f.name, f.source)) {
+            std::fprintf(stderr, "tarnvol pack: cannot read %s\n", f.source.c_str());
+            return 1;
+        }
     }
     if (!writer.Write(output)) {
         std::fprintf(stderr, "tarnvol pack: %s\n", writer.Failure().c_str());

@@ -46,6 +46,25 @@ int UsageError(const std::string& command, const std::string& message)
     return 2;
 }
 
+std::optional<std::vector<std::string>> PlainOperands(const std::string& command,
+                                                      const std::vector<std::string>& args)
+{
+    std::vector<std::string> operands;
+    bool optionsEnded = false;
+    for (const std::string& a : args) {
+        if (!optionsEnded && a == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (!optionsEnded && a.size() > 1 && a[0] == '-') {
+            UsageError(command, "unknown option '" + a + "'");
+            return std::nullopt;
+        }
+        operands.push_back(a);
+    }
+    return operands;
+}
+
 } // namespace tarnvol
 
 int main(int argc, char** argv)

@@ -20,4 +20,13 @@ std::vector<std::string> ListFolder(const std::string& path, bool* ok)
     return names;
 }
 
+bool IsSymbolicLink(const std::string& path)
+{
+    std::error_code ec;
+    auto st = std::filesystem::symlink_status(std::filesystem::path(path), ec);
+    if (ec)
+        return false;
+    return std::filesystem::is_symlink(st);
+}
+
 } // namespace tarnwick::os

@@ -13,7 +13,8 @@ std::int64_t StartProcessHidden(const std::string& commandLine);
 // Waits, without a time-out, until the process has ended (Windows: OpenProcess
 // with SYNCHRONIZE, WaitForSingleObject INFINITE, CloseHandle). A process that
 // cannot be opened is not waited for and nothing is reported. Returns the
-// exit code when it could be learnt, -1 otherwise.
+// exit code when it could be learnt (POSIX: 128 + the signal for a process
+// that was killed), -1 otherwise.
 int WaitForProcess(std::int64_t processId);
 
 } // namespace tarnwick::os

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,6 +17,23 @@ std::int64_t StartProcessHidden(const std::string& commandLine)
     std::vector<std::string> args = SplitWindowsCommandLine(commandLine);
     if (args.empty() || args[0].empty())
         return 0;
+    // An unquoted program path may hold blanks: as CreateProcess does, try
+    // the line up to each blank in turn and run the first that is a program.
+    // The child still gets the arguments cut at the blanks, as on Windows.
+    std::string program = args[0];
+    if (commandLine[0] != '"') {
+        const std::size_t quote = commandLine.find('"');
+        for (std::size_t blank = commandLine.find_first_of(" \t"); blank < quote;
+             blank = commandLine.find_first_of(" \t", blank + 1)) {
+            std::string candidate = commandLine.substr(0, blank);
+            struct stat st;
+            if (::stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+                ::access(candidate.c_str(), X_OK) == 0) {
+                program = std::move(candidate);
+                break;
+            }
+        }
+    }
     std::vector<char*> argv;
     argv.reserve(args.size() + 1);
     for (auto& a : args)
@@ -28,7 +46,7 @@ std::int64_t StartProcessHidden(const std::string& commandLine)
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
 
     pid_t pid = 0;
-    int rc = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    int rc = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0)
         return 0;
@@ -48,6 +66,10 @@ int WaitForProcess(std::int64_t processId)
         return -1;
     if (WIFEXITED(status))
         return WEXITSTATUS(status);
+    // Killed: 128 + the signal, as shells report it, so that a crash reads
+    // as a failure (on Windows a crashed process has a nonzero code too).
+    if (WIFSIGNALED(status))
+        return 128 + WTERMSIG(status);
     return -1;
 }
 
