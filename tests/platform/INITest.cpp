@@ -11,6 +11,13 @@ using tarnwick::test::WriteFile;
 
 namespace {
 
+// The file's lines with LF endings: Windows writes CR LF, our POSIX layer LF.
+std::string Lines(std::string text)
+{
+    std::erase(text, '\r');
+    return text;
+}
+
 // Every call the object makes to the profile-string layer, passed on to the
 // real one.
 struct Calls {
@@ -119,7 +126,7 @@ TEST_F(INIStore, NamesGivenAreKeptForLaterCalls)
     ini.SaveSetting(MakeVariant("new"));
     EXPECT_EQ(calls.lastSection, "Other");
     EXPECT_EQ(calls.lastKey, "Path");
-    EXPECT_EQ(ReadFile(file), "[Tarnwick]\nPath=C:\\games\n[Other]\nPath=new\n");
+    EXPECT_EQ(Lines(ReadFile(file)), "[Tarnwick]\nPath=C:\\games\n[Other]\nPath=new\n");
 }
 
 TEST_F(INIStore, SavedValuesAreTheirText)
@@ -129,7 +136,7 @@ TEST_F(INIStore, SavedValuesAreTheirText)
     ini.SaveSetting(MakeVariant("C:\\Games\\Tribes\\base"), "Path");
     ini.SaveSetting(MakeVariant(-7), "Left");
     ini.SaveSetting(Variant{}, "Destination");
-    EXPECT_EQ(ReadFile(file), "[Tarnwick]\nSplash=1\nPath=C:\\Games\\Tribes\\base\nLeft=-7\nDestination=\n");
+    EXPECT_EQ(Lines(ReadFile(file)), "[Tarnwick]\nSplash=1\nPath=C:\\Games\\Tribes\\base\nLeft=-7\nDestination=\n");
     // What was saved as a number reads back as text.
     EXPECT_EQ(Text(ini.GetSetting("Splash", MakeVariant(0))), "1");
     // Empty was stored as an empty value: the key is there, so no default.

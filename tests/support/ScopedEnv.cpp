@@ -4,6 +4,16 @@
 
 namespace tarnwick::test {
 
+#ifdef _WIN32
+namespace {
+// The C runtime's forms; they change the process environment that Win32
+// calls such as ExpandEnvironmentStringsA read as well. An empty value
+// removes the variable.
+int setenv(const char* name, const char* value, int) { return _putenv_s(name, value); }
+int unsetenv(const char* name) { return _putenv_s(name, ""); }
+} // namespace
+#endif
+
 ScopedEnv::~ScopedEnv()
 {
     for (auto& [name, value] : saved_) {

@@ -2,6 +2,7 @@
 // volumes made by our own writer (or by its own pack command), and on
 // deliberately damaged ones.
 #include "support/TestFiles.h"
+#include "platform/PathStyle.h"
 #include "support/RunTool.h"
 #include "volume/VolumeIndex.h"
 #include "volume/VolumeWriter.h"
@@ -104,7 +105,7 @@ TEST_F(ReadTool, ReaderErrorsGoToStderrWithExitOne)
         ToolRun r = Tarnvol({command, damaged});
         EXPECT_EQ(r.exitCode, 1) << command;
         EXPECT_EQ(r.out, "") << command;
-        EXPECT_EQ(r.err, "Volume " + damaged + " is damaged or unreadable.\n") << command;
+        EXPECT_EQ(r.err, "Volume " + tarnwick::ShownPath(damaged, tarnwick::NativePathStyle()) + " is damaged or unreadable.\n") << command;
 
         r = Tarnvol({command, text});
         EXPECT_EQ(r.exitCode, 1) << command;
@@ -112,8 +113,8 @@ TEST_F(ReadTool, ReaderErrorsGoToStderrWithExitOne)
 
         r = Tarnvol({command, missing});
         EXPECT_EQ(r.exitCode, 1) << command;
-        // POSIX paths keep their case in messages.
-        EXPECT_EQ(r.err, "Path " + missing + " not found.\n") << command;
+        // POSIX paths keep their case in messages; Windows shows them in lower case.
+        EXPECT_EQ(r.err, "Path " + tarnwick::ShownPath(missing, tarnwick::NativePathStyle()) + " not found.\n") << command;
 
         r = Tarnvol({command, ""});
         EXPECT_EQ(r.exitCode, 1) << command;
@@ -274,11 +275,14 @@ TEST_F(Pack, FailuresLeaveAnEarlierVolumeUntouched)
 
 TEST_F(Pack, NamesEqualWithoutCaseAreRefused)
 {
+    ToolRun r;
+#ifndef _WIN32 // a file system that ignores case cannot hold both names
     WriteFile(dir / "src/Scripts/A.CS", "other");
-    ToolRun r = Tarnvol({"pack", dir / "dup.vol", "-C", src(), "Scripts"});
+    r = Tarnvol({"pack", dir / "dup.vol", "-C", src(), "Scripts"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("twice"), std::string::npos) << r.err;
     EXPECT_FALSE(tarnwick::test::Exists(dir / "dup.vol"));
+#endif
 
     // The same file named twice is the same fault.
     r = Tarnvol({"pack", dir / "dup.vol", "-C", src(), "top.cs", "./top.cs"});

@@ -53,6 +53,16 @@ bool IsSystemTree(const std::string& mount)
     return false;
 }
 
+// Windows roots: "C:\" holds "c:\a" and "C:" itself, whatever the case.
+bool IsLetterRoot(const std::string& r) { return r.size() == 3 && r[1] == ':' && (r[2] == '\\' || r[2] == '/'); }
+
+bool HoldsLetterRoot(const std::string& path, const std::string& r)
+{
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+    return path.size() >= 2 && lower(path[0]) == lower(r[0]) && path[1] == ':' &&
+           (path.size() == 2 || path[2] == '\\' || path[2] == '/');
+}
+
 } // namespace
 
 std::vector<std::string> DriveRootsFromMountTable(const std::string& table)
@@ -83,7 +93,9 @@ std::string DriveOf(const std::string& path, const std::vector<std::string>& roo
 {
     std::string best;
     for (const std::string& r : roots) {
-        bool holds = r == "/" ? (!path.empty() && path[0] == '/') : Under(path, r);
+        bool holds = r == "/" ? (!path.empty() && path[0] == '/')
+                     : IsLetterRoot(r) ? HoldsLetterRoot(path, r)
+                                       : Under(path, r);
         if (holds && r.size() > best.size())
             best = r;
     }

@@ -53,7 +53,8 @@ std::string PlainLines(std::string text)
 
 } // namespace
 
-ToolRun RunTool(const std::string& program, const std::vector<std::string>& args)
+ToolRun RunTool(const std::string& program, const std::vector<std::string>& args,
+                const std::string& workingFolder)
 {
     TempDir dir;
     const std::string outPath = dir / "out", errPath = dir / "err";
@@ -76,7 +77,8 @@ ToolRun RunTool(const std::string& program, const std::vector<std::string>& args
         si.hStdError = err;
         PROCESS_INFORMATION pi{};
         std::string mutableLine = line;
-        if (::CreateProcessA(program.c_str(), mutableLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si,
+        if (::CreateProcessA(program.c_str(), mutableLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                             workingFolder.empty() ? nullptr : workingFolder.c_str(), &si,
                              &pi)) {
             ::WaitForSingleObject(pi.hProcess, INFINITE);
             DWORD code = 0;

@@ -5,6 +5,7 @@
 #undef WritePrivateProfileString
 
 #include "platform/os/Profile.h"
+#include "platform/os/ProfileText.h"
 
 namespace tarnwick::os {
 
@@ -20,6 +21,11 @@ std::uint32_t GetPrivateProfileString(const std::string& section, const std::str
 bool WritePrivateProfileString(const std::string& section, const std::string& key, const std::string& value,
                                const std::string& file)
 {
+    // The system would write a line break in a value as it stands, and a
+    // value could so forge sections and keys of its own; the same names and
+    // values are refused on every system.
+    if (file.empty() || !profile::CanStore(section, key, value))
+        return false;
     return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != 0;
 }
 
