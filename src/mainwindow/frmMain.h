@@ -7,6 +7,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -121,6 +122,16 @@ public:
     QMenu* mnuVolume = nullptr;
     QAction* mnuProperties = nullptr;
 
+    // The two dialogs of the window, replaceable so that tests can answer
+    // them. The folder picker gets its title and returns "" when cancelled;
+    // the open-file dialog gets the suggested file and returns nothing when
+    // cancelled.
+    std::function<std::string(const std::string& title)> PickFolder;
+    std::function<std::optional<std::string>(const std::string& suggested)> PickExtractor;
+
+    // What the Associate button does; main() installs the real association.
+    std::function<void()> Associate;
+
     // Key of the volume lstData shows; empty until the first listing.
     std::string CurrentVolume;
     // Whether Form_Load showed the splash (tests look at it).
@@ -134,6 +145,8 @@ private:
     void LoadSettings();
     void SaveSettings();
     void SetDrive(const std::string& root);
+    void ShowStartFolder(const std::string& startPath);
+    std::string Join(const std::string& folder, const std::string& name) const;
 
     StartupOptions options_;
     std::string programFolder_;

@@ -187,8 +187,9 @@ TEST_F(HostileExtraction, QuotesBlanksAndControlCharactersNeverMoveTheOutputPath
     // Each name either ends up where the job says or is reported.
     for (const auto& n : names) {
         const auto outcome = run.outcomes.at(n);
-        if (outcome == clsExtract::Outcome::Extracted)
+        if (outcome == clsExtract::Outcome::Extracted) {
             EXPECT_TRUE(test::Exists(dest + "/" + n)) << n;
+        }
     }
     EXPECT_EQ(run.outcomes.at("a\"b.cs"), clsExtract::Outcome::Failed);
     EXPECT_EQ(run.outcomes.at("x\" \"y.cs"), clsExtract::Outcome::Failed);

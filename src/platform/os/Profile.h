@@ -9,14 +9,18 @@ namespace tarnwick::os {
 // Copies the value of `key` in `section` of `file` (or `defaultText` when the
 // file, section or key is missing) into `buffer`, at most size - 1 characters
 // and a NUL; returns the count copied without the NUL. Sections and keys match
-// without regard to case; a value in matching double quotes loses them.
+// without regard to case or surrounding blanks; the value is trimmed, and a
+// value in matching double (or single) quotes loses them. A key that is
+// there with nothing after "=" gives the empty text, not the default.
 std::uint32_t GetPrivateProfileString(const std::string& section, const std::string& key,
                                       const std::string& defaultText, char* buffer,
                                       std::uint32_t size, const std::string& file);
 
 // Stores `value` under `key` in `section` of `file`, creating file, section and
-// key as needed. Everything else in the file is kept as it was. False when the
-// file could not be read completely or not be replaced.
+// key as needed; an empty value stays as "key=". Everything else in the file
+// is kept as it was. False when the file could not be read completely or not
+// be replaced, and for what cannot stand in such a file: a line break in any
+// of the three, an empty section or key, "=" in the key, "]" in the section.
 bool WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& file);
 

@@ -1,0 +1,49 @@
+#pragma once
+// The progress window: gathers the main window's choices, runs one
+// extraction job on the window's thread and shows what the job reports.
+#include <QDialog>
+
+#include <memory>
+
+class QLabel;
+class QProgressBar;
+class QTimer;
+
+namespace tarnwick {
+
+class clsExtract;
+class frmMain;
+
+class frmProgress : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmProgress(frmMain& main);
+    ~frmProgress() override;
+
+    QLabel* lab = nullptr;
+    QLabel* labFile = nullptr;
+    QProgressBar* pbrProgress = nullptr;
+    QLabel* labProgress = nullptr;
+    QTimer* timProcess = nullptr;
+
+    // The job, alive from load to unload.
+    clsExtract* objExtract() const { return objExtract_.get(); }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void timProcess_Timer();
+    void ProcessFiles();
+    void Unload();
+    void objExtract_E_Percent(int value, const std::string& fileName);
+    void objExtract_E_Error(int number, const std::string& message);
+
+    frmMain& main_;
+    std::unique_ptr<clsExtract> objExtract_;
+    bool unloaded_ = false;
+    bool running_ = false;
+};
+
+} // namespace tarnwick

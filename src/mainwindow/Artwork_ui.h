@@ -1,0 +1,20 @@
+#pragma once
+// Tarnwick's pictures, drawn rather than shipped as files: the splash
+// picture, the About window's small picture and the program's icon.
+#include <QIcon>
+#include <QPixmap>
+#include <QString>
+
+namespace tarnwick {
+
+// 400 x 200: the splash window's whole client area.
+QPixmap SplashPicture();
+// The emblem at a square size (32 for the About window).
+QPixmap EmblemPicture(int size);
+QIcon ProgramIcon();
+
+// "ß" and the version numbers, as both windows show it.
+QString VersionText(int major, int minor, int revision);
+QString ProgramVersionText();
+
+} // namespace tarnwick

@@ -1,0 +1,60 @@
+#include "platform/QtMessageSink_ui.h"
+
+#include "platform/os/System.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace tarnwick {
+
+MsgAnswer QtMessageSink::Show(const MessageRequest& r)
+{
+    QMessageBox box(QApplication::activeModalWidget() ? QApplication::activeModalWidget()
+                                                      : QApplication::activeWindow());
+    box.setWindowTitle(QString::fromLocal8Bit(r.title));
+    box.setText(QString::fromLocal8Bit(r.text));
+    switch (r.icon) {
+    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+    }
+    switch (r.buttons) {
+    case MsgButtons::OK:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case MsgButtons::OKCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Ok);
+        break;
+    case MsgButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        break;
+    }
+    // A busy pointer set by the caller must not hide that a box wants an answer.
+    const bool busy = QApplication::overrideCursor() != nullptr;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const int answer = box.exec();
+    if (busy)
+        QApplication::restoreOverrideCursor();
+    switch (answer) {
+    case QMessageBox::Ok: return MsgAnswer::OK;
+    case QMessageBox::Cancel: return MsgAnswer::Cancel;
+    case QMessageBox::Yes: return MsgAnswer::Yes;
+    case QMessageBox::No: return MsgAnswer::No;
+    default:
+        // Closed by its close box or Esc: the answer that changes nothing.
+        if (r.buttons == MsgButtons::YesNo)
+            return MsgAnswer::No;
+        return r.buttons == MsgButtons::OKCancel ? MsgAnswer::Cancel : MsgAnswer::OK;
+    }
+}
+
+void QtMessageSink::Beep()
+{
+    os::Beep();
+}
+
+} // namespace tarnwick

@@ -1,0 +1,106 @@
+// Renders every window of Tarnwick to PNG files, offscreen, on a volume
+// made for the purpose: what a user sees, without a display.
+#include "extraction/frmProgress.h"
+#include "mainwindow/DirListBox.h"
+#include "mainwindow/FileListBox.h"
+#include "mainwindow/frmAbout.h"
+#include "mainwindow/frmMain.h"
+#include "mainwindow/frmSplash.h"
+#include "platform/MessageBox.h"
+#include "support/TestFiles.h"
+#include "volume/VolumeWriter.h"
+#include "volume/frmDetails.h"
+#include "volume/clsVOLReader.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QTabBar>
+#include <QLineEdit>
+#include <QTimer>
+
+#include <cstdio>
+
+using namespace tarnwick;
+
+namespace {
+
+class SilentSink : public MessageSink {
+public:
+    MsgAnswer Show(const MessageRequest&) override { return MsgAnswer::OK; }
+    void Beep() override {}
+};
+
+bool Save(QWidget& w, const std::string& folder, const char* name)
+{
+    w.show();
+    QApplication::processEvents();
+    const std::string path = folder + "/" + name + ".png";
+    const bool ok = w.grab().save(QString::fromStdString(path));
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", path.c_str());
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: render_windows OUTPUT_FOLDER\n");
+        return 2;
+    }
+    const std::string out = argv[1];
+    SilentSink sink;
+    SetMessageSink(&sink);
+
+    test::TempDir dir;
+    const std::string games = dir / "Tribes";
+    VolumeWriter w;
+    for (const char* n : {"scripts\\ai\\bot.cs", "scripts\\server.cs", "interface\\main.gui", "sounds\\shell.wav",
+                          "missions\\Raindance.mis", "missions\\Broadside.mis", "base\\armor.cs", "base\\weapons.cs",
+                          "textures\\lush.pbmp", "readme.txt", "autoexec.cs", "scripts\\player.cs"})
+        w.Add(n, std::string(64, 'x'));
+    test::WriteFile(games + "/base/readme.txt", "");
+    w.Write(games + "/base/Entities.vol");
+    w.Write(games + "/base/Scripts.vol");
+    w.Write(games + "/base/Missions.vol");
+
+    StartupOptions options;
+    options.programFolder = dir.Path();
+    options.settingsPath = dir / "cairnix.ini";
+    test::WriteFile(options.settingsPath, "[Tarnwick]\nSplash=0\nStart=" + games + "/base/Scripts.vol\nExtract=" +
+                                              test::ToolPath("extract") + "\nPath=" + dir.Path() + "/out\n");
+    frmMain main(options);
+    main.Form_Load();
+    main.filVolumes->SelectRow(main.filVolumes->count() - 1);
+    std::fprintf(stderr, "dir %s, %d volumes, %d names, extract %s\n", main.DirPath().c_str(), main.filVolumes->count(), main.lstData->count(), main.txtExtractPath->text().toStdString().c_str());
+    main.lstData->item(2)->setSelected(true);
+    main.lstData->item(5)->setSelected(true);
+    bool ok = Save(main, out, "main-browser");
+    main.tbsMain->setCurrentIndex(1);
+    ok &= Save(main, out, "main-options");
+    main.tbsMain->setCurrentIndex(0);
+
+    frmProgress progress(main);
+    progress.timProcess->stop();
+    progress.labFile->setText(QStringLiteral("scripts\\ai\\bot.cs"));
+    progress.pbrProgress->setValue(45);
+    progress.labProgress->setText(QStringLiteral("45%"));
+    ok &= Save(progress, out, "progress");
+
+    frmDetails details(&main);
+    details.Fill("Scripts.vol", 12345, 1765000000, 12, 1016, 224, 204);
+    ok &= Save(details, out, "details");
+
+    frmAbout about(&main);
+    ok &= Save(about, out, "about");
+
+    frmSplash splash(nullptr, 100000);
+    ok &= Save(splash, out, "splash");
+
+    main.close();
+    SetMessageSink(nullptr);
+    return ok ? 0 : 1;
+}
