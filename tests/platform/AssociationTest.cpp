@@ -79,7 +79,7 @@ TEST_F(Association, ClassWithEveryVerbAndAnIcon)
 
 TEST_F(Association, ProgramPathGetsExactlyOneQuoteAtEachEnd)
 {
-    for (const std::string& path : {"/p/x", "\"/p/x\"", " /p/x ", "\"/p/x", "/p/x\""}) {
+    for (const char* path : {"/p/x", "\"/p/x\"", " /p/x ", "\"/p/x", "/p/x\""}) {
         cRegistry r;
         r.CreateEXEAssociation(path, "Q", "q", "q");
         EXPECT_EQ(Layout("Q\\shell\\open\\command"), std::vector<std::string>{"Q\\shell\\open\\command = \"/p/x\" \"%1\" (1)"})
