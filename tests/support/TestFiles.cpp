@@ -64,6 +64,14 @@ bool Exists(const std::string& path)
     return fs::exists(fs::symlink_status(path, ec));
 }
 
+std::string Le32(std::uint32_t v)
+{
+    std::string s(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        s[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    return s;
+}
+
 std::string BinDir()
 {
 #ifdef TARNWICK_BIN_DIR

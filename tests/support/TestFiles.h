@@ -1,5 +1,6 @@
 #pragma once
 // Temporary folders and small file helpers for the tests.
+#include <cstdint>
 #include <string>
 
 namespace tarnwick::test {
@@ -26,6 +27,9 @@ void WriteFile(const std::string& path, const std::string& bytes);
 // The file's bytes, or an empty string when it cannot be read.
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);
+
+// A value as the volume format stores it: 32 bits, little-endian.
+std::string Le32(std::uint32_t v);
 
 // Where the build put its programs (extract, tarnvol, ...).
 std::string BinDir();

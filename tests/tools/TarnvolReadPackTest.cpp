@@ -22,13 +22,7 @@ using tarnwick::test::WriteFile;
 
 namespace {
 
-std::string Le32(std::uint32_t v)
-{
-    std::string s(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        s[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-    return s;
-}
+using tarnwick::test::Le32;
 
 ToolRun Tarnvol(const std::vector<std::string>& args, const std::string& cwd = {})
 {

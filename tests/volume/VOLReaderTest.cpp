@@ -21,13 +21,7 @@ using tarnwick::test::WriteFile;
 
 namespace {
 
-std::string Le32(std::uint32_t v)
-{
-    std::string s(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        s[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-    return s;
-}
+using tarnwick::test::Le32;
 
 // A volume laid out by hand, for the cases the writer cannot produce: the
 // name block as given, garbage tags, an arbitrary pad byte and VOLI value.

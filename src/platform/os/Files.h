@@ -23,6 +23,9 @@ std::optional<std::time_t> FileModified(const std::string& path);
 bool DeleteFile(const std::string& path);
 // Creates one folder; its parent must exist.
 bool CreateFolder(const std::string& path);
+// Creates a folder and every missing one above it (for the program's own
+// data folders; the extraction job reports each failing level itself).
+bool CreateFolderTree(const std::string& path);
 // Moves a file, replacing what stands at the target.
 bool RenameFile(const std::string& from, const std::string& to);
 

@@ -24,16 +24,6 @@ std::string Home(const char* variable, const char* fallback)
     return {};
 }
 
-bool MakeFolders(const std::string& folder)
-{
-    if (folder.empty() || IsPlainFolder(folder))
-        return true;
-    const std::size_t last = folder.rfind('/');
-    if (last != std::string::npos && last > 0 && !MakeFolders(folder.substr(0, last)))
-        return false;
-    return CreateFolder(folder) || IsPlainFolder(folder);
-}
-
 bool WriteWhole(const std::string& path, const std::string& text)
 {
     AtomicOutputFile out(path);
@@ -115,11 +105,11 @@ std::string RegisterDesktopVolumeHandler(const std::string& programPath)
     const std::string mimeFolder = data + "/mime";
     const std::string packages = mimeFolder + "/packages";
     const std::string applications = data + "/applications";
-    if (!MakeFolders(packages))
+    if (!CreateFolderTree(packages))
         return "the folder " + packages + " cannot be made";
-    if (!MakeFolders(applications))
+    if (!CreateFolderTree(applications))
         return "the folder " + applications + " cannot be made";
-    if (!MakeFolders(config))
+    if (!CreateFolderTree(config))
         return "the folder " + config + " cannot be made";
 
     const std::string type = kVolumeMimeType;

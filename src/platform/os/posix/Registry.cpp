@@ -110,21 +110,11 @@ long Load(RegistryTree& tree)
     return kRegOk;
 }
 
-bool MakeFolders(const std::string& folder)
-{
-    if (folder.empty() || IsPlainFolder(folder))
-        return true;
-    const std::size_t last = folder.rfind('/');
-    if (last != std::string::npos && last > 0 && !MakeFolders(folder.substr(0, last)))
-        return false;
-    return CreateFolder(folder) || IsPlainFolder(folder);
-}
-
 long Save(const RegistryTree& tree)
 {
     const std::string path = RegistryStorePath();
     const std::string folder = path.substr(0, path.rfind('/'));
-    if (!MakeFolders(folder)) {
+    if (!CreateFolderTree(folder)) {
         gProblem = "the folder " + folder + " cannot be made";
         return kRegAccessDenied;
     }
