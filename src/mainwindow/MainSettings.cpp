@@ -99,6 +99,10 @@ void frmMain::LoadSettings()
     txtPath->setText(text("Path", folder));
     txtExtractPath->setText(text("Extract", extractor));
     txtDefSearchPath->setText(text("Start", folder));
+    // A long path shows its beginning, where the drive and the first folders
+    // are, rather than its end.
+    for (QLineEdit* box : {txtPath, txtExtractPath, txtDefSearchPath})
+        box->setCursorPosition(0);
     ApplyCheck(chkSplash, ini.GetSetting("Splash", MakeVariant("1")));
     ApplyCheck(chkFileSystem, ini.GetSetting("FileSystem", MakeVariant("1")));
 }

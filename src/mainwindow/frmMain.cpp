@@ -31,6 +31,8 @@
 #include <QTabBar>
 
 #include <algorithm>
+#include <string_view>
+#include <vector>
 
 namespace tarnwick {
 
@@ -74,6 +76,24 @@ QLineEdit* MakeText(QWidget* parent, int l, int t, int w, int h)
     auto* e = new QLineEdit(parent);
     PlaceTwips(e, l, t, w, h);
     return e;
+}
+
+// The list's order: ASCII letters without regard to case, everything else
+// by its byte value; a shorter name first when one is the other's start.
+bool NameBefore(std::string_view a, std::string_view b)
+{
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        unsigned char ca = static_cast<unsigned char>(a[i]);
+        unsigned char cb = static_cast<unsigned char>(b[i]);
+        if (ca >= 'A' && ca <= 'Z')
+            ca = static_cast<unsigned char>(ca - 'A' + 'a');
+        if (cb >= 'A' && cb <= 'Z')
+            cb = static_cast<unsigned char>(cb - 'A' + 'a');
+        if (ca != cb)
+            return ca < cb;
+    }
+    return a.size() < b.size();
 }
 
 std::string FromQt(const QString& s) { return s.toLocal8Bit().toStdString(); }
@@ -419,25 +439,29 @@ void frmMain::filVolumes_Click()
     reader.SetPath(root ? folder + name : folder + Separator(options_.style) + name);
     const std::string names = reader.GetFileNames();
 
-    QStringList pieces;
-    pieces.reserve(static_cast<qsizetype>(reader.TableSize()));
+    std::vector<std::string_view> pieces;
+    pieces.reserve(reader.TableSize());
     std::size_t start = 0;
     while (start < names.size()) {
         std::size_t end = names.find('/', start);
         if (end == std::string::npos)
             end = names.size();
         if (end > start)
-            pieces.push_back(QString::fromLocal8Bit(names.data() + start, static_cast<qsizetype>(end - start)));
+            pieces.emplace_back(names.data() + start, end - start);
         start = end + 1;
     }
     // One sort and one batch insert: 100,000 sorted inserts would take the
     // list seconds. The order is the one a user expects of names: case
-    // does not matter, and equal names keep a stable order.
-    std::stable_sort(pieces.begin(), pieces.end(), [](const QString& a, const QString& b) {
-        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-    });
+    // does not matter, and equal names keep a stable order. Names are
+    // single-byte text, so an ASCII fold sorts them, several times faster
+    // than a Unicode-aware compare of the converted texts.
+    std::stable_sort(pieces.begin(), pieces.end(), NameBefore);
+    QStringList rows;
+    rows.reserve(static_cast<qsizetype>(pieces.size()));
+    for (std::string_view p : pieces)
+        rows.push_back(QString::fromLocal8Bit(p.data(), static_cast<qsizetype>(p.size())));
     lstData->setUpdatesEnabled(false);
-    lstData->addItems(pieces);
+    lstData->addItems(rows);
     lstData->setUpdatesEnabled(true);
 
     CurrentVolume = key;
