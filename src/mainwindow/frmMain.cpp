@@ -6,6 +6,7 @@
 #include "mainwindow/FileListBox.h"
 #include "mainwindow/frmAbout.h"
 #include "mainwindow/frmSplash.h"
+#include "platform/AssociateCommand.h"
 #include "platform/BrowseForFolder_ui.h"
 #include "platform/CommonRoutines.h"
 #include "platform/MessageBox.h"
@@ -479,8 +480,13 @@ void frmMain::cmdAbout_Click()
 
 void frmMain::cmdAssociate_Click()
 {
-    if (Associate)
-        Associate();
+    // The executable's name without its extension, beside the folder.
+    std::string name = GetFileTitle(os::ProgramPath(), options_.style);
+    if (const std::size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0)
+        name.erase(dot);
+    const std::string failure = AssociateVolumes(programFolder_, name);
+    if (!failure.empty())
+        ShowError(failure);
 }
 
 // ---------------------------------------------------------------- closing

@@ -129,9 +129,6 @@ public:
     std::function<std::string(const std::string& title)> PickFolder;
     std::function<std::optional<std::string>(const std::string& suggested)> PickExtractor;
 
-    // What the Associate button does; main() installs the real association.
-    std::function<void()> Associate;
-
     // Key of the volume lstData shows; empty until the first listing.
     std::string CurrentVolume;
     // Whether Form_Load showed the splash (tests look at it).

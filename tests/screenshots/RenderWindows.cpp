@@ -75,7 +75,6 @@ int main(int argc, char** argv)
     frmMain main(options);
     main.Form_Load();
     main.filVolumes->SelectRow(main.filVolumes->count() - 1);
-    std::fprintf(stderr, "dir %s, %d volumes, %d names, extract %s\n", main.DirPath().c_str(), main.filVolumes->count(), main.lstData->count(), main.txtExtractPath->text().toStdString().c_str());
     main.lstData->item(2)->setSelected(true);
     main.lstData->item(5)->setSelected(true);
     bool ok = Save(main, out, "main-browser");

@@ -1,0 +1,40 @@
+#include "platform/AssociateCommand.h"
+
+#include "platform/PathStyle.h"
+#include "platform/cRegistry.h"
+#include "platform/os/DesktopAssociation.h"
+#include "platform/os/Registry.h"
+
+namespace tarnwick {
+
+std::string AssociateVolumes(const std::string& programFolder, const std::string& programName)
+{
+    const char sep = Separator(NativePathStyle());
+    const std::string folder =
+        !programFolder.empty() && programFolder.back() == sep ? programFolder.substr(0, programFolder.size() - 1)
+                                                              : programFolder;
+    const std::string program = folder + sep + programName;
+    const std::string failed = "Tarnwick could not be associated with volume (*.vol) files: ";
+    try {
+        cRegistry reg;
+        reg.CreateEXEAssociation(program, "Cairnix Suite", "Volume", "vol");
+        reg.ClassKey(cRegistry::HKEY_CLASSES_ROOT);
+        reg.ValueType(cRegistry::REG_SZ);
+        reg.SectionKey("Cairnix Suite\\DefaultIcon");
+        reg.ValueKey("");
+        reg.Value(MakeVariant(folder + sep + "tarnwickd.ico"));
+        reg.CreateKey();
+    } catch (const RegistryError& e) {
+        std::string message = failed + e.Description() + " (error " + std::to_string(e.Number()) + ").";
+        const std::string why = os::RegistryStoreProblem();
+        if (!why.empty())
+            message += "  The registry store " + why + ".";
+        return message;
+    }
+    const std::string desktop = os::RegisterDesktopVolumeHandler(program);
+    if (!desktop.empty())
+        return failed + desktop + ".";
+    return {};
+}
+
+} // namespace tarnwick

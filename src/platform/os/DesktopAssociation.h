@@ -1,0 +1,18 @@
+#pragma once
+// Making Tarnwick the desktop's handler of volume files for the current
+// user. On Windows the registry entries are the association and this does
+// nothing. On POSIX it is the freedesktop way: a shared-MIME-info type for
+// volumes (glob *.vol, magic "PVOL" at offset 0), a .desktop entry that
+// opens a file with the program, both databases refreshed when their tools
+// are there, and the entry made the type's default application.
+#include <string>
+
+namespace tarnwick::os {
+
+inline constexpr const char* kVolumeMimeType = "application/x-starsiege-tribes-volume";
+inline constexpr const char* kDesktopEntryName = "tarnwick.desktop";
+
+// "" when all of it was written; otherwise what could not be, for a message.
+std::string RegisterDesktopVolumeHandler(const std::string& programPath);
+
+} // namespace tarnwick::os
