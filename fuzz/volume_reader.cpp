@@ -13,11 +13,12 @@ namespace {
 
 const std::string& TempVolume()
 {
-    static const std::string path = [] {
+    // Never destroyed: the exit handler below still needs it.
+    static const std::string& path = *new std::string([] {
         std::string p = "/tmp/tarnwick-fuzz-vol-" + std::to_string(::getpid()) + ".vol";
         std::atexit([] { ::unlink(TempVolume().c_str()); });
         return p;
-    }();
+    }());
     return path;
 }
 

@@ -19,6 +19,8 @@ namespace {
 
 constexpr const char* kSection = "Tarnwick";
 constexpr const char* kFileName = "cairnix.ini";
+constexpr const char* kLoadedBytes = "tarnwickLoadedBytes";
+constexpr const char* kLoadedText = "tarnwickLoadedText";
 
 // A stored whole number within [low, high]; anything else (empty, a word, a
 // number out of range) gives the key's default.
@@ -93,12 +95,18 @@ void frmMain::LoadSettings()
     ApplyCheck(chkOverwrite, ini.GetSetting("Overwrite", MakeVariant("1")));
     ApplyCheck(chkPHX, ini.GetSetting("PHX", MakeVariant("1")));
     cboPHX->setCurrentIndex(WholeNumberOr(ini.GetSetting("Palette", MakeVariant("0")), 0, 0, cboPHX->count() - 1));
-    auto text = [&](const char* key, const std::string& fallback) {
-        return QString::fromLocal8Bit(ShownPath(ToText(ini.GetSetting(key, MakeVariant(fallback))), style));
+    auto text = [&](QLineEdit* box, const char* key, const std::string& fallback) {
+        const std::string shown = ShownPath(ToText(ini.GetSetting(key, MakeVariant(fallback))), style);
+        box->setText(QString::fromLocal8Bit(shown));
+        // Bytes that are no text in the locale (a path written on another
+        // system) do not survive the trip through the text box; while the
+        // user leaves the box alone, the bytes read are the bytes saved.
+        box->setProperty(kLoadedBytes, QByteArray::fromStdString(shown));
+        box->setProperty(kLoadedText, box->text());
     };
-    txtPath->setText(text("Path", folder));
-    txtExtractPath->setText(text("Extract", extractor));
-    txtDefSearchPath->setText(text("Start", folder));
+    text(txtPath, "Path", folder);
+    text(txtExtractPath, "Extract", extractor);
+    text(txtDefSearchPath, "Start", folder);
     // A long path shows its beginning, where the drive and the first folders
     // are, rather than its end.
     for (QLineEdit* box : {txtPath, txtExtractPath, txtDefSearchPath})
@@ -117,7 +125,12 @@ void frmMain::SaveSettings()
     INI ini;
     ini.FileName(settingsPath_);
     ini.Section(kSection);
-    auto text = [](const QLineEdit* box) { return MakeVariant(box->text().toLocal8Bit().toStdString()); };
+    auto text = [](const QLineEdit* box) {
+        const QVariant loaded = box->property(kLoadedText);
+        if (loaded.isValid() && loaded.toString() == box->text())
+            return MakeVariant(box->property(kLoadedBytes).toByteArray().toStdString());
+        return MakeVariant(box->text().toLocal8Bit().toStdString());
+    };
     ini.SaveSetting(MakeVariant(CheckValue(chkOverwrite)), "Overwrite");
     ini.SaveSetting(MakeVariant(CheckValue(chkPHX)), "PHX");
     ini.SaveSetting(MakeVariant(static_cast<std::int32_t>(cboPHX->currentIndex())), "Palette");

@@ -57,7 +57,10 @@ std::vector<Line> Split(std::string_view text)
         const auto nl = text.find('\n', at);
         line.end = nl == std::string_view::npos ? text.size() : nl + 1;
         line.contentEnd = nl == std::string_view::npos ? text.size() : nl;
-        if (line.contentEnd > line.start && text[line.contentEnd - 1] == '\r')
+        // Only a CR before the LF is part of the line ending: a lone CR at
+        // the very end is content, or a key added after it would share its
+        // line.
+        if (nl != std::string_view::npos && line.contentEnd > line.start && text[line.contentEnd - 1] == '\r')
             --line.contentEnd;
         const std::string_view content = Trim(text.substr(line.start, line.contentEnd - line.start));
         if (content.empty()) {

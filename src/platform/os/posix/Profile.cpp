@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tarnwick::os {
 
@@ -83,8 +85,21 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
         return true;
     // Replace the file a link points to, not the link.
     const std::string target = text ? LongPathName(file) : std::string();
-    AtomicOutputFile out(target.empty() ? file : target);
-    return out.IsOpen() && out.Write(updated.data(), static_cast<std::int64_t>(updated.size())) && out.Commit();
+    const std::string path = target.empty() ? file : target;
+    // The replacement is a new file renamed over the old one, which the
+    // folder's rights allow even for a file the user made read-only (and
+    // root passes every test of rights): honour the file's own mode, as
+    // Windows honours its read-only attribute, and hand the mode on.
+    struct stat st {};
+    const bool existed = text && ::stat(path.c_str(), &st) == 0;
+    if (existed && ((st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0))
+        return false;
+    AtomicOutputFile out(path);
+    if (!out.IsOpen() || !out.Write(updated.data(), static_cast<std::int64_t>(updated.size())) || !out.Commit())
+        return false;
+    if (existed)
+        ::chmod(path.c_str(), st.st_mode & 07777);
+    return true;
 }
 
 } // namespace tarnwick::os
