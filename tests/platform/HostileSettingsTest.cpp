@@ -118,8 +118,9 @@ TEST(HostileSettings, KeyAddedAfterALoneCarriageReturnAtTheEndReadsBack)
     for (const std::string text : {"[T]\r\nold=1\r", "[T]\nold=1\r", "[T]\r"}) {
         const std::string stored = os::profile::Store(text, "T", "path", "v");
         EXPECT_EQ(os::profile::Lookup(stored, "T", "path"), std::optional<std::string>("v")) << text;
-        if (text.find("old") != std::string::npos)
+        if (text.find("old") != std::string::npos) {
             EXPECT_EQ(os::profile::Lookup(stored, "T", "old"), std::optional<std::string>("1")) << text;
+        }
         EXPECT_EQ(stored.substr(0, text.size()), text) << "the lines before changed";
     }
     // The section missing altogether: it goes on a line of its own.
