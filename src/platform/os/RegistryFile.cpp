@@ -121,12 +121,15 @@ bool IsPlainText(const RegistryValue& v)
 
 void FormatKey(const RegistryKey& key, const std::string& path, std::string& out)
 {
-    out += "\r\n[" + path + "]\r\n";
+    out.append("\r\n[").append(path).append("]\r\n");
     for (const RegistryValue& v : key.values) {
-        out += v.name.empty() ? std::string("@") : "\"" + Escape(v.name) + "\"";
+        if (v.name.empty())
+            out += '@';
+        else
+            out.append("\"").append(Escape(v.name)).append("\"");
         out += '=';
         if (IsPlainText(v)) {
-            out += "\"" + Escape(std::string_view(v.data).substr(0, v.data.size() - 1)) + "\"";
+            out.append("\"").append(Escape(std::string_view(v.data).substr(0, v.data.size() - 1))).append("\"");
         } else if (v.type == kDword && v.data.size() == 4) {
             const auto* b = reinterpret_cast<const unsigned char*>(v.data.data());
             char buf[16];
