@@ -121,15 +121,12 @@ bool IsPlainText(const RegistryValue& v)
 
 void FormatKey(const RegistryKey& key, const std::string& path, std::string& out)
 {
-    out.append("\r\n[").append(path).append("]\r\n");
+    out += "\r\n[" + path + "]\r\n";
     for (const RegistryValue& v : key.values) {
-        if (v.name.empty())
-            out += '@';
-        else
-            out.append("\"").append(Escape(v.name)).append("\"");
+        out += v.name.empty() ? std::string("@") : "\"" + Escape(v.name) + "\"";
         out += '=';
         if (IsPlainText(v)) {
-            out.append("\"").append(Escape(std::string_view(v.data).substr(0, v.data.size() - 1))).append("\"");
+            out += "\"" + Escape(std::string_view(v.data).substr(0, v.data.size() - 1)) + "\"";
         } else if (v.type == kDword && v.data.size() == 4) {
             const auto* b = reinterpret_cast<const unsigned char*>(v.data.data());
             char buf[16];
