@@ -23,7 +23,7 @@ bool SameName(std::string_view a, std::string_view b)
     return true;
 }
 
-constexpr std::uint32_t kSz = 1, kExpandSz = 2, kDword = 4;
+constexpr std::uint32_t kSz = 1, kDword = 4;
 
 int HexDigit(char c)
 {
