@@ -1,306 +1,145 @@
-// tarnvol's reading and packing commands in depth: the real program on
-// volumes made by our own writer (or by its own pack command), and on
-// deliberately damaged ones.
-#include "support/TestFiles.h"
-#include "platform/PathStyle.h"
+// tarnvol, our own volume tool: one round trip through pack, list, info and
+// extract (with the real extractor), and the ways its commands fail.
 #include "support/RunTool.h"
-#include "volume/VolumeIndex.h"
-#include "volume/VolumeWriter.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <map>
+#include <tuple>
 
-using tarnwick::VolumeIndex;
-using tarnwick::VolumeWriter;
-using tarnwick::test::ReadFile;
-using tarnwick::test::RunTool;
-using tarnwick::test::TempDir;
-using tarnwick::test::ToolRun;
-using tarnwick::test::WriteFile;
+using namespace tarnwick;
+using namespace tarnwick::test;
+using Files = std::vector<std::pair<std::string, std::string>>;
+using Args = std::vector<std::string>;
 
 namespace {
 
-using tarnwick::test::Le32;
+ToolRun Tarnvol(const Args& args, const std::string& cwd = {}) { return RunTool(ToolPath("tarnvol"), args, cwd); }
 
-ToolRun Tarnvol(const std::vector<std::string>& args, const std::string& cwd = {})
-{
-    return RunTool(tarnwick::test::ToolPath("tarnvol"), args, cwd);
-}
-
-// The stored names and bytes of a volume, read by the lenient index (not by
-// the reader under test).
-std::vector<std::pair<std::string, std::string>> Contents(const std::string& volume)
-{
-    VolumeIndex index;
-    std::vector<std::pair<std::string, std::string>> out;
-    EXPECT_EQ(index.ParseFile(volume), VolumeIndex::Status::Ok) << index.Problem();
-    const std::string bytes = ReadFile(volume);
-    for (const auto& e : index.Entries()) {
-        EXPECT_EQ(e.method, 0);
-        out.emplace_back(e.name, bytes.substr(static_cast<std::size_t>(e.dataOffset), static_cast<std::size_t>(e.length)));
-    }
-    return out;
-}
-
-class ReadTool : public ::testing::Test {
+class TarnvolPack : public ::testing::Test {
 protected:
-    std::string Volume(const std::string& file, const std::vector<std::pair<std::string, std::string>>& entries)
+    TarnvolPack()
     {
-        VolumeWriter w;
-        for (const auto& [name, data] : entries)
-            w.Add(name, data);
-        std::string path = dir / file;
-        EXPECT_TRUE(w.Write(path)) << w.Failure();
-        return path;
-    }
-    TempDir dir;
-};
-
-TEST_F(ReadTool, ListPrintsEveryEntryInStoredOrder)
-{
-    std::string v = Volume("m.vol", {{"z.cs", "1"}, {"Scripts\\AI\\Bot.CS", "22"}, {"", ""}, {" a.cs", "333"}});
-    ToolRun r = Tarnvol({"list", v});
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    // Stored order, case and backslashes kept; the empty name is a line too.
-    EXPECT_EQ(r.out, "z.cs\nScripts\\AI\\Bot.CS\n\n a.cs\n");
-    EXPECT_EQ(r.err, "");
-
-    // A name whose one entry is empty still prints its line.
-    r = Tarnvol({"list", Volume("e.vol", {{"", "x"}, {"b", "y"}})});
-    EXPECT_EQ(r.out, "\nb\n");
-}
-
-TEST_F(ReadTool, InfoPrintsTheDirectoryValuesAndTheSize)
-{
-    std::string v = Volume("i.vol", {{"a.cs", "hello"}, {"dir\\b.cs", ""}, {"c", "1234567"}});
-    ToolRun r = Tarnvol({"info", v});
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    // D follows the header and three blocks; S holds each name and its NUL.
-    const long d = 8 + (8 + 5) + (8 + 0) + (8 + 7);
-    const long s = 5 + 9 + 2;
-    const long size = static_cast<long>(std::filesystem::file_size(v));
-    EXPECT_EQ(size, d + 8 + s + 1 + 8 + 3 * 17);
-    EXPECT_EQ(r.out, "PVOL: " + std::to_string(d) + "\nVOLS: " + std::to_string(s) + "\nVOLI: " +
-                         std::to_string(3 * 17) + "\nFileCount: 3\nSize: " + std::to_string(size) + "\n");
-}
-
-TEST_F(ReadTool, ReaderErrorsGoToStderrWithExitOne)
-{
-    // A sound header whose name block claims far more than the file holds.
-    std::string damaged = dir / "Damaged.vol";
-    WriteFile(damaged, "PVOL" + Le32(8) + "vols" + Le32(0x7FFFFFF0u) + std::string("a\0", 2));
-    std::string text = dir / "text.vol";
-    WriteFile(text, "not a volume at all");
-    std::string missing = dir / "Missing.vol";
-
-    for (const char* command : {"list", "info"}) {
-        ToolRun r = Tarnvol({command, damaged});
-        EXPECT_EQ(r.exitCode, 1) << command;
-        EXPECT_EQ(r.out, "") << command;
-        EXPECT_EQ(r.err, "Volume " + tarnwick::ShownPath(damaged, tarnwick::NativePathStyle()) + " is damaged or unreadable.\n") << command;
-
-        r = Tarnvol({command, text});
-        EXPECT_EQ(r.exitCode, 1) << command;
-        EXPECT_EQ(r.err, "Invalid volume format.\n") << command;
-
-        r = Tarnvol({command, missing});
-        EXPECT_EQ(r.exitCode, 1) << command;
-        // POSIX paths keep their case in messages; Windows shows them in lower case.
-        EXPECT_EQ(r.err, "Path " + tarnwick::ShownPath(missing, tarnwick::NativePathStyle()) + " not found.\n") << command;
-
-        r = Tarnvol({command, ""});
-        EXPECT_EQ(r.exitCode, 1) << command;
-        EXPECT_EQ(r.err, "No path to volume given.\n") << command;
-    }
-}
-
-TEST_F(ReadTool, WrongCommandLinesExitTwo)
-{
-    std::string v = Volume("v.vol", {{"a", "b"}});
-    const std::vector<std::vector<std::string>> wrong = {
-        {},
-        {"frobnicate", v},
-        {"list"},
-        {"list", v, v},
-        {"info", "-x", v},
-        {"pack"},
-        {"pack", dir / "o.vol"},
-        {"pack", dir / "o.vol", "-C"},
-        {"pack", dir / "o.vol", "-C", dir.Path(), "-C", dir.Path(), "a"},
-        {"pack", dir / "o.vol", "--bogus", "a"},
-    };
-    for (const auto& args : wrong) {
-        ToolRun r = Tarnvol(args);
-        std::string shown;
-        for (const auto& a : args)
-            shown += a + " ";
-        EXPECT_EQ(r.exitCode, 2) << shown;
-        EXPECT_EQ(r.out, "") << shown;
-        EXPECT_FALSE(r.err.empty()) << shown;
-    }
-    EXPECT_FALSE(tarnwick::test::Exists(dir / "o.vol"));
-
-    // "--" lets a volume whose name begins with "-" through.
-    std::filesystem::copy_file(v, dir / "-odd.vol");
-    ToolRun r = Tarnvol({"list", "--", "-odd.vol"}, dir.Path());
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "a\n");
-}
-
-TEST_F(ReadTool, HelpForTheToolAndEachCommand)
-{
-    ToolRun r = Tarnvol({"--help"});
-    EXPECT_EQ(r.exitCode, 0);
-    for (const char* command : {"list", "info", "extract", "pack"})
-        EXPECT_NE(r.out.find(std::string("  ") + command + " "), std::string::npos) << command;
-
-    for (const char* command : {"list", "info", "extract", "pack"}) {
-        // --help wins wherever it stands, and does no work.
-        r = Tarnvol({command, dir / "out.vol", "--help"});
-        EXPECT_EQ(r.exitCode, 0) << command;
-        EXPECT_EQ(r.out.rfind(std::string("Usage: tarnvol ") + command + " ", 0), 0u) << command << ": " << r.out;
-        EXPECT_EQ(r.err, "") << command;
-    }
-    EXPECT_FALSE(tarnwick::test::Exists(dir / "out.vol"));
-}
-
-class Pack : public ReadTool {
-protected:
-    Pack()
-    {
-        WriteFile(dir / "src/top.cs", "top");
-        WriteFile(dir / "src/Scripts/AI/Bot.cs", std::string("bot\0bytes", 9));
-        WriteFile(dir / "src/Scripts/b.cs", "");
-        WriteFile(dir / "src/Scripts/a.cs", std::string(70000, 'q'));
+        for (const auto& [name, data] : tree)
+            WriteFile(dir / ("src/" + name), data);
         std::filesystem::create_directories(dir / "src/empty");
     }
-    std::string src() const { return dir / "src"; }
+    TempDir dir;
+    const std::string src = dir / "src";
+    const Files tree = {{"top.cs", "top"}, {"Scripts/b.cs", ""}, {"Scripts/AI/Bot.cs", std::string("bot\0bytes", 9)},
+                        {"Scripts/a.cs", std::string(70000, 'q')}};
 };
 
-TEST_F(Pack, FolderTreeIsStoredRelativeToDirWithBackslashes)
+} // namespace
+
+TEST_F(TarnvolPack, RoundTripThroughPackListInfoAndExtract)
 {
-    std::string out = dir / "tree.vol";
-    ToolRun r = Tarnvol({"pack", out, "-C", src(), "Scripts", "top.cs"});
+    // "." pieces, doubled and closing slashes drop out; an absolute FILE
+    // inside DIR is taken relative to it.
+    const std::string out = dir / "tree.vol";
+    ASSERT_EQ(Tarnvol({"pack", out, "-C", src, "./Scripts//", src + "/top.cs"}).exitCode, 0);
+    // Operands in the order given, a folder's files in name order; the
+    // bytes are checked when they come back out below.
+    const Files stored = {
+        {"Scripts\\AI\\Bot.cs", tree[2].second}, {"Scripts\\a.cs", tree[3].second}, {"Scripts\\b.cs", ""}, {"top.cs", "top"}};
+
+    std::string lines;
+    std::size_t d = 8, s = 0;
+    for (const auto& [name, data] : stored) {
+        lines += name + "\n";
+        d += 8 + data.size();
+        s += name.size() + 1;
+    }
+    ToolRun r = Tarnvol({"list", out});
+    EXPECT_EQ(std::make_tuple(r.exitCode, r.out, r.err), std::make_tuple(0, lines, std::string()));
+    r = Tarnvol({"info", out});
+    EXPECT_EQ(r.out, "PVOL: " + std::to_string(d) + "\nVOLS: " + std::to_string(s) + "\nVOLI: " +
+                         std::to_string(17 * stored.size()) + "\nFileCount: " + std::to_string(stored.size()) +
+                         "\nSize: " + std::to_string(std::filesystem::file_size(out)) + "\n");
+
+    // Back out as the window does it, into a folder that must exist.
+    EXPECT_EQ(Tarnvol({"extract", out, dir / "out"}).exitCode, 1);
+    WriteFile(dir / "out/.keep", "");
+    r = Tarnvol({"extract", out, dir / "out"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "");
-    using C = std::vector<std::pair<std::string, std::string>>;
-    // Operands in the order given; a folder's files in name order.
-    EXPECT_EQ(Contents(out), (C{{"Scripts\\AI\\Bot.cs", std::string("bot\0bytes", 9)},
-                                {"Scripts\\a.cs", std::string(70000, 'q')},
-                                {"Scripts\\b.cs", ""},
-                                {"top.cs", "top"}}));
+    for (const auto& [name, data] : tree)
+        EXPECT_EQ(ReadFile(dir / "out/" + name), data) << name;
+    EXPECT_NE(r.err.find(" 25% Scripts\\AI\\Bot.cs\n"), std::string::npos) << r.err;
+    // What is there is kept unless --overwrite; --flat drops the folders.
+    WriteFile(dir / "out/top.cs", "mine");
+    r = Tarnvol({"extract", "--flat", out, dir / "out", "top.cs", "Scripts\\AI\\Bot.cs"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("already exists.  Overwrite? No"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadFile(dir / "out/top.cs") + ReadFile(dir / "out/Bot.cs"), "mine" + tree[2].second);
+    EXPECT_EQ(Tarnvol({"extract", "--overwrite", out, dir / "out", "top.cs"}).exitCode, 0);
+    EXPECT_EQ(ReadFile(dir / "out/top.cs"), "top");
+    EXPECT_EQ(Tarnvol({"extract", out, dir / "out", "nothere.cs"}).exitCode, 1);
 
     // Name order, whatever order the folder hands its entries out in.
-    std::string expected;
     for (char c : std::string("qzcamxbyk0"))
-        WriteFile(dir / "src/many/" + std::string(1, c) + ".cs", std::string(1, c));
-    for (char c : std::string("0abckmqxyz"))
-        expected += std::string("many\\") + c + ".cs\n";
-    r = Tarnvol({"pack", out, "-C", src(), "many"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(Tarnvol({"list", out}).out, expected);
-
-    ASSERT_EQ(Tarnvol({"pack", out, "-C", src(), "Scripts", "top.cs"}).exitCode, 0);
-    // The reader lists what pack wrote, through the same tool.
-    r = Tarnvol({"list", out});
-    EXPECT_EQ(r.out, "Scripts\\AI\\Bot.cs\nScripts\\a.cs\nScripts\\b.cs\ntop.cs\n");
+        WriteFile(dir / "src/many/" + std::string(1, c), "");
+    ASSERT_EQ(Tarnvol({"pack", out, "-C", src, "many"}).exitCode, 0);
+    EXPECT_EQ(Tarnvol({"list", out}).out, "many\\0\nmany\\a\nmany\\b\nmany\\c\nmany\\k\nmany\\m\nmany\\q\nmany\\x\nmany\\y\nmany\\z\n");
+    // Without -C the working folder is DIR; "--" lets a name begin with "-".
+    ASSERT_EQ(Tarnvol({"pack", "--", "-odd.vol", "top.cs"}, src).exitCode, 0);
+    EXPECT_EQ(Tarnvol({"list", "--", "-odd.vol"}, src).out, "top.cs\n");
 }
 
-TEST_F(Pack, OperandsAreNormalisedAndTakenFromTheWorkingFolderWithoutDir)
-{
-    std::string out = dir / "n.vol";
-    ToolRun r = Tarnvol({"pack", out, "./src//Scripts/./AI/", "src/top.cs"}, dir.Path());
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    using C = std::vector<std::pair<std::string, std::string>>;
-    EXPECT_EQ(Contents(out), (C{{"src\\Scripts\\AI\\Bot.cs", std::string("bot\0bytes", 9)}, {"src\\top.cs", "top"}}));
-
-    // An absolute FILE inside DIR is made relative to it; "." is DIR whole.
-    r = Tarnvol({"pack", out, "-C", src(), src() + "/Scripts/AI"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(Contents(out), (C{{"Scripts\\AI\\Bot.cs", std::string("bot\0bytes", 9)}}));
-    r = Tarnvol({"pack", out, "-C", src() + "/Scripts", "."});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(Contents(out).size(), 3u);
-}
-
-TEST_F(Pack, NamesOutsideDirAreRefusedAndNothingIsWritten)
+TEST_F(TarnvolPack, RefusalsLeaveAnEarlierVolumeUntouched)
 {
     WriteFile(dir / "outside.cs", "secret");
-    const std::string out = dir / "refused.vol";
-    for (const std::string& operand : {std::string("../outside.cs"), std::string("Scripts/../../outside.cs"),
-                                       dir / "outside.cs", std::string("..")}) {
-        ToolRun r = Tarnvol({"pack", out, "-C", src(), operand});
-        EXPECT_EQ(r.exitCode, 1) << operand;
-        EXPECT_NE(r.err.find("outside"), std::string::npos) << operand << ": " << r.err;
-        EXPECT_FALSE(tarnwick::test::Exists(out)) << operand;
-    }
-}
-
-TEST_F(Pack, FailuresLeaveAnEarlierVolumeUntouched)
-{
-    const std::string out = dir / "keep.vol";
-    ASSERT_EQ(Tarnvol({"pack", out, "-C", src(), "top.cs"}).exitCode, 0);
-    const std::string before = ReadFile(out);
-
-    // A missing file after a good one: the volume is not half made.
-    ToolRun r = Tarnvol({"pack", out, "-C", src(), "Scripts", "nope.cs"});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("nope.cs"), std::string::npos) << r.err;
-    EXPECT_EQ(ReadFile(out), before);
-
-    // Only empty folders: a volume without names would read as damaged.
-    r = Tarnvol({"pack", out, "-C", src(), "empty"});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("no files"), std::string::npos) << r.err;
-    EXPECT_EQ(ReadFile(out), before);
-
-    // DIR itself missing.
-    r = Tarnvol({"pack", out, "-C", dir / "no-such-folder", "a.cs"});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(ReadFile(out), before);
-
-    // The output's folder missing: nothing appears anywhere.
-    r = Tarnvol({"pack", dir / "no/such/out.vol", "-C", src(), "top.cs"});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_FALSE(r.err.empty());
-}
-
-TEST_F(Pack, NamesEqualWithoutCaseAreRefused)
-{
-    ToolRun r;
 #ifndef _WIN32 // a file system that ignores case cannot hold both names
-    WriteFile(dir / "src/Scripts/A.CS", "other");
-    r = Tarnvol({"pack", dir / "dup.vol", "-C", src(), "Scripts"});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("twice"), std::string::npos) << r.err;
-    EXPECT_FALSE(tarnwick::test::Exists(dir / "dup.vol"));
+    WriteFile(dir / "src/twins/A.CS", "");
+    WriteFile(dir / "src/twins/a.cs", "");
 #endif
-
-    // The same file named twice is the same fault.
-    r = Tarnvol({"pack", dir / "dup.vol", "-C", src(), "top.cs", "./top.cs"});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_FALSE(tarnwick::test::Exists(dir / "dup.vol"));
-}
-
+    const std::string out = dir / "keep.vol";
+    ASSERT_EQ(Tarnvol({"pack", out, "-C", src, "top.cs"}).exitCode, 0);
+    const std::string before = ReadFile(out);
+    for (const auto& [operands, why] : std::vector<std::pair<Args, std::string>>{
+             {{"-C", src, "../outside.cs"}, "outside"},
+             {{"-C", src, dir / "outside.cs"}, "outside"},
+             {{"-C", src, ".."}, "outside"},
+             {{"-C", src, "Scripts", "nope.cs"}, "nope.cs not found"}, // not half made after a good one
+             {{"-C", src, "empty"}, "no files"},                       // no names would read as damaged
+             {{"-C", src, "top.cs", "./top.cs"}, "twice"},
 #ifndef _WIN32
-TEST_F(Pack, LinkedFolderLoopAndTheOutputItselfAreLeftOut)
-{
-    std::filesystem::create_directory_symlink("..", dir / "src/Scripts/up");
-    // The earlier volume lies inside the tree being packed.
-    const std::string out = dir / "src/self.vol";
-    ASSERT_EQ(Tarnvol({"pack", out, "-C", src(), "top.cs"}).exitCode, 0);
-    ToolRun r = Tarnvol({"pack", out, "-C", src(), "."});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.err.find("linked folder"), std::string::npos) << r.err;
-    std::map<std::string, std::string> got;
-    for (auto& [name, data] : Contents(out))
-        got[name] = data;
-    EXPECT_EQ(got.size(), 4u);
-    EXPECT_EQ(got.count("self.vol"), 0u);
-    EXPECT_EQ(got.at("top.cs"), "top");
-}
+             {{"-C", src, "twins"}, "twice"},
 #endif
+             {{"-C", dir / "no-such-folder", "a.cs"}, "not found"},
+         }) {
+        Args line{"pack", out};
+        line.insert(line.end(), operands.begin(), operands.end());
+        const ToolRun r = Tarnvol(line);
+        EXPECT_EQ(r.exitCode, 1) << operands.back();
+        EXPECT_NE(r.err.find(why), std::string::npos) << operands.back() << ": " << r.err;
+        EXPECT_EQ(ReadFile(out), before) << operands.back();
+    }
+    EXPECT_EQ(Tarnvol({"pack", dir / "no/such/out.vol", "-C", src, "top.cs"}).exitCode, 1);
+    EXPECT_FALSE(Exists(dir / "no"));
+}
 
-} // namespace
+TEST_F(TarnvolPack, ErrorsGoToStderr)
+{
+    // The reader's own messages are VOLReaderTest's: failing, they exit 1.
+    WriteFile(dir / "text.vol", "not a volume at all");
+    for (const char* command : {"list", "info"}) {
+        const ToolRun r = Tarnvol({command, dir / "text.vol"});
+        EXPECT_EQ(std::make_tuple(r.exitCode, r.out, r.err), std::make_tuple(1, std::string(), "Invalid volume format.\n"));
+    }
+    // A wrong command line exits 2, and does no work.
+    const std::string v = dir / "v.vol", o = dir / "o.vol";
+    ASSERT_EQ(Tarnvol({"pack", v, "-C", src, "top.cs"}).exitCode, 0);
+    for (const Args& args : std::vector<Args>{{}, {"frobnicate", v}, {"list"}, {"list", v, v}, {"info", "-x", v}, {"pack"},
+                                              {"pack", o}, {"pack", o, "-C"}, {"pack", o, "--bogus", "top.cs"},
+                                              {"pack", o, "-C", src, "-C", src, "top.cs"}}) {
+        const ToolRun r = Tarnvol(args);
+        EXPECT_EQ(std::make_tuple(r.exitCode, r.out, r.err.empty()), std::make_tuple(2, std::string(), false))
+            << args.size() << " " << (args.empty() ? "" : args.back());
+    }
+    // --help wins wherever it stands.
+    EXPECT_EQ(Tarnvol({"--help"}).exitCode, 0);
+    for (const std::string command : {"list", "info", "extract", "pack"})
+        EXPECT_EQ(Tarnvol({command, o, "--help"}).out.rfind("Usage: tarnvol " + command + " ", 0), 0u) << command;
+    EXPECT_FALSE(Exists(o));
+}
