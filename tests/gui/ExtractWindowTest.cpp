@@ -1,14 +1,16 @@
-// The Extract, Select All and Deselect All buttons and the progress window,
-// running the real stand-in extractor into a temporary folder.
+// Extracting selected names through the progress window with the real extractor.
 #include "GuiSupport.h"
 #include "extraction/ExtractCommands_ui.h"
-#include "mainwindow/FileListBox.h"
+#include "extraction/frmProgress.h"
 
 #include <QCheckBox>
 #include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QtTest>
+
+#include <filesystem>
 
 using namespace tarnwick;
 using namespace tarnwick::test;
@@ -16,166 +18,76 @@ using namespace tarnwick::test;
 class ExtractWindowTest : public QObject {
     Q_OBJECT
 private:
-    struct Setup {
-        TempDir dir;
-        std::unique_ptr<frmMain> window;
-    };
-    // A window showing a listed volume, destination `out` (made unless told).
-    std::unique_ptr<Setup> Open(const std::vector<std::string>& names, bool makeOut = true,
-                                const std::string& extractor = {})
+    TempDir dir;
+    std::string out = dir / "out";
+
+    // A window listing Base.vol, extracting into `out`, every name selected.
+    std::unique_ptr<Started> Open(const std::vector<std::string>& names)
     {
-        auto s = std::make_unique<Setup>();
-        MakeVolume(s->dir / "v/Base.vol", names);
-        if (makeOut)
-            WriteFile(s->dir / "out/.keep", "");
-        StartupOptions o = TestOptions(s->dir, "[Tarnwick]\nSplash=0\nExtract=" +
-                                                   (extractor.empty() ? ToolPath("extract") : extractor) +
-                                                   "\nPath=" + s->dir / "out" + "\n");
-        o.commandTail = s->dir / "v/Base.vol";
-        s->window = std::make_unique<frmMain>(o);
-        if (!s->window->Form_Load())
-            return nullptr;
+        std::filesystem::remove_all(out);
+        WriteFile(out + "/.keep", "");
+        MakeVolume(dir / "v/Base.vol", names);
+        StartupOptions o = TestOptions(dir, "[Tarnwick]\nExtract=" + ToolPath("extract") + "\nPath=" + out + "\n");
+        o.commandTail = dir / "v/Base.vol";
+        auto s = Start(o);
+        cmdSelAll_Click(*s->window);
         return s;
     }
-    static int Selected(const QListWidget* list)
+    // What every extraction leaves, whatever happened in it.
+    static bool Idle(const frmMain& w)
     {
-        int n = 0;
-        for (int i = 0; i < list->count(); ++i)
-            n += list->item(i)->isSelected();
-        return n;
-    }
-    static void Select(QListWidget* list, const QString& text)
-    {
-        list->findItems(text, Qt::MatchExactly).front()->setSelected(true);
+        return w.lstData->selectedItems().isEmpty() && QApplication::overrideCursor() == nullptr;
     }
 
 private slots:
-    void selectAllAndDeselectAll()
+    void selectedNamesAreExtractedWithOrWithoutTheirFolders()
     {
-        auto s = Open({"a.cs", "b.cs", "c.cs"});
-        QVERIFY(s);
-        ScriptedSink sink;
-        cmdSelAll_Click(*s->window);
-        QCOMPARE(Selected(s->window->lstData), 3);
-        cmdDelAll_Click(*s->window);
-        QCOMPARE(Selected(s->window->lstData), 0);
-        s->window->lstData->clear();
-        cmdSelAll_Click(*s->window);
-        cmdDelAll_Click(*s->window);
-        QCOMPARE(sink.shown.size(), std::size_t(0));
+        for (const bool recreate : {true, false}) {
+            auto s = Open({"scripts\\ai\\bot.cs", "readme.txt", "skip.cs"});
+            frmMain& w = *s->window;
+            w.lstData->findItems(QStringLiteral("skip.cs"), Qt::MatchExactly).front()->setSelected(false);
+            w.chkFileSystem->setCheckState(recreate ? Qt::Checked : Qt::Unchecked);
+            ScriptedSink sink;
+            cmdExtract_Click(w);
+            QCOMPARE(sink.shown.size(), std::size_t(0));
+            const std::string bot = out + (recreate ? "/scripts/ai/bot.cs" : "/bot.cs");
+            QCOMPARE(ReadFile(bot), std::string("data of scripts\\ai\\bot.cs"));
+            QCOMPARE(ReadFile(out + "/readme.txt"), std::string("data of readme.txt"));
+            QVERIFY(!Exists(out + "/skip.cs"));
+            QCOMPARE(Exists(out + "/scripts"), recreate);
+            // The list is sorted, so bot.cs went last.
+            QCOMPARE(QGuiApplication::clipboard()->text().toStdString(),
+                     "\"" + ToolPath("extract") + "\" \"" + dir / "v/Base.vol" + "\" scripts\\ai\\bot.cs \"" + bot + "\"");
+            QVERIFY(Idle(w));
+        }
     }
 
-    void extractRefusesAnEmptyListAndAnEmptySelection()
+    void existingFilesAreReplacedOnlyWhenAllowedAndProgressIsShown()
     {
-        auto s = Open({"a.cs"});
-        QVERIFY(s);
-        ScriptedSink sink;
-        cmdExtract_Click(*s->window);
-        s->window->lstData->clear();
-        cmdExtract_Click(*s->window);
-        QCOMPARE(sink.Texts(), (std::vector<std::string>{"You have selected no files to extract.",
-                                                          "There are no listed files to extract."}));
-        QCOMPARE(sink.events, (std::vector<std::string>{"beep", "box", "beep", "box"}));
-        QCOMPARE(sink.shown[0].icon, MsgIcon::Critical);
-    }
-
-    void wholeExtractionThroughTheProgressWindow()
-    {
-        auto s = Open({"scripts\\ai\\bot.cs", "readme.txt", "skip.cs"});
-        QVERIFY(s);
-        ScriptedSink sink;
-        Select(s->window->lstData, QStringLiteral("scripts\\ai\\bot.cs"));
-        Select(s->window->lstData, QStringLiteral("readme.txt"));
-        cmdExtract_Click(*s->window);
-        QCOMPARE(sink.shown.size(), std::size_t(0));
-        QCOMPARE(ReadFile(s->dir / "out/scripts/ai/bot.cs"), std::string("data of scripts\\ai\\bot.cs"));
-        QCOMPARE(ReadFile(s->dir / "out/readme.txt"), std::string("data of readme.txt"));
-        QVERIFY(!Exists(s->dir / "out/skip.cs"));
-        // The list is sorted, so readme.txt went first and bot.cs last.
-        const std::string expected = "\"" + ToolPath("extract") + "\" \"" + s->dir / "v/Base.vol" +
-                                     "\" scripts\\ai\\bot.cs \"" + s->dir / "out/scripts/ai/bot.cs" + "\"";
-        QCOMPARE(QGuiApplication::clipboard()->text().toStdString(), expected);
-        QCOMPARE(Selected(s->window->lstData), 0);
-        QVERIFY(QApplication::overrideCursor() == nullptr);
-    }
-
-    void flatExtractionPutsEveryFileInTheDestination()
-    {
-        auto s = Open({"scripts\\ai\\bot.cs"});
-        QVERIFY(s);
-        ScriptedSink sink;
-        s->window->chkFileSystem->setCheckState(Qt::Unchecked);
-        cmdSelAll_Click(*s->window);
-        cmdExtract_Click(*s->window);
-        QCOMPARE(ReadFile(s->dir / "out/bot.cs"), std::string("data of scripts\\ai\\bot.cs"));
-        QVERIFY(!Exists(s->dir / "out/scripts"));
-    }
-
-    void overwritePromptAnsweredYesAndNo()
-    {
-        auto s = Open({"a.cs", "b.cs"});
-        QVERIFY(s);
-        WriteFile(s->dir / "out/a.cs", "mine a");
-        WriteFile(s->dir / "out/b.cs", "mine b");
-        s->window->chkOverwrite->setCheckState(Qt::Unchecked);
-        ScriptedSink sink;
-        sink.answers = {MsgAnswer::No, MsgAnswer::Yes};
-        cmdSelAll_Click(*s->window);
-        cmdExtract_Click(*s->window);
-        QCOMPARE(sink.Texts(), (std::vector<std::string>{s->dir / "out/a.cs" + " already exists.  Overwrite?",
-                                                          s->dir / "out/b.cs" + " already exists.  Overwrite?"}));
-        QCOMPARE(sink.shown[0].buttons, MsgButtons::YesNo);
-        QCOMPARE(sink.shown[0].icon, MsgIcon::Question);
-        QCOMPARE(ReadFile(s->dir / "out/a.cs"), std::string("mine a"));
-        QCOMPARE(ReadFile(s->dir / "out/b.cs"), std::string("data of b.cs"));
-    }
-
-    void greyCheckBoxCountsAsChecked()
-    {
-        auto s = Open({"a.cs"});
-        QVERIFY(s);
-        WriteFile(s->dir / "out/a.cs", "old");
-        s->window->chkOverwrite->setTristate(true);
-        s->window->chkOverwrite->setCheckState(Qt::PartiallyChecked);
-        ScriptedSink sink;
-        cmdSelAll_Click(*s->window);
-        cmdExtract_Click(*s->window);
-        QCOMPARE(sink.shown.size(), std::size_t(0));
-        QCOMPARE(ReadFile(s->dir / "out/a.cs"), std::string("data of a.cs"));
-    }
-
-    void missingDestinationShowsErrorThreeOnce()
-    {
-        auto s = Open({"a.cs", "b.cs"}, false);
-        QVERIFY(s);
-        ScriptedSink sink;
-        cmdSelAll_Click(*s->window);
-        cmdExtract_Click(*s->window);
-        QCOMPARE(sink.Texts(), std::vector<std::string>{"[Error: 3] " + s->dir / "out" + " is an invalid directory."});
-        QCOMPARE(sink.shown[0].icon, MsgIcon::Critical);
-        QVERIFY(!Exists(s->dir / "out"));
-        QCOMPARE(Selected(s->window->lstData), 0);
-        QVERIFY(QApplication::overrideCursor() == nullptr);
-    }
-
-    void extractorThatCannotStartShowsOneErrorAndTheRestStillRun()
-    {
-        // A file that exists but is no program: every start fails.
-        TempDir tools;
-        WriteFile(tools / "extract", "not a program");
-        auto s = Open({"a.cs", "b.cs", "c.cs"}, true, tools / "extract");
-        QVERIFY(s);
-        ScriptedSink sink;
-        cmdSelAll_Click(*s->window);
-        cmdExtract_Click(*s->window);
-        QCOMPARE(sink.shown.size(), std::size_t(1));
-        QVERIFY(sink.shown[0].text.rfind("[Error: 4] Unable to shell ", 0) == 0);
-        QVERIFY(sink.shown[0].text.find(" a.cs ") != std::string::npos);
-        // The last command line on the clipboard is the third file's: the
-        // job went on after the window closed.
-        QVERIFY(QGuiApplication::clipboard()->text().contains(QStringLiteral(" c.cs ")));
-        QCOMPARE(Selected(s->window->lstData), 0);
-        QVERIFY(QApplication::overrideCursor() == nullptr);
+        // A grey box counts as ticked.
+        for (const Qt::CheckState overwrite : {Qt::Unchecked, Qt::PartiallyChecked}) {
+            auto s = Open({"a.cs", "b.cs"});
+            frmMain& w = *s->window;
+            WriteFile(out + "/a.cs", "mine a");
+            WriteFile(out + "/b.cs", "mine b");
+            w.chkOverwrite->setCheckState(overwrite);
+            ScriptedSink sink;
+            sink.answers = {MsgAnswer::No, MsgAnswer::Yes};
+            QStringList progress;
+            sink.onShow = [&](const MessageRequest&) {
+                const frmProgress* p = w.findChild<frmProgress*>();
+                progress << (p && p->isVisible() ? p->labProgress->text() + " " + p->labFile->text() : QString());
+            };
+            cmdExtract_Click(w);
+            const bool asked = overwrite == Qt::Unchecked;
+            const std::string prompt = " already exists.  Overwrite?";
+            QCOMPARE(sink.texts, (asked ? std::vector{out + "/a.cs" + prompt, out + "/b.cs" + prompt} : std::vector<std::string>{}));
+            QCOMPARE(progress, (asked ? QStringList{"0% a.cs", "50% a.cs"} : QStringList{}));
+            QVERIFY(!asked || sink.shown[0].buttons == MsgButtons::YesNo);
+            QCOMPARE(ReadFile(out + "/a.cs"), std::string(asked ? "mine a" : "data of a.cs"));
+            QCOMPARE(ReadFile(out + "/b.cs"), std::string("data of b.cs"));
+            QVERIFY(Idle(w));
+        }
     }
 };
 

@@ -1,17 +1,13 @@
 #pragma once
-// What the window tests share: a message route that records and answers
-// boxes, a volume maker, and a way to answer modal windows.
+// Shared by the window tests: a message route that records and answers boxes.
 #include "mainwindow/frmMain.h"
 #include "platform/MessageBox.h"
 #include "support/TestFiles.h"
 #include "volume/VolumeWriter.h"
 
-#include <QApplication>
-#include <QTimer>
-#include <QWidget>
-
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,40 +17,28 @@ class ScriptedSink : public MessageSink {
 public:
     ScriptedSink() { SetMessageSink(this); }
     ~ScriptedSink() override { SetMessageSink(nullptr); }
-
     MsgAnswer Show(const MessageRequest& r) override
     {
         shown.push_back(r);
+        texts.push_back(r.text);
         events.push_back("box");
         if (onShow)
             onShow(r);
         if (answers.empty())
             return r.buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::OK;
-        MsgAnswer a = answers.front();
+        const MsgAnswer a = answers.front();
         answers.pop_front();
         return a;
     }
-    void Beep() override
-    {
-        ++beeps;
-        events.push_back("beep");
-    }
-    std::vector<std::string> Texts() const
-    {
-        std::vector<std::string> t;
-        for (const auto& r : shown)
-            t.push_back(r.text);
-        return t;
-    }
+    void Beep() override { events.push_back("beep"); }
 
     std::vector<MessageRequest> shown;
-    std::vector<std::string> events;
+    std::vector<std::string> texts;
+    std::vector<std::string> events; // "beep" and "box", in order
     std::deque<MsgAnswer> answers;
     std::function<void(const MessageRequest&)> onShow;
-    int beeps = 0;
 };
 
-// A volume of the given names (each holding its own name as data).
 inline void MakeVolume(const std::string& path, const std::vector<std::string>& names)
 {
     VolumeWriter w;
@@ -63,37 +47,30 @@ inline void MakeVolume(const std::string& path, const std::vector<std::string>& 
     WriteFile(path, w.Build());
 }
 
-// Runs `act` on the next modal window once it is up, then closes it.
-inline void WhenModal(std::function<void(QWidget*)> act)
-{
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [act, poll] {
-        if (QWidget* w = QApplication::activeModalWidget()) {
-            act(w);
-            if (w->isVisible())
-                w->close();
-            return;
-        }
-        QTimer::singleShot(10, *poll);
-    };
-    QTimer::singleShot(0, *poll);
-}
-
-// Options for a window living in a temporary program folder, with the
-// real extractor configured unless told otherwise.
 inline StartupOptions TestOptions(const TempDir& dir, const std::string& settings)
 {
     StartupOptions o;
     o.programFolder = dir.Path();
     o.settingsPath = dir / "cairnix.ini";
-    o.splashMilliseconds = 50;
+    o.splashMilliseconds = 20;
     WriteFile(o.settingsPath, settings);
     return o;
 }
 
-inline std::string SettingsWithExtractor(const std::string& more = {})
+// A started window whose extractor dialog only counts how often it opened.
+struct Started {
+    std::unique_ptr<frmMain> window;
+    bool loaded = false;
+    int extractorDialogs = 0;
+};
+
+inline std::unique_ptr<Started> Start(const StartupOptions& o)
 {
-    return "[Tarnwick]\nSplash=0\nExtract=" + ToolPath("extract") + "\n" + more;
+    auto s = std::make_unique<Started>();
+    s->window = std::make_unique<frmMain>(o);
+    s->window->PickExtractor = [n = &s->extractorDialogs](const std::string&) { return ++*n, std::optional<std::string>(); };
+    s->loaded = s->window->Form_Load();
+    return s;
 }
 
 } // namespace tarnwick::test
