@@ -314,7 +314,10 @@ bool frmMain::Form_Load()
     LoadSettings();
 
     std::string startPath = fromCommandLine ? commandPath : FromQt(txtDefSearchPath->text());
-    startPath = GetLongFileName(startPath);
+    // The long name of a path that is gone is empty; keep the stored one so
+    // that the nearest folder above it can still be shown.
+    if (const std::string longName = GetLongFileName(startPath); !longName.empty())
+        startPath = longName;
     ShowStartFolder(startPath);
 
     if (!fromCommandLine) {

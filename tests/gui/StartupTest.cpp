@@ -55,6 +55,27 @@ private slots:
         }
     }
 
+    void startFolderIsTheNearestOneThatExists()
+    {
+        TempDir dir;
+        WriteFile(dir / "games/base/keep", "");
+        WriteFile(dir / "data.old/keep", "");
+        WriteFile(dir / "extract", "");
+        const std::pair<std::string, std::string> cases[] = {
+            {dir / "games/base/entities.vol", dir / "games/base"}, // deleted since it was stored
+            {dir / "games", dir / "games"},
+            {dir / "data.old", dir.Path()}, // taken for a file
+            {dir / "games/gone/deeper", dir / "games"},
+            {"", dir.Path()},
+        };
+        for (const auto& [start, shown] : cases) {
+            ScriptedSink sink;
+            auto s = Start(TestOptions(dir, "[Tarnwick]\nSplash=0\nExtract=" + dir / "extract" + "\nStart=" + start + "\n"));
+            QVERIFY(s->loaded);
+            QCOMPARE(s->window->DirPath(), GetLongFileName(shown));
+        }
+    }
+
     void abortedStartsLeaveTheSettingsAlone()
     {
         TempDir dir;
