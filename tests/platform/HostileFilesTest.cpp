@@ -1,106 +1,78 @@
-// The OS layer's files under faults: a full disk, things that are not plain
-// files where a file is expected, reads at offsets a damaged file asks for.
+// Files under a full disk, non-files where a file is expected, offsets from a
+// damaged file; and the one-instance lock where naive locks break.
 #include "platform/os/Files.h"
+#include "platform/os/Instance.h"
 #include "support/ChildProcess.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace tarnwick;
-using tarnwick::test::ChildLimits;
-using tarnwick::test::RunInChild;
-using tarnwick::test::TempDir;
+using os::InstanceLock;
+namespace fs = std::filesystem;
 
 namespace {
-int EntriesIn(const std::string& folder)
-{
-    int n = 0;
-    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(folder))
-        ++n;
-    return n;
-}
-} // namespace
 
 TEST(HostileFiles, FullDiskFailsTheWriteAndKeepsTheOldFile)
 {
-    TempDir dir;
+    test::TempDir dir;
     const std::string target = dir / "out.bin";
     test::WriteFile(target, "the old contents");
-
-    // 64 KB may be written, 1 MB is tried: the write must say so, the commit
-    // must refuse, and neither a partial file nor the temporary one stays.
-    const int code = RunInChild(
-        [&] {
-            os::AtomicOutputFile out(target);
-            if (!out.IsOpen())
-                return 10;
-            std::string block(1 << 20, 'x');
-            if (out.Write(block.data(), static_cast<std::int64_t>(block.size())))
-                return 11;
-            if (out.Commit())
-                return 12;
-            return 0;
-        },
-        ChildLimits{64 * 1024, false});
+    const int code = test::RunInChild([&] { // 64 KB may be written, 1 MB is tried
+        os::AtomicOutputFile out(target);
+        const std::string block(1 << 20, 'x');
+        if (!out.IsOpen())
+            return 10;
+        return out.Write(block.data(), std::int64_t(block.size())) ? 11 : out.Commit() ? 12 : 0;
+    }, {64 * 1024, false});
     EXPECT_EQ(code, 0) << "10: not opened, 11: write reported success, 12: commit reported success";
     EXPECT_EQ(test::ReadFile(target), "the old contents");
-    EXPECT_EQ(EntriesIn(dir.Path()), 1) << "a temporary file was left beside the target";
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 1) << "a temporary file stayed";
 }
 
 TEST(HostileFiles, ReadOnlyFolderRefusesTheOutputFile)
 {
-    TempDir dir;
+    test::TempDir dir;
     const std::string folder = dir / "locked";
-    std::filesystem::create_directory(folder);
+    fs::create_directory(folder);
     ::chmod(folder.c_str(), 0555);
-    const int code = RunInChild(
-        [&] {
-            os::AtomicOutputFile out(folder + "/a.cs");
-            if (out.IsOpen() || out.Write("x", 1) || out.Commit())
-                return 1;
-            return 0;
-        },
-        ChildLimits{-1, true});
+    const int code = test::RunInChild([&] {
+        os::AtomicOutputFile out(folder + "/a.cs");
+        return out.IsOpen() || out.Write("x", 1) || out.Commit() ? 1 : 0;
+    }, {-1, true});
     EXPECT_EQ(code, 0);
-    ::chmod(folder.c_str(), 0755);
-    EXPECT_EQ(EntriesIn(folder), 0);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 0);
 }
 
 TEST(HostileFiles, FifoAndFolderAreNotPlainFilesAndNeverBlock)
 {
-    TempDir dir;
-    const std::string fifo = dir / "named.vol";
-    const std::string folder = dir / "folder.vol";
+    test::TempDir dir;
+    const std::string fifo = dir / "named.vol", folder = dir / "folder.vol";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
-    std::filesystem::create_directory(folder);
-
-    EXPECT_FALSE(os::IsPlainFile(fifo));
+    fs::create_directory(folder);
+    for (const std::string& path : {fifo, folder})
+        EXPECT_FALSE(os::IsPlainFile(path) || os::FileLength(path)) << path;
     EXPECT_FALSE(os::PlainExists(fifo));
-    EXPECT_FALSE(os::IsPlainFile(folder));
-    EXPECT_FALSE(os::FileLength(fifo).has_value());
-    EXPECT_FALSE(os::FileLength(folder).has_value());
-
-    // Opening a FIFO with no writer would hang a blocking open forever; the
-    // child is killed by an alarm if it does.
-    const int code = RunInChild([&] {
+    // A blocking open of a FIFO with no writer would hang: the alarm ends the child then.
+    const int code = test::RunInChild([&] {
         ::alarm(5);
-        os::InputFile a(fifo);
-        os::InputFile b(folder);
-        return (a.IsOpen() || b.IsOpen()) ? 1 : 0;
+        return os::InputFile(fifo).IsOpen() || os::InputFile(folder).IsOpen() ? 1 : 0;
     });
     EXPECT_EQ(code, 0) << "-1: the open blocked";
 }
 
 TEST(HostileFiles, ReadsAtOffsetsOutsideTheFile)
 {
-    TempDir dir;
-    const std::string path = dir / "small";
-    test::WriteFile(path, "PVOL1234");
-    os::InputFile in(path);
+    test::TempDir dir;
+    test::WriteFile(dir / "small", "PVOL1234");
+    os::InputFile in(dir / "small");
     ASSERT_TRUE(in.IsOpen());
     char buf[16] = {};
     EXPECT_EQ(in.ReadAt(-1, buf, 4), -1);
@@ -112,14 +84,85 @@ TEST(HostileFiles, ReadsAtOffsetsOutsideTheFile)
 
 TEST(HostileFiles, FileThatVanishesAfterTheCheck)
 {
-    TempDir dir;
+    test::TempDir dir;
     const std::string path = dir / "gone.vol";
     test::WriteFile(path, "PVOL");
     ASSERT_TRUE(os::IsPlainFile(path));
     ASSERT_TRUE(os::DeleteFile(path));
     os::InputFile in(path);
-    EXPECT_FALSE(in.IsOpen());
     char b[4];
+    EXPECT_FALSE(in.IsOpen());
     EXPECT_EQ(in.ReadAt(0, b, 4), -1);
     EXPECT_FALSE(in.Size().has_value());
 }
+
+// Six children wait on one pipe and are let go at once; each reports 'y', 'n'
+// or 'u' (unusable) and holds what it got long enough to overlap every rival.
+std::string RaceForTheLock(const std::string& folder)
+{
+    int gate[2], report[2];
+    if (::pipe(gate) != 0 || ::pipe(report) != 0)
+        return "pipe failed";
+    std::vector<pid_t> children;
+    for (int i = 0; i < 6; ++i) {
+        if (const pid_t pid = ::fork(); pid != 0) {
+            children.push_back(pid);
+            continue;
+        }
+        ::close(gate[1]);
+        char c;
+        (void)!::read(gate[0], &c, 1); // returns when the parent closes the gate
+        InstanceLock lock("tarnwick", folder);
+        c = lock.Acquired() ? 'y' : lock.Usable() ? 'n' : 'u';
+        (void)!::write(report[1], &c, 1);
+        ::usleep(200 * 1000);
+        ::_exit(0);
+    }
+    for (int fd : {gate[0], gate[1], report[1]})
+        ::close(fd);
+    std::string answers;
+    for (char c; ::read(report[0], &c, 1) == 1;)
+        answers += c;
+    ::close(report[0]);
+    for (pid_t pid : children)
+        ::waitpid(pid, nullptr, 0);
+    std::sort(answers.begin(), answers.end());
+    return answers;
+}
+
+TEST(InstanceRace, StartsReleasedTogetherLeaveExactlyOneRunning)
+{
+    test::TempDir dir;
+    for (int round = 0; round < 4; ++round)
+        EXPECT_EQ(RaceForTheLock(dir.Path()), "nnnnny") << "round " << round;
+}
+
+TEST(InstanceRace, KilledHolderDoesNotBlockTheNextStart)
+{
+    test::TempDir dir;
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        InstanceLock lock("tarnwick", dir.Path());
+        ::raise(lock.Acquired() ? SIGSTOP : SIGTERM); // stopped while it holds the lock
+        ::_exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(holder, &status, WUNTRACED), holder);
+    ASSERT_TRUE(WIFSTOPPED(status)) << "the holder got no lock";
+    EXPECT_FALSE(InstanceLock("tarnwick", dir.Path()).Acquired()) << "the live holder was ignored";
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    ASSERT_TRUE(test::Exists(dir / "tarnwick.lock")) << "the dead holder's file should remain";
+    EXPECT_TRUE(InstanceLock("tarnwick", dir.Path()).Acquired());
+}
+
+TEST(InstanceRace, LockPathPointedAtAnotherFileLeavesThatFileAlone)
+{
+    test::TempDir dir;
+    test::WriteFile(dir / "precious.txt", "keep me");
+    ASSERT_EQ(::symlink((dir / "precious.txt").c_str(), (dir / "tarnwick.lock").c_str()), 0);
+    EXPECT_FALSE(InstanceLock("tarnwick", dir.Path()).Acquired());
+    EXPECT_EQ(test::ReadFile(dir / "precious.txt"), "keep me") << "the lock wrote through the link";
+}
+
+} // namespace
