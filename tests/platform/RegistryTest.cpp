@@ -6,6 +6,7 @@
 #include "platform/os/Registry.h"
 #include "platform/os/RegistryFile.h"
 #include "support/ChildProcess.h"
+#include "support/RegistryAt.h"
 #include "support/RunTool.h"
 #include "support/ScopedEnv.h"
 #include "support/TestFiles.h"
@@ -24,12 +25,7 @@ namespace {
 
 cRegistry At(const std::string& section, const std::string& value = "", std::int32_t type = cRegistry::REG_SZ)
 {
-    cRegistry r;
-    r.ClassKey(cRegistry::HKEY_CLASSES_ROOT);
-    r.SectionKey(section);
-    r.ValueKey(value);
-    r.ValueType(type);
-    return r;
+    return test::RegistryAt(cRegistry::HKEY_CLASSES_ROOT, section, value, type);
 }
 
 // The store and the desktop's folders inside a temporary folder.

@@ -5,6 +5,7 @@
 #include "platform/cRegistry.h"
 #include "platform/os/Profile.h"
 #include "platform/os/Registry.h"
+#include "support/RegistryAt.h"
 #include "support/ScopedEnv.h"
 #include "support/TestFiles.h"
 
@@ -139,12 +140,7 @@ Names Sorted(Names names)
 
 cRegistry At(const std::string& section, const std::string& value = "", std::int32_t type = cRegistry::REG_SZ)
 {
-    cRegistry r;
-    r.ClassKey(cRegistry::HKEY_CURRENT_USER);
-    r.SectionKey(section);
-    r.ValueKey(value);
-    r.ValueType(type);
-    return r;
+    return test::RegistryAt(cRegistry::HKEY_CURRENT_USER, section, value, type);
 }
 
 class RegistryTable : public ::testing::Test {
