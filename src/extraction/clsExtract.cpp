@@ -265,7 +265,7 @@ void clsExtract::Extract(const std::string& vPath, const std::string& fList,
         RaiseError(1, Shown(volume) + " is not a valid path to a Starsiege: Tribes 1.X volume (*.vol) file.");
         return;
     }
-    if (list.empty()) {
+    if (list.empty() && names_.empty()) {
         RaiseError(2, "No files were specified to extract from volume " + Shown(volume) + ".");
         return;
     }
@@ -288,7 +288,7 @@ void clsExtract::Extract(const std::string& vPath, const std::string& fList,
     RaisePercent(0, "Initializing...");
     if (!*alive)
         return;
-    const std::vector<std::string> names = SplitAtCommas(list);
+    const std::vector<std::string> names = fList.empty() && !names_.empty() ? names_ : SplitAtCommas(list);
     RaisePercent(0, names.front());
     if (!*alive)
         return;

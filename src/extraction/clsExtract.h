@@ -66,6 +66,11 @@ public:
 
     const std::string& FileList() const { return fileList_; }
     void SetFileList(std::string value) { fileList_ = std::move(value); }
+    // The names to extract as a list, each one the stored bytes whole; when
+    // set, it is used instead of FileList, whose comma form cannot carry a
+    // name that holds a comma.
+    const std::vector<std::string>& Names() const { return names_; }
+    void SetNames(std::vector<std::string> value) { names_ = std::move(value); }
     const std::string& VOLPath() const { return volPath_; }
     void SetVOLPath(std::string value) { volPath_ = std::move(value); }
     const std::string& DestinationPath() const { return destinationPath_; }
@@ -77,8 +82,9 @@ public:
     bool Overwrite() const { return overwrite_; }
     void SetOverwrite(bool value) { overwrite_ = value; }
 
-    // Extracts every name of the comma-separated list. An empty argument
-    // stands for the matching property.
+    // Extracts every name of Names, or of the comma-separated list when
+    // Names is empty. An empty argument stands for the matching property;
+    // a list given as an argument wins over Names.
     void Extract(const std::string& vPath = {}, const std::string& fList = {},
                  const std::string& dPath = {}, const std::string& ePath = {});
 
@@ -112,6 +118,7 @@ private:
     Hooks hooks_;
 
     std::string fileList_;
+    std::vector<std::string> names_;
     std::string volPath_;
     std::string destinationPath_;
     std::string extractPath_;
