@@ -1,5 +1,7 @@
 #include "extraction/clsExtract.h"
+#include "platform/AnsiText.h"
 #include "platform/CommonRoutines.h"
+#include "platform/ReplaceNames.h"
 #include "platform/os/Files.h"
 #include "platform/os/Process.h"
 #include "platform/os/System.h"
@@ -27,6 +29,83 @@ bool ClimbsUp(const std::string& name, std::size_t start, std::size_t end)
             return false;
     }
     return dots >= 2;
+}
+
+// A field in quotes by the Windows rules: a quote is escaped with a
+// backslash, and backslashes only double where a quote follows them. A path
+// without quotes or a closing backslash stays as it is, in plain quotes.
+std::string Quoted(const std::string& text)
+{
+    std::string out = "\"";
+    std::size_t slashes = 0;
+    for (char c : text) {
+        if (c == '\\') {
+            ++slashes;
+            continue;
+        }
+        if (c == '"') {
+            out.append(slashes * 2 + 1, '\\');
+            out += '"';
+        } else {
+            out.append(slashes, '\\');
+            out += c;
+        }
+        slashes = 0;
+    }
+    out.append(slashes * 2, '\\');
+    out += '"';
+    return out;
+}
+
+// Whether a name reaches the extractor whole as bare pieces joined at single
+// blanks: no quote, no tab, no blank at either end and no two together.
+bool CarriesBare(const std::string& name)
+{
+    if (name.empty() || name.front() == ' ' || name.back() == ' ')
+        return false;
+    return name.find_first_of("\"\t") == std::string::npos && name.find("  ") == std::string::npos;
+}
+
+// The files a volume must never plant beside the program: the programs
+// themselves and the settings the whole suite reads.
+bool IsProgramFile(const std::string& fileName, PathStyle style)
+{
+    const std::string n = ToLower(fileName);
+    for (const char* own : {"tarnwick", "extract", "tarnvol"})
+        if (n == own || n == std::string(own) + ".exe")
+            return true;
+    if (n == "cairnix.ini")
+        return true;
+    // Windows loads a DLL from the program's folder before the system's,
+    // and runs an .exe there before one on the path.
+    auto endsWith = [&n](const char* tail) {
+        const std::size_t k = std::char_traits<char>::length(tail);
+        return n.size() >= k && n.compare(n.size() - k, k, tail) == 0;
+    };
+    return style == PathStyle::Windows && (endsWith(".dll") || endsWith(".exe"));
+}
+
+// The extractor's words as a reason: its first line, without its own name
+// in front, control characters made blanks, as display text.
+std::string Reason(std::string errors, const std::string& extractor, PathStyle style)
+{
+    const std::size_t end = errors.find_first_of("\r\n");
+    if (end != std::string::npos)
+        errors.resize(end);
+    std::string title = ToLower(GetFileTitle(extractor, style));
+    if (title.size() > 4 && title.compare(title.size() - 4, 4, ".exe") == 0)
+        title.resize(title.size() - 4);
+    if (ToLower(errors).rfind(title + ": ", 0) == 0)
+        errors.erase(0, title.size() + 2);
+    for (char& c : errors)
+        if (static_cast<unsigned char>(c) < 0x20)
+            c = ' ';
+    constexpr std::size_t kLongest = 300;
+    if (errors.size() > kLongest)
+        errors.resize(kLongest);
+    if (style == PathStyle::Posix && !IsUtf8(errors))
+        errors = AnsiToUtf8(errors);
+    return errors;
 }
 
 std::vector<std::string> SplitAtCommas(const std::string& list)
@@ -64,10 +143,11 @@ clsExtract::Hooks clsExtract::SystemHooks()
     h.CreateFolder = [](const std::string& p) { return os::CreateFolder(p); };
     h.DeleteFile = [](const std::string& p) { return os::DeleteFile(p); };
     h.RenameFile = [](const std::string& a, const std::string& b) { return os::RenameFile(a, b); };
-    h.StartProcessHidden = [](const std::string& c) { return os::StartProcessHidden(c); };
-    h.WaitForProcess = [](std::int64_t id) { return os::WaitForProcess(id); };
+    h.StartProcessHidden = [](const std::string& c) { return os::StartProcessHidden(c, true); };
+    h.WaitForProcess = [](std::int64_t id, std::string* errors) { return os::WaitForProcess(id, errors); };
     h.ProgramFolder = [] { return os::ProgramFolder(); };
     h.ExtractorFileName = [] { return os::ExtractorFileName(); };
+    h.LongPathName = [](const std::string& p) { return os::LongPathName(p); };
     return h;
 }
 
@@ -106,17 +186,14 @@ void clsExtract::RaisePercent(std::int16_t value, const std::string& fileName)
 std::string clsExtract::CommandLine(const std::string& extractor, const std::string& volume,
                                     const std::string& storedName, const std::string& outputPath)
 {
-    std::string line;
-    line.reserve(extractor.size() + volume.size() + storedName.size() + outputPath.size() + 8);
-    line += '"';
-    line += extractor;
-    line += "\" \"";
-    line += volume;
-    line += "\" ";
-    line += storedName;
-    line += " \"";
-    line += outputPath;
-    line += '"';
+    // The program's own field knows no escapes: a quote in it only toggles
+    // (the job refuses such a path before it gets here).
+    std::string line = "\"" + extractor + "\" ";
+    line += Quoted(volume);
+    line += ' ';
+    line += CarriesBare(storedName) ? storedName : Quoted(storedName);
+    line += ' ';
+    line += Quoted(outputPath);
     return line;
 }
 
@@ -133,12 +210,7 @@ std::string clsExtract::OutputPath(const std::string& destination, const std::st
 bool clsExtract::NameStaysInside(const std::string& storedName) const
 {
     const std::string name = StoredNameToPath(storedName, style_);
-    // The name goes bare and the output path in quotes onto one command
-    // line: a quote in the name would end the quoted path early and hand
-    // the extractor another (relative) path; so would a path ending in a
-    // backslash, which escapes the closing quote.
-    if (storedName.find('"') != std::string::npos)
-        return false;
+    // An empty last piece would name the folder itself, not a file in it.
     const std::string part = recreateStructure_ ? name : GetFileTitle(name, style_);
     if (part.empty() || IsSeparator(part.back()))
         return false;
@@ -159,7 +231,7 @@ bool clsExtract::NameStaysInside(const std::string& storedName) const
     return true;
 }
 
-bool clsExtract::ShellAndWait(const std::string& commandLine, int& exitCode)
+bool clsExtract::ShellAndWait(const std::string& commandLine, int& exitCode, std::string& errors)
 {
     exitCode = -1;
     const std::int64_t id = hooks_.StartProcessHidden(commandLine);
@@ -167,16 +239,132 @@ bool clsExtract::ShellAndWait(const std::string& commandLine, int& exitCode)
         RaiseError(4, "Unable to shell " + Shown(commandLine) + " correctly.");
         return false;
     }
-    exitCode = hooks_.WaitForProcess(id);
+    exitCode = hooks_.WaitForProcess(id, &errors);
     return true;
 }
 
-std::string clsExtract::KeepAsideName(const std::string& outputPath) const
+std::string clsExtract::Resolved(const std::string& path) const
 {
-    std::string candidate = outputPath + ".tarnwick-old";
-    for (int n = 1; hooks_.PlainExists(candidate); ++n)
-        candidate = outputPath + ".tarnwick-old" + std::to_string(n);
-    return candidate;
+    return hooks_.LongPathName ? hooks_.LongPathName(path) : path;
+}
+
+bool clsExtract::Inside(const std::string& path, const std::string& folder) const
+{
+    const std::string p = style_ == PathStyle::Windows ? ToLower(path) : path;
+    std::string f = style_ == PathStyle::Windows ? ToLower(folder) : folder;
+    if (p == f)
+        return true;
+    if (f.empty() || f.back() != Separator(style_))
+        f += Separator(style_);
+    return p.compare(0, f.size(), f) == 0;
+}
+
+bool clsExtract::MayWrite(const std::string& destination, const std::string& name, const std::string& out)
+{
+    const std::string shownName = NameAsText(name, style_);
+    // A link the user keeps inside the destination may lead anywhere: the
+    // deepest part of the output path that exists must resolve inside it,
+    // and so must the output itself when something stands there already.
+    const std::string home = Resolved(destination);
+    std::string probe = GetParentFolder(out, style_);
+    while (!probe.empty() && !hooks_.PlainExists(probe)) {
+        const std::string up = GetParentFolder(probe, style_);
+        probe = up == probe ? std::string() : up;
+    }
+    for (const std::string& at : {probe, out}) {
+        const std::string real = Resolved(at);
+        if (!home.empty() && !real.empty() && !Inside(real, home)) {
+            RaiseError(5, "Unable to extract " + shownName + ": " + Shown(at) + " leads outside " +
+                              Shown(destination) + " through a link.");
+            return false;
+        }
+    }
+    const std::string program = hooks_.ProgramFolder ? Resolved(hooks_.ProgramFolder()) : std::string();
+    const std::string parent = GetParentFolder(out, style_);
+    const std::string realParent = hooks_.PlainExists(parent) ? Resolved(parent) : std::string();
+    const bool besideProgram = !program.empty() && !realParent.empty() &&
+                               (style_ == PathStyle::Windows ? EqualsNoCase(realParent, program) : realParent == program);
+    if (besideProgram && IsProgramFile(GetFileTitle(out, style_), style_)) {
+        RaiseError(8, "Unable to extract " + shownName + ": " + Shown(out) +
+                          " would create or replace a file of the program itself.");
+        return false;
+    }
+    return true;
+}
+
+bool clsExtract::MakeFolders(const std::string& name, const std::string& out)
+{
+    if (!recreateStructure_)
+        return true;
+    const std::string parent = GetParentFolder(out, style_);
+    const FolderHooks folders{hooks_.PlainExists, hooks_.CreateFolder};
+    std::string failed = CreateFolderPath(parent, style_, folders);
+    if (failed.empty() && !hooks_.IsPlainFolder(parent))
+        failed = parent;
+    if (failed.empty())
+        return true;
+    RaiseError(6, "Unable to create the folder " + Shown(failed) + " for " + Shown(NameAsText(name, style_)) + ".");
+    return false;
+}
+
+void clsExtract::Recover(const std::string& out)
+{
+    // The extractor renames its finished file into place in one step, so a
+    // file at the output is whole: the earlier copy is then no longer
+    // wanted. Without one, the earlier copy goes back where it was.
+    const std::string kept = ReplaceKeepName(out, style_);
+    if (hooks_.IsPlainFile(kept)) {
+        if (hooks_.IsPlainFile(out))
+            hooks_.DeleteFile(kept);
+        else
+            hooks_.RenameFile(kept, out);
+    }
+    const std::string part = ReplaceTempName(out, style_);
+    if (hooks_.IsPlainFile(part))
+        hooks_.DeleteFile(part);
+}
+
+clsExtract::Outcome clsExtract::Settle(const std::string& name, const std::string& out, const std::string& kept,
+                                       bool started, int exitCode, const std::string& errors)
+{
+    const std::string shownName = NameAsText(name, style_);
+    const bool arrived = started && hooks_.IsPlainFile(out);
+    std::string why;
+    if (started && exitCode > 0) {
+        why = Reason(errors, extractorInUse_, style_);
+        if (why.empty())
+            why = "the extractor ended with exit code " + std::to_string(exitCode);
+    } else if (started && !arrived) {
+        why = "the extractor wrote no file";
+    }
+
+    std::string keptNote;
+    if (!kept.empty()) {
+        if (!arrived) {
+            // Nothing new: the user's copy goes back as if never touched.
+            if (!hooks_.RenameFile(kept, out))
+                RaiseError(6, "Unable to put back " + Shown(out) + ": the earlier copy is kept as " + Shown(kept) + ".");
+        } else if (why.empty()) {
+            if (!hooks_.DeleteFile(kept))
+                RaiseError(6, "Unable to delete " + Shown(kept) + ", the earlier copy of " + Shown(out) + ".");
+        } else {
+            // Both stand: the new file may be damaged, the earlier one may be
+            // what the user wants. Neither is thrown away.
+            std::string beside = out + ".earlier";
+            for (int n = 2; hooks_.PlainExists(beside); ++n)
+                beside = out + ".earlier" + std::to_string(n);
+            keptNote = hooks_.RenameFile(kept, beside) ? beside : kept;
+        }
+    }
+    if (why.empty())
+        return arrived ? Outcome::Extracted : Outcome::Failed;
+    std::string message = "Unable to extract " + shownName + ": " + why + ".";
+    if (arrived)
+        message += " What it wrote is kept at " + Shown(out) + ".";
+    if (!keptNote.empty())
+        message += " The earlier file is kept as " + Shown(keptNote) + ".";
+    RaiseError(7, message);
+    return Outcome::Failed;
 }
 
 clsExtract::Outcome clsExtract::ExtractOne(const std::string& volume, const std::string& destination,
@@ -184,23 +372,15 @@ clsExtract::Outcome clsExtract::ExtractOne(const std::string& volume, const std:
 {
     auto alive = alive_;
     if (!NameStaysInside(name)) {
-        RaiseError(5, "Unable to extract " + Shown(name) + ": the name would place the file outside " +
+        RaiseError(5, "Unable to extract " + Shown(NameAsText(name, style_)) + ": the name would place the file outside " +
                           Shown(destination) + ".");
         return Outcome::Failed;
     }
 
     const std::string out = OutputPath(destination, name);
-    if (recreateStructure_) {
-        const std::string parent = GetParentFolder(out, style_);
-        const FolderHooks folders{hooks_.PlainExists, hooks_.CreateFolder};
-        std::string failed = CreateFolderPath(parent, style_, folders);
-        if (failed.empty() && !hooks_.IsPlainFolder(parent))
-            failed = parent;
-        if (!failed.empty()) {
-            RaiseError(6, "Unable to create the folder " + Shown(failed) + " for " + Shown(name) + ".");
-            return Outcome::Failed;
-        }
-    }
+    if (!MayWrite(destination, name, out) || !MakeFolders(name, out))
+        return Outcome::Failed;
+    Recover(out);
 
     const bool exists = hooks_.IsPlainFile(out);
     if (exists && !overwrite_) {
@@ -216,7 +396,7 @@ clsExtract::Outcome clsExtract::ExtractOne(const std::string& volume, const std:
     // back, so a failed run never costs the user the copy they had.
     std::string kept;
     if (exists) {
-        kept = KeepAsideName(out);
+        kept = ReplaceKeepName(out, style_);
         if (!hooks_.RenameFile(out, kept)) {
             RaiseError(6, "Unable to replace " + Shown(out) + ": the existing file cannot be moved.");
             return Outcome::Failed;
@@ -229,26 +409,11 @@ clsExtract::Outcome clsExtract::ExtractOne(const std::string& volume, const std:
     if (!*alive)
         return Outcome::Failed;
     int exitCode = -1;
-    const bool started = ShellAndWait(line, exitCode);
+    std::string errors;
+    const bool started = ShellAndWait(line, exitCode, errors);
     if (!*alive)
         return Outcome::Failed;
-
-    // An extractor that reports failure (or dies) may have left part of a
-    // file: that is no extraction, and must not cost the user the old copy.
-    bool arrived = started && hooks_.IsPlainFile(out);
-    if (arrived && exitCode > 0) {
-        hooks_.DeleteFile(out);
-        arrived = false;
-    }
-    if (!kept.empty()) {
-        if (arrived) {
-            if (!hooks_.DeleteFile(kept))
-                RaiseError(6, "Unable to delete " + Shown(kept) + ", the earlier copy of " + Shown(out) + ".");
-        } else if (!hooks_.RenameFile(kept, out)) {
-            RaiseError(6, "Unable to put back " + Shown(out) + ": the earlier copy is kept as " + Shown(kept) + ".");
-        }
-    }
-    return arrived ? Outcome::Extracted : Outcome::Failed;
+    return Settle(name, out, kept, started, exitCode, errors);
 }
 
 void clsExtract::Extract(const std::string& vPath, const std::string& fList,
@@ -284,6 +449,13 @@ void clsExtract::Extract(const std::string& vPath, const std::string& fList,
             return;
         }
     }
+    // The first field of the command line cannot carry a quote: another
+    // program would run.
+    if (extractor.find('"') != std::string::npos) {
+        RaiseError(3, Shown(extractor) + " cannot be started: its path holds a double quote.  Unable to extract files.");
+        return;
+    }
+    extractorInUse_ = extractor;
 
     RaisePercent(0, "Initializing...");
     if (!*alive)

@@ -26,11 +26,17 @@ public:
         std::function<bool(const std::string& path)> CreateFolder;
         std::function<bool(const std::string& path)> DeleteFile;
         std::function<bool(const std::string& from, const std::string& to)> RenameFile;
-        // Returns the process id, 0 when the command did not start.
+        // Returns the process id, 0 when the command did not start. The
+        // system's catches the process's standard error for the wait.
         std::function<std::int64_t(const std::string& commandLine)> StartProcessHidden;
-        std::function<int(std::int64_t processId)> WaitForProcess;
+        // The exit code (-1 unknown) and, when caught, what the process
+        // wrote to its standard error.
+        std::function<int(std::int64_t processId, std::string* errors)> WaitForProcess;
         std::function<std::string()> ProgramFolder;
         std::function<std::string()> ExtractorFileName;
+        // The path with every link resolved, "" when it does not exist.
+        // Without it, paths are taken as spelled.
+        std::function<std::string(const std::string& path)> LongPathName;
     };
     static Hooks SystemHooks();
 
@@ -49,8 +55,10 @@ public:
 
     // E_Percent(Value 0..100, FileName) and E_Error(Number, Message):
     // 1 no volume, 2 no names, 3 no destination or no extractor, 4 the
-    // extractor did not start, 5 a name that would leave the destination,
-    // 6 a folder that cannot be created or a file that cannot be moved.
+    // extractor did not start, 5 a name that would leave the destination
+    // (by itself or through a link), 6 a folder that cannot be created or a
+    // file that cannot be moved, 7 the extractor did not extract the name,
+    // 8 the name would create or replace one of the program's own files.
     std::function<void(std::int16_t Value, const std::string& FileName)> E_Percent;
     std::function<void(std::int16_t Number, const std::string& Message)> E_Error;
     // Told once per name, after the extractor (if any) has ended and before
@@ -93,11 +101,13 @@ public:
     std::string OutputPath(const std::string& destination, const std::string& storedName) const;
     // Whether the part of the name that goes into the output path stays
     // inside the destination: no ".." piece, no root, no drive, with either
-    // separator; and whether the command line can carry it: no double quote,
-    // no empty last piece.
+    // separator, and no empty last piece.
     bool NameStaysInside(const std::string& storedName) const;
 
-    // The extractor's command line for one name.
+    // The extractor's command line for one name. Each field reaches the
+    // extractor whole: the paths in quotes, escaped by the Windows rules
+    // where they need it; the name bare when the bare form carries it (its
+    // pieces are joined at single blanks again), else quoted as one field.
     static std::string CommandLine(const std::string& extractor, const std::string& volume,
                                    const std::string& storedName, const std::string& outputPath);
 
@@ -105,11 +115,20 @@ public:
 
 private:
     // False when the extractor did not start. `exitCode` is its exit code,
-    // or -1 when that could not be learnt.
-    bool ShellAndWait(const std::string& commandLine, int& exitCode);
+    // or -1 when that could not be learnt; `errors` what it said.
+    bool ShellAndWait(const std::string& commandLine, int& exitCode, std::string& errors);
     Outcome ExtractOne(const std::string& volume, const std::string& destination,
                        const std::string& extractor, const std::string& name);
-    std::string KeepAsideName(const std::string& outputPath) const;
+    // Error 5 or 8 when the output may not be written; false then.
+    bool MayWrite(const std::string& destination, const std::string& name, const std::string& out);
+    bool MakeFolders(const std::string& name, const std::string& out);
+    // Puts back what a run killed half-way through replacing `out` left.
+    void Recover(const std::string& out);
+    // What became of the earlier copy once the extractor has ended.
+    Outcome Settle(const std::string& name, const std::string& out, const std::string& kept, bool started,
+                   int exitCode, const std::string& errors);
+    std::string Resolved(const std::string& path) const;
+    bool Inside(const std::string& path, const std::string& folder) const;
     std::string Shown(const std::string& path) const { return ShownPath(path, style_); }
     void RaiseError(std::int16_t number, const std::string& message);
     void RaisePercent(std::int16_t value, const std::string& fileName);
@@ -124,6 +143,7 @@ private:
     std::string extractPath_;
     bool recreateStructure_ = false;
     bool overwrite_ = false;
+    std::string extractorInUse_;
     // Cleared when the job goes, so that a run whose owner released it from
     // inside a handler stops at once instead of touching freed memory.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

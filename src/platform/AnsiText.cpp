@@ -1,6 +1,7 @@
 #include "platform/AnsiText.h"
 
 #include <cstdint>
+#include <utility>
 
 namespace tarnwick {
 
@@ -58,42 +59,69 @@ std::string AnsiToUtf8(std::string_view ansi)
     return out;
 }
 
+namespace {
+
+// The code point of the UTF-8 sequence at `i`, and its length; nothing for a
+// malformed, cut-short or overlong one.
+std::optional<std::pair<char32_t, std::size_t>> Decode(std::string_view utf8, std::size_t i)
+{
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    char32_t c = 0;
+    std::size_t more = 0;
+    if (lead < 0x80)
+        return std::pair<char32_t, std::size_t>{lead, 1};
+    if ((lead & 0xE0) == 0xC0) {
+        c = lead & 0x1F;
+        more = 1;
+    } else if ((lead & 0xF0) == 0xE0) {
+        c = lead & 0x0F;
+        more = 2;
+    } else if ((lead & 0xF8) == 0xF0) {
+        c = lead & 0x07;
+        more = 3;
+    } else {
+        return std::nullopt;
+    }
+    if (i + more >= utf8.size())
+        return std::nullopt;
+    for (std::size_t k = 1; k <= more; ++k) {
+        const auto next = static_cast<unsigned char>(utf8[i + k]);
+        if ((next & 0xC0) != 0x80)
+            return std::nullopt;
+        c = (c << 6) | (next & 0x3F);
+    }
+    static constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+    if (c < kLeast[more] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        return std::nullopt;
+    return std::pair<char32_t, std::size_t>{c, more + 1};
+}
+
+} // namespace
+
+bool IsUtf8(std::string_view text)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        const auto one = Decode(text, i);
+        if (!one)
+            return false;
+        i += one->second;
+    }
+    return true;
+}
+
 std::optional<std::string> Utf8ToAnsi(std::string_view utf8)
 {
     std::string out;
     out.reserve(utf8.size());
-    std::size_t i = 0;
-    while (i < utf8.size()) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        char32_t c = 0;
-        std::size_t more = 0;
-        if (lead < 0x80) {
-            c = lead;
-        } else if ((lead & 0xE0) == 0xC0) {
-            c = lead & 0x1F;
-            more = 1;
-        } else if ((lead & 0xF0) == 0xE0) {
-            c = lead & 0x0F;
-            more = 2;
-        } else {
-            return std::nullopt; // four-byte characters have no byte here
-        }
-        if (i + more >= utf8.size() && more > 0)
-            return std::nullopt; // cut short
-        for (std::size_t k = 1; k <= more; ++k) {
-            const auto next = static_cast<unsigned char>(utf8[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return std::nullopt;
-            c = (c << 6) | (next & 0x3F);
-        }
-        // Overlong forms spell a character in more bytes than it needs.
-        if ((more == 1 && c < 0x80) || (more == 2 && c < 0x800))
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto one = Decode(utf8, i);
+        if (!one)
             return std::nullopt;
-        const auto byte = ByteOf(c);
+        const auto byte = ByteOf(one->first);
         if (!byte)
             return std::nullopt;
         out += static_cast<char>(*byte);
-        i += more + 1;
+        i += one->second;
     }
     return out;
 }

@@ -18,4 +18,7 @@ std::string AnsiToUtf8(std::string_view ansi);
 // UTF-8 or holds a character the code page has no byte for.
 std::optional<std::string> Utf8ToAnsi(std::string_view utf8);
 
+// Whether the bytes are well-formed UTF-8.
+bool IsUtf8(std::string_view text);
+
 } // namespace tarnwick

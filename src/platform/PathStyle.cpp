@@ -1,4 +1,5 @@
 #include "platform/PathStyle.h"
+#include "platform/AnsiText.h"
 
 #include <algorithm>
 
@@ -48,10 +49,18 @@ std::string ShownPath(std::string_view path, PathStyle style)
 
 std::string StoredNameToPath(std::string_view storedName, PathStyle style)
 {
-    std::string out(storedName);
-    if (style == PathStyle::Posix)
-        std::replace(out.begin(), out.end(), '\\', '/');
+    if (style == PathStyle::Windows)
+        return std::string(storedName);
+    // As Windows turns an ANSI name into the file system's Unicode, a disk
+    // that speaks UTF-8 gets the same text, not the code page's bytes.
+    std::string out = AnsiToUtf8(storedName);
+    std::replace(out.begin(), out.end(), '\\', '/');
     return out;
+}
+
+std::string NameAsText(std::string_view storedName, PathStyle style)
+{
+    return style == PathStyle::Windows ? std::string(storedName) : AnsiToUtf8(storedName);
 }
 
 } // namespace tarnwick

@@ -25,7 +25,12 @@ std::string ToUpper(std::string_view text);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 
 // Names inside a volume separate folders with backslashes on every platform;
-// this turns such a name into the path style's separators.
+// this turns such a name into the path style's separators, and, in the POSIX
+// style, its Windows-1252 bytes into UTF-8 text.
 std::string StoredNameToPath(std::string_view storedName, PathStyle style);
+
+// A stored name as a message shows it: the code page's bytes where the
+// system's own text is that code page, UTF-8 text in the POSIX style.
+std::string NameAsText(std::string_view storedName, PathStyle style);
 
 } // namespace tarnwick

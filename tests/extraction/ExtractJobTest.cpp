@@ -56,9 +56,11 @@ protected:
                 disk.AddFile(args.back(), "new:" + args[2]);
             return startWorks ? 42 : 0;
         };
-        h.WaitForProcess = [](std::int64_t) { return 0; };
+        h.WaitForProcess = [](std::int64_t, std::string*) { return 0; };
         h.ProgramFolder = [] { return std::string("C:\\Program Files\\Tarnwick"); };
         h.ExtractorFileName = [] { return std::string("extract.exe"); };
+        // The pretend disk has no links: a path resolves to its clean spelling.
+        h.LongPathName = [](const std::string& p) { return FakeDisk::Key(p); };
         return h;
     }
 
@@ -157,6 +159,23 @@ TEST_F(ExtractJob, TroubleWithOneNameIsReportedKeepsTheOldFileAndTheRestGoOn)
         EXPECT_EQ(disk.Contents("D:\\out\\a.cs"), "old");
         EXPECT_EQ(disk.DeleteFile("D:\\out\\b.cs"), startWorks);
     }
+}
+
+TEST_F(ExtractJob, NoLibraryOrProgramIsPlantedInTheProgramsFolder)
+{
+    disk.AddFolder("C:\\Program Files\\Tarnwick");
+    job.SetDestinationPath("c:\\program files\\TARNWICK\\");
+    job.SetRecreateStructure(true);
+    job.SetNames({"Qt6Core.DLL", "run.exe", "CAIRNIX.INI", "readme.txt", "sub\\evil.dll"});
+    job.Extract();
+    std::vector<std::string> refused;
+    for (const auto& [n, m] : events)
+        if (n == -8)
+            refused.push_back(m.substr(0, m.find(':')));
+    EXPECT_THAT(refused, ElementsAre("Unable to extract Qt6Core.DLL", "Unable to extract run.exe",
+                                     "Unable to extract CAIRNIX.INI"));
+    EXPECT_TRUE(disk.IsFile("C:\\Program Files\\Tarnwick\\readme.txt"));
+    EXPECT_TRUE(disk.IsFile("C:\\Program Files\\Tarnwick\\sub\\evil.dll")) << "only the folder itself is guarded";
 }
 
 // A 16-bit count would wrap past 32,767 names and send the bar backwards.

@@ -1,6 +1,7 @@
 // The extraction job against hostile names and extractors on a real disk: no
 // file may land outside the destination, and a failed replacement keeps the old.
 #include "extraction/clsExtract.h"
+#include "platform/ReplaceNames.h"
 #include "platform/os/CommandLine.h"
 #include "volume/VolumeWriter.h"
 #include "support/ChildProcess.h"
@@ -12,6 +13,7 @@
 #include <filesystem>
 #include <map>
 #include <sstream>
+#include <tuple>
 #include <sys/stat.h>
 
 using namespace tarnwick;
@@ -125,27 +127,112 @@ TEST_F(HostileExtraction, NamesThatWouldLeaveTheDestinationAreRefusedAndFlatOnes
 
 TEST_F(HostileExtraction, QuotesBlanksAndControlCharactersNeverMoveTheOutputPath)
 {
-    // A quote would end the quoted output path early: another, relative path.
-    ExpectOutcomes(true, {{"a\"b.cs", O::Failed}, {"x\" \"y.cs", O::Failed}, {"tab\there.cs", O::Extracted},
+    // Quoted by the Windows rules, a quote in a name no longer ends the
+    // output path early: the file lands where it belongs.
+    ExpectOutcomes(true, {{"a\"b.cs", O::Extracted}, {"x\" \"y.cs", O::Extracted}, {"tab\there.cs", O::Extracted},
                           {"line\nbreak.cs", O::Extracted}, {" lead.cs", O::Extracted}, {"two  blanks.cs", O::Extracted},
-                          {"\x01\x7f.cs", O::Extracted}});
+                          {"\x01\x7f.cs", O::Extracted}, {"dir\\q\"\\end\\\\x.cs", O::Extracted}});
 }
 
-TEST_F(HostileExtraction, OldFileSurvivesAnExtractorThatFailsCrashesOrWritesNothing)
+TEST_F(HostileExtraction, AnExtractorThatFailsIsReportedAndNoCopyIsLost)
 {
-    const std::pair<std::string, std::string> extractors[] = {
-        {"exits-nonzero.sh", "exit 3"},
-        {"writes-nothing.sh", "exit 0"},
-        {"partial-then-fails.sh", "printf par > \"$out\"; exit 4"},
-        {"partial-then-crashes.sh", "printf par > \"$out\"; kill -SEGV $$"},
+    struct Case {
+        const char* script;
+        const char* body;
+        const char* after;   // what stands at the output afterwards
+        bool earlierBeside;  // the user's copy kept beside it
+        const char* told;    // part of the error 7 message
     };
-    for (const auto& [name, body] : extractors) {
+    const Case cases[] = {
+        {"exits-nonzero.sh", "echo 'exits-nonzero.sh: keep.cs is stored with method 2' >&2; exit 3",
+         "the user's copy", false, ": keep.cs is stored with method 2."},
+        {"writes-nothing.sh", "exit 0", "the user's copy", false, ": the extractor wrote no file."},
+        {"partial-then-fails.sh", "printf par > \"$out\"; exit 4", "par", true, "exit code 4"},
+        {"partial-then-crashes.sh", "printf par > \"$out\"; kill -SEGV $$", "par", true, "exit code 139"},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(dest);
+        fs::create_directory(dest);
         test::WriteFile(dest + "/keep.cs", "the user's copy");
-        const JobRun run = Extract(Script(name, body), "keep.cs", /*recreate=*/false);
-        EXPECT_EQ(test::ReadFile(dest + "/keep.cs"), "the user's copy") << name;
-        EXPECT_EQ(run.outcomes.at("keep.cs"), O::Failed) << name;
-        EXPECT_EQ(DestinationListing(), std::vector<std::string>{"keep.cs"}) << name << ": a file was left over";
+        std::vector<std::string> messages;
+        clsExtract job(PathStyle::Posix);
+        job.E_Error = [&](std::int16_t n, const std::string& m) { messages.push_back(std::to_string(n) + " " + m); };
+        O outcome = O::Extracted;
+        job.E_Outcome = [&](const std::string&, const std::string&, O o) { outcome = o; };
+        job.SetOverwrite(true);
+        job.Extract(anyVolume, "keep.cs", dest, Script(c.script, c.body));
+        EXPECT_EQ(outcome, O::Failed) << c.script;
+        ASSERT_EQ(messages.size(), 1u) << c.script;
+        EXPECT_EQ(messages[0].rfind("7 Unable to extract keep.cs: ", 0), 0u) << messages[0];
+        EXPECT_NE(messages[0].find(c.told), std::string::npos) << messages[0];
+        EXPECT_EQ(test::ReadFile(dest + "/keep.cs"), c.after) << c.script;
+        std::vector<std::string> expected{"keep.cs"};
+        if (c.earlierBeside) {
+            expected.push_back("keep.cs.earlier");
+            EXPECT_EQ(test::ReadFile(dest + "/keep.cs.earlier"), "the user's copy") << c.script;
+            EXPECT_NE(messages[0].find("keep.cs.earlier"), std::string::npos) << "the report does not say where";
+        }
+        EXPECT_EQ(DestinationListing(), expected) << c.script;
     }
+}
+
+TEST_F(HostileExtraction, ARunKilledWhileReplacingIsPutRightByTheNextRunForThatFile)
+{
+    const std::string out = dest + "/keep.cs";
+    const std::string kept = ReplaceKeepName(out, PathStyle::Posix), part = ReplaceTempName(out, PathStyle::Posix);
+    EXPECT_LE(kept.size() - dest.size(), 30u) << "hidden names must stay short";
+    // Killed before the new file stood: the user's copy comes back even when
+    // this run fails too; killed after it: the new file stays.
+    const std::tuple<bool, const char*, const char*> cases[] = {
+        {false, "exit 3", "the user's copy"},
+        {true, "exit 3", "complete new"},
+        {false, "printf new > \"$out\"", "new"},
+    };
+    for (const auto& [newStands, body, after] : cases) {
+        fs::remove_all(dest);
+        fs::create_directory(dest);
+        test::WriteFile(kept, "the user's copy");
+        test::WriteFile(part, "half of a ne");
+        if (newStands)
+            test::WriteFile(out, "complete new");
+        Extract(Script("run.sh", body), "keep.cs", /*recreate=*/false);
+        EXPECT_EQ(test::ReadFile(out), after) << body;
+        EXPECT_EQ(DestinationListing(), std::vector<std::string>{"keep.cs"}) << body;
+    }
+}
+
+TEST_F(HostileExtraction, NothingIsWrittenThroughALinkThatLeadsOutOfTheDestination)
+{
+    const std::string elsewhere = root / "elsewhere";
+    fs::create_directory(elsewhere);
+    test::WriteFile(elsewhere + "/target.cs", "not yours");
+    fs::create_directory_symlink(elsewhere, dest + "/scripts");
+    fs::create_symlink(elsewhere + "/target.cs", dest + "/linked.cs");
+    fs::create_directory(dest + "/inner");
+    fs::create_directory_symlink(dest + "/inner", dest + "/alias");
+    const JobRun run = Extract(Obedient(), "scripts\\a.cs,scripts\\deep\\b.cs,linked.cs,alias\\c.cs", true);
+    EXPECT_EQ(run.errors.at(5), 3);
+    EXPECT_EQ(run.outcomes.at("alias\\c.cs"), O::Extracted) << "a link that stays inside is fine";
+    EXPECT_EQ(test::ReadFile(elsewhere + "/target.cs"), "not yours");
+    EXPECT_FALSE(fs::exists(elsewhere + "/a.cs"));
+    EXPECT_FALSE(fs::exists(elsewhere + "/deep")) << "a folder was made outside";
+}
+
+TEST_F(HostileExtraction, AVolumeCannotPlantTheProgramsOwnFilesBesideIt)
+{
+    clsExtract::Hooks hooks = clsExtract::SystemHooks();
+    hooks.ProgramFolder = [this] { return dest; };
+    clsExtract job(PathStyle::Posix, hooks);
+    std::map<std::string, int> refusals; // the message's name, its number
+    job.E_Error = [&](std::int16_t n, const std::string& m) { refusals[m.substr(0, m.find(':'))] = n; };
+    job.SetOverwrite(true);
+    job.SetRecreateStructure(true);
+    job.SetNames({"tarnwick", "extract", "TARNVOL", "extract.exe", "cairnix.ini", "sub\\extract", "readme.txt"});
+    job.Extract(anyVolume, {}, dest, Obedient());
+    for (const char* own : {"tarnwick", "extract", "TARNVOL", "extract.exe", "cairnix.ini"})
+        EXPECT_EQ(refusals["Unable to extract " + std::string(own)], 8) << own;
+    EXPECT_EQ(refusals.size(), 5u);
+    EXPECT_EQ(DestinationListing(), (std::vector<std::string>{"readme.txt", "sub/extract"}));
 }
 
 TEST_F(HostileExtraction, ReadOnlyDestinationFailsCleanlyAndKeepsTheOldFile)
@@ -191,25 +278,87 @@ TEST_F(HostileExtraction, FullDiskKeepsTheOldFileWithTheRealExtractor)
     EXPECT_EQ(test::ReadFile(dest + "/big.dat"), std::string(1 << 20, 'b'));
 }
 
-TEST(ExtractCommandLine, EveryAcceptedNameReachesTheExtractorAsItsOutputPath)
+TEST(ExtractCommandLine, EveryFieldReachesTheExtractorWhole)
 {
-    // A quote or a closing backslash in an accepted name would change the last argument.
-    const char* const names[] = {"a.cs",     "a b.cs",   "a\"b.cs",  "dir\\",     "dir\\\\", "x\\\"y",   "trail\\ ",
-                                 "\"",        "c\\d\\e.cs", "\\\"lead", "tab\t.cs", "back\\\\", ""};
-    for (PathStyle style : {PathStyle::Windows, PathStyle::Posix}) {
-        for (bool recreate : {false, true}) {
-            clsExtract job(style);
-            job.SetRecreateStructure(recreate);
-            int accepted = 0;
-            for (const std::string name : names) {
-                if (!job.NameStaysInside(name))
-                    continue;
-                ++accepted;
-                const std::string out = job.OutputPath(style == PathStyle::Windows ? "C:\\out" : "/out", name);
-                const auto args = os::SplitWindowsCommandLine(clsExtract::CommandLine("C:\\x.exe", "C:\\v.vol", name, out));
-                EXPECT_EQ(args.back(), out) << "name [" << name << "] recreate " << recreate;
-            }
-            EXPECT_GE(accepted, 4) << "ordinary names were refused";
+    // What the extractor rebuilds: the volume, the name (bare pieces joined
+    // at single blanks, or one quoted field) and the output path.
+    const char* const names[] = {"a.cs",      "a b.cs",     "a\"b.cs",    "dir\\",     "dir\\\\",  "x\\\"y",
+                                 "trail\\ ",  "\"",         "c\\d\\e.cs", "\\\"lead",  "tab\t.cs", "back\\\\",
+                                 "",          "two  blanks", " lead",     "trail ",    "caf\xE9.cs",
+                                 "missions\\Broadside, Night.mis"};
+    const std::pair<const char*, const char*> places[] = {
+        {"C:\\Games\\Base.vol", "C:\\out"},
+        {"/dl/skins\" \"pack.vol", "/home/u/my \"mods\"/"},
+        {"/dl/skins\" pack.vol", "/out\\"},
+    };
+    for (const auto& [volume, destination] : places) {
+        for (const std::string name : names) {
+            const std::string out = std::string(destination) + "x\\" + name;
+            const std::string line = clsExtract::CommandLine("C:\\x.exe", volume, name, out);
+            const auto args = os::SplitWindowsCommandLine(line);
+            ASSERT_GE(args.size(), 4u) << line;
+            std::string rebuilt = args[2];
+            for (std::size_t i = 3; i + 1 < args.size(); ++i)
+                rebuilt += ' ' + args[i];
+            EXPECT_EQ(args[0], "C:\\x.exe") << line;
+            EXPECT_EQ(args[1], volume) << line;
+            EXPECT_EQ(rebuilt, name) << line;
+            EXPECT_EQ(args.back(), out) << line;
         }
     }
+    // A name the bare form carries keeps it.
+    EXPECT_EQ(clsExtract::CommandLine("C:\\x.exe", "C:\\v.vol", "a b\\c.cs", "D:\\o\\c.cs"),
+              "\"C:\\x.exe\" \"C:\\v.vol\" a b\\c.cs \"D:\\o\\c.cs\"");
+}
+
+TEST_F(HostileExtraction, EveryKindOfNameArrivesWithItsOwnBytesFromAVolumeWithQuotesInItsPath)
+{
+    // A plain file named like the part of the volume's path before the quote:
+    // a command line cut at the quote would read it as the volume.
+    const std::string folder = root / "dl";
+    test::WriteFile(folder + "/skins", "PVOL not this one");
+    const std::string volume = folder + "/skins\" \"pack.vol";
+    const std::vector<std::string> names = {"caf\xE9.cs", "two  blanks.cs", " lead.cs", "trail.cs ", "tab\there.cs",
+                                            "missions\\Broadside, Night.mis", "say \"hi\".cs", "plain.cs",
+                                            "a b\\c d.cs"};
+    VolumeWriter w;
+    for (const std::string& n : names)
+        w.Add(n, "bytes of [" + n + "]");
+    w.Add("two blanks.cs", "the wrong entry");
+    ASSERT_TRUE(w.Write(volume));
+    std::vector<std::string> errors;
+    clsExtract job(PathStyle::Posix);
+    job.E_Error = [&](std::int16_t n, const std::string& m) { errors.push_back(std::to_string(n) + m); };
+    job.SetRecreateStructure(true);
+    job.SetNames(names);
+    const std::string quotedDest = root / "my \"out\"";
+    fs::create_directory(quotedDest);
+    job.Extract(volume, {}, quotedDest, test::ToolPath("extract"));
+    EXPECT_TRUE(errors.empty()) << errors.front();
+    for (const std::string& n : names) {
+        const std::string onDisk = quotedDest + "/" + StoredNameToPath(n, PathStyle::Posix);
+        EXPECT_EQ(test::ReadFile(onDisk), "bytes of [" + n + "]") << onDisk;
+    }
+    EXPECT_TRUE(fs::exists(quotedDest + "/caf\xC3\xA9.cs")) << "the name is not UTF-8 text on the disk";
+}
+
+TEST_F(HostileExtraction, ANameTheExtractorDoesNotExtractIsReportedWithItsReason)
+{
+    const std::string volume = root / "v.vol";
+    VolumeWriter w;
+    w.Add("here.cs", "x");
+    ASSERT_TRUE(w.Write(volume));
+    std::vector<std::pair<int, std::string>> errors;
+    std::map<std::string, O> outcomes;
+    clsExtract job(PathStyle::Posix);
+    job.E_Error = [&](std::int16_t n, const std::string& m) { errors.emplace_back(n, m); };
+    job.E_Outcome = [&](const std::string& n, const std::string&, O o) { outcomes[n] = o; };
+    job.SetNames({"gone.cs", "here.cs", "caf\xE9.cs"});
+    job.Extract(volume, {}, dest, test::ToolPath("extract"));
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors[0].first, 7);
+    EXPECT_EQ(errors[0].second.rfind("Unable to extract gone.cs: gone.cs is not in ", 0), 0u) << errors[0].second;
+    EXPECT_EQ(errors[1].second.rfind("Unable to extract caf\xC3\xA9.cs: ", 0), 0u) << errors[1].second;
+    EXPECT_EQ(outcomes, (std::map<std::string, O>{{"gone.cs", O::Failed}, {"here.cs", O::Extracted},
+                                                   {"caf\xE9.cs", O::Failed}}));
 }
