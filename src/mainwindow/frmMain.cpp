@@ -332,13 +332,20 @@ bool frmMain::Form_Load()
             cmdExtractBrowse_Click();
         }
     } else {
+        // On a disk where case matters, base.vol and Base.vol are two
+        // volumes: the one named exactly wins, and the match without regard
+        // to case is only the fallback.
         const std::string title = GetFileTitle(startPath, style);
-        for (int i = 0; i < filVolumes->count(); ++i) {
-            if (EqualsNoCase(FromQt(filVolumes->item(i)->text()), title)) {
-                filVolumes->SelectRow(i);
-                break;
-            }
+        int exact = -1, folded = -1;
+        for (int i = 0; i < filVolumes->count() && exact < 0; ++i) {
+            const std::string shown = FromQt(filVolumes->item(i)->text());
+            if (shown == title)
+                exact = i;
+            else if (folded < 0 && EqualsNoCase(shown, title))
+                folded = i;
         }
+        if (const int row = exact >= 0 ? exact : folded; row >= 0)
+            filVolumes->SelectRow(row);
     }
 
     if (chkSplash->checkState() == Qt::Checked && !fromCommandLine) {

@@ -55,6 +55,23 @@ private slots:
         }
     }
 
+    void anExactNameWinsOverOneThatDiffersOnlyInCase()
+    {
+        TempDir dir;
+        MakeVolume(dir / "base.vol", {"mine.cs"});
+        MakeVolume(dir / "Base.vol", {"other.cs", "more.cs"});
+        const std::pair<std::string, std::string> cases[] = {{"base.vol", "base.vol"}, {"Base.vol", "Base.vol"}};
+        for (const auto& [typed, selected] : cases) {
+            StartupOptions o = TestOptions(dir, "[Tarnwick]\nSplash=0\n");
+            o.commandTail = dir / typed;
+            ScriptedSink sink;
+            auto s = Start(o);
+            QVERIFY(s->loaded);
+            QCOMPARE(s->window->SelectedVolumeName(), selected);
+            QCOMPARE(s->window->CurrentVolume, dir / selected);
+        }
+    }
+
     void startFolderIsTheNearestOneThatExists()
     {
         TempDir dir;
