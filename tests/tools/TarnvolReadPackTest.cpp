@@ -255,8 +255,10 @@ TEST_F(TarnvolNames, ANameTypedAsShownOrAsStoredBytesIsExtracted)
         {"Scripts\\\xE2\x82\xAC" "uro.cs", "Scripts\\\x80" "uro.cs"},
         {"undefined\xC2\x9D.cs", "undefined\x9D.cs"},
         {"a,b.cs", "a,b.cs"},
+#ifndef _WIN32 // no Windows file name holds a control character
         {"Scripts\\line\nbreak.cs", "Scripts\\line\nbreak.cs"},
         {"esc\x1b[31mred.cs", "esc\x1b[31mred.cs"},
+#endif
     };
     int row = 0;
     for (const auto& c : cases) {
