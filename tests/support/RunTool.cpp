@@ -1,8 +1,11 @@
 #include "support/RunTool.h"
 #include "support/TestFiles.h"
 
+#include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <spawn.h>
+#include <termios.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -38,6 +41,70 @@ ToolRun RunTool(const std::string& program, const std::vector<std::string>& args
     }
     posix_spawn_file_actions_destroy(&actions);
     run.out = ReadFile(outPath);
+    run.err = ReadFile(errPath);
+    return run;
+}
+
+ToolRun RunToolOnTerminal(const std::string& program, const std::vector<std::string>& args)
+{
+    ToolRun run;
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) {
+        if (master >= 0)
+            ::close(master);
+        return run;
+    }
+    const char* slaveName = ::ptsname(master);
+    const int slave = slaveName ? ::open(slaveName, O_RDWR | O_NOCTTY) : -1;
+    if (slave < 0) {
+        ::close(master);
+        return run;
+    }
+    // Raw: what arrives is what the program wrote, no "\r\n" for "\n".
+    termios mode{};
+    if (::tcgetattr(slave, &mode) == 0) {
+        ::cfmakeraw(&mode);
+        ::tcsetattr(slave, TCSANOW, &mode);
+    }
+
+    TempDir dir;
+    const std::string errPath = dir / "err";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, slave, 1);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addclose(&actions, master);
+    posix_spawn_file_actions_addclose(&actions, slave);
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    const bool started = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(slave);
+    if (started) {
+        // Read while it runs: a terminal holds only a few kilobytes. The
+        // read fails (EIO) once the program has closed its end.
+        char buffer[4096];
+        for (;;) {
+            const ssize_t n = ::read(master, buffer, sizeof buffer);
+            if (n > 0)
+                run.out.append(buffer, static_cast<std::size_t>(n));
+            else if (n < 0 && errno == EINTR)
+                continue;
+            else
+                break;
+        }
+        int status = 0;
+        while (waitpid(pid, &status, 0) < 0) {
+        }
+        if (WIFEXITED(status))
+            run.exitCode = WEXITSTATUS(status);
+    }
+    ::close(master);
     run.err = ReadFile(errPath);
     return run;
 }

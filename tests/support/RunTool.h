@@ -17,4 +17,11 @@ struct ToolRun {
 ToolRun RunTool(const std::string& program, const std::vector<std::string>& args,
                 const std::string& workingFolder = {});
 
+#ifndef _WIN32
+// As RunTool, but standard output is a pseudo-terminal, as when a person runs
+// the program in a terminal window; `out` is every byte the program wrote to
+// it (the terminal adds no carriage returns).
+ToolRun RunToolOnTerminal(const std::string& program, const std::vector<std::string>& args);
+#endif
+
 } // namespace tarnwick::test

@@ -1,11 +1,16 @@
 // tarnvol, our own volume tool: one round trip through pack, list, info and
-// extract (with the real extractor), and the ways its commands fail.
+// extract (with the real extractor), the ways its commands fail, and stored
+// names no terminal or command line should take as they stand.
+#include "extraction/clsExtract.h"
+#include "volume/VolumeWriter.h"
 #include "support/RunTool.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <stdexcept>
 #include <tuple>
 
 using namespace tarnwick;
@@ -142,4 +147,215 @@ TEST_F(TarnvolPack, ErrorsGoToStderr)
     for (const std::string command : {"list", "info", "extract", "pack"})
         EXPECT_EQ(Tarnvol({command, o, "--help"}).out.rfind("Usage: tarnvol " + command + " ", 0), 0u) << command;
     EXPECT_FALSE(Exists(o));
+}
+
+namespace {
+
+// A stored name (Windows-1252 bytes, backslashes between folders) and how a
+// person is shown it: UTF-8 text, control characters escaped.
+struct HostileName {
+    std::string stored;
+    std::string shown;
+};
+
+const std::vector<HostileName> kHostile = {
+    {"top.cs", "top.cs"},
+    {"Scripts\\plain.cs", "Scripts\\plain.cs"},
+    {"caf\xE9.cs", "caf\xC3\xA9.cs"},
+    {"Scripts\\\x80" "uro.cs", "Scripts\\\xE2\x82\xAC" "uro.cs"},
+    {"Scripts\\line\nbreak.cs", "Scripts\\line\\nbreak.cs"},
+    {"esc\x1b[31mred.cs", "esc\\x1b[31mred.cs"},
+    {"tab\there.cs", "tab\\there.cs"},
+    {"carriage\rreturn.cs", "carriage\\rreturn.cs"},
+    {"a,b.cs", "a,b.cs"},
+    {"two  blanks.cs", "two  blanks.cs"},
+    // Bytes the code page leaves undefined become C1 control characters.
+    {"undefined\x9D.cs", "undefined\\x9d.cs"},
+    {"del\x7F.cs", "del\\x7f.cs"},
+};
+
+class TarnvolNames : public ::testing::Test {
+protected:
+    TarnvolNames()
+    {
+        VolumeWriter w;
+        for (const HostileName& n : kHostile)
+            w.Add(n.stored, Data(n.stored));
+        if (!w.Write(volume))
+            throw std::runtime_error(w.Failure());
+    }
+    static std::string Data(const std::string& stored) { return "bytes of " + stored; }
+    // Where the job puts a stored name below `dest`, folders re-created.
+    static std::string Landed(const std::string& dest, const std::string& stored)
+    {
+        clsExtract job;
+        job.SetRecreateStructure(true);
+        return job.OutputPath(dest, stored);
+    }
+    static std::string NotExtracted(const std::string& shown) { return "tarnvol extract: " + shown + " was not extracted\n"; }
+
+    TempDir dir;
+    const std::string volume = dir / "names.vol";
+};
+
+std::string Lines(const std::string HostileName::*field, char end)
+{
+    std::string all;
+    for (const HostileName& n : kHostile)
+        all += n.*field + end;
+    return all;
+}
+
+// Any control character but the line ends between messages.
+bool HoldsControls(const std::string& text)
+{
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return (b < 0x20 && c != '\n') || b == 0x7F;
+    });
+}
+
+} // namespace
+
+TEST_F(TarnvolNames, ListShowsTextAndGivesScriptsTheStoredBytes)
+{
+    const struct {
+        Args args;
+        std::string out;
+    } cases[] = {
+        {{"list", volume}, Lines(&HostileName::shown, '\n')},
+        {{"list", "-0", volume}, Lines(&HostileName::stored, '\0')},
+        {{"list", "--null", "--", volume}, Lines(&HostileName::stored, '\0')},
+    };
+    for (const auto& c : cases) {
+        const ToolRun r = Tarnvol(c.args);
+        EXPECT_EQ(std::make_tuple(r.exitCode, r.out, r.err), std::make_tuple(0, c.out, std::string())) << c.args[1];
+    }
+}
+
+#ifndef _WIN32
+TEST_F(TarnvolNames, ATerminalNeverGetsAControlCharacterOfAName)
+{
+    // Not even when a script's -0 is given: a person is reading.
+    for (const Args& args : {Args{"list", volume}, Args{"list", "-0", volume}}) {
+        const ToolRun r = RunToolOnTerminal(ToolPath("tarnvol"), args);
+        EXPECT_EQ(std::make_tuple(r.exitCode, r.out), std::make_tuple(0, Lines(&HostileName::shown, '\n'))) << args[1];
+    }
+}
+#endif
+
+TEST_F(TarnvolNames, ANameTypedAsShownOrAsStoredBytesIsExtracted)
+{
+    const struct {
+        std::string typed;
+        std::string stored;
+    } cases[] = {
+        {"caf\xC3\xA9.cs", "caf\xE9.cs"},
+        {"caf\xE9.cs", "caf\xE9.cs"}, // not UTF-8: the bytes themselves
+        {"Scripts\\\xE2\x82\xAC" "uro.cs", "Scripts\\\x80" "uro.cs"},
+        {"undefined\xC2\x9D.cs", "undefined\x9D.cs"},
+        {"a,b.cs", "a,b.cs"},
+#ifndef _WIN32 // no Windows file name holds a control character
+        {"Scripts\\line\nbreak.cs", "Scripts\\line\nbreak.cs"},
+        {"esc\x1b[31mred.cs", "esc\x1b[31mred.cs"},
+#endif
+    };
+    int row = 0;
+    for (const auto& c : cases) {
+        const std::string dest = dir / ("out" + std::to_string(row++));
+        std::filesystem::create_directories(dest);
+        const ToolRun r = Tarnvol({"extract", volume, dest, c.typed});
+        EXPECT_EQ(r.exitCode, 0) << row << ": " << r.err;
+        EXPECT_EQ(ReadFile(Landed(dest, c.stored)), Data(c.stored)) << row;
+        // Progress names the file as a person may read it.
+        EXPECT_FALSE(HoldsControls(r.err)) << row << ": " << r.err;
+    }
+}
+
+TEST_F(TarnvolNames, RelativeVolumeAndDestinationAreTakenFromTheCurrentFolder)
+{
+    const std::string stored = "Scripts\\plain.cs";
+    const struct {
+        std::string volume, dest, landsIn;
+    } cases[] = {
+        {"names.vol", "rel/dest", "rel/dest"},
+        {"./names.vol", "./rel//second/", "rel/second"},
+        {"rel/../names.vol", "rel/../third", "third"},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::create_directories(dir / c.landsIn);
+        const ToolRun r = Tarnvol({"extract", c.volume, c.dest, stored}, dir.Path());
+        EXPECT_EQ(r.exitCode, 0) << c.dest << ": " << r.err;
+        EXPECT_EQ(ReadFile(Landed(dir / c.landsIn, stored)), Data(stored)) << c.dest;
+    }
+}
+
+TEST_F(TarnvolNames, AnExtractorThatIsNoProgramIsRefusedBeforeAnyWork)
+{
+    WriteFile(dir / "notes.txt", "not a program");
+    std::filesystem::permissions(dir / "notes.txt", std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    const std::string dest = dir / "out";
+    std::filesystem::create_directories(dest);
+    const struct {
+        std::string extractor;
+        int exitCode;
+    } cases[] = {
+        {dir / "no-such-extract", 2},
+        {dir.Path(), 2},
+        {dir / "notes.txt", 2},
+        {ToolPath("extract"), 0},
+    };
+    for (const auto& c : cases) {
+        const ToolRun r = Tarnvol({"extract", "--extractor", c.extractor, volume, dest, "top.cs"});
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.extractor << ": " << r.err;
+        const bool extracted = Exists(Landed(dest, "top.cs"));
+        EXPECT_EQ(extracted, c.exitCode == 0) << c.extractor;
+        if (c.exitCode == 2) { // the path named, and nothing started
+            EXPECT_EQ(std::make_tuple(r.err.find(c.extractor) != std::string::npos, r.err.find('%')),
+                      std::make_tuple(true, std::string::npos))
+                << r.err;
+        }
+        std::filesystem::remove(Landed(dest, "top.cs"));
+    }
+}
+
+TEST_F(TarnvolNames, EveryNameNotExtractedIsToldAndTheRunFails)
+{
+    const struct {
+        const char* what;
+        bool destExists;
+        Args typed;
+        std::vector<std::string> extracted; // stored; the others must be told
+    } cases[] = {
+        {"one missing", true, {"nothere.cs", "a,b.cs", "caf\xC3\xA9.cs"}, {"a,b.cs", "caf\xE9.cs"}},
+        {"no destination", false, {"a,b.cs", "nothere.cs"}, {}},
+    };
+    for (const auto& c : cases) {
+        const std::string dest = dir / (std::string("out ") + c.what);
+        if (c.destExists)
+            std::filesystem::create_directories(dest);
+        Args line{"extract", volume, dest};
+        line.insert(line.end(), c.typed.begin(), c.typed.end());
+        const ToolRun r = Tarnvol(line);
+        EXPECT_EQ(r.exitCode, 1) << c.what;
+        for (const std::string& typed : c.typed) {
+            const std::string stored = typed == "caf\xC3\xA9.cs" ? "caf\xE9.cs" : typed;
+            const bool shouldExtract =
+                std::find(c.extracted.begin(), c.extracted.end(), stored) != c.extracted.end();
+            EXPECT_EQ(ReadFile(Landed(dest, stored)), shouldExtract ? Data(stored) : std::string()) << c.what << typed;
+            EXPECT_EQ(r.err.find(NotExtracted(typed)) == std::string::npos, shouldExtract) << c.what << ": " << r.err;
+        }
+    }
+    // Whether blanks and tabs survive the extractor's command line is the
+    // job's affair; whatever comes of them is told as it is.
+    const std::string dest = dir / "blanks";
+    std::filesystem::create_directories(dest);
+    const ToolRun r = Tarnvol({"extract", volume, dest, "two  blanks.cs", "tab\there.cs"});
+    bool all = true;
+    for (const HostileName& n : {HostileName{"two  blanks.cs", "two  blanks.cs"}, HostileName{"tab\there.cs", "tab\\there.cs"}}) {
+        const bool there = ReadFile(Landed(dest, n.stored)) == Data(n.stored);
+        all = all && there;
+        EXPECT_EQ(r.err.find(NotExtracted(n.shown)) == std::string::npos, there) << n.shown << ": " << r.err;
+    }
+    EXPECT_EQ(r.exitCode, all ? 0 : 1) << r.err;
 }

@@ -1,4 +1,5 @@
 #include "ReadVolume.h"
+#include "StoredNames.h"
 
 #include <cstdio>
 
@@ -6,7 +7,9 @@ namespace tarnvol {
 
 bool ReadVolume(tarnwick::clsVOLReader& reader, const std::string& path)
 {
-    reader.Error = [](std::int16_t, const std::string& message) { std::fprintf(stderr, "%s\n", message.c_str()); };
+    reader.Error = [](std::int16_t, const std::string& message) {
+        std::fprintf(stderr, "%s\n", ShownMessage(message).c_str());
+    };
     // A successful listing is never empty: every name ends with "/".
     return !reader.GetFileNames(path).empty();
 }

@@ -27,7 +27,7 @@ const char* kToolHelp =
     "Reads and writes Starsiege: Tribes 1.X volumes (.vol).\n"
     "\n"
     "Commands:\n"
-    "  list VOLUME                       the stored names, one a line, in stored order\n"
+    "  list [-0] VOLUME                  the stored names, one a line, in stored order\n"
     "  info VOLUME                       the directory values and the volume's size\n"
     "  extract VOLUME DEST [NAME...]     extract stored files with the extractor\n"
     "  pack OUTPUT.vol [-C DIR] FILE...  write a volume of the given files and folders\n"

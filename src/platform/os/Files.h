@@ -33,6 +33,18 @@ bool RenameFile(const std::string& from, const std::string& to);
 // GetLongPathNameA. POSIX: realpath.
 std::string LongPathName(const std::string& path);
 
+// The path made absolute against the current folder; it need not exist.
+// POSIX: "." pieces and doubled or closing slashes drop out, ".." pieces
+// stay (only the file system knows where they lead past a link). Windows:
+// GetFullPathNameA, which folds ".." pieces as well. Empty when the current
+// folder cannot be learnt.
+std::string AbsolutePath(const std::string& path);
+
+// Whether the path names a plain file the system can start as a program.
+// POSIX: a regular file we may execute. Windows: an executable image
+// (GetBinaryTypeA).
+bool IsProgramFile(const std::string& path);
+
 // A file opened for reading, closed when the object goes.
 class InputFile {
 public:

@@ -11,6 +11,9 @@ std::string ProgramFolder();
 // The extractor's file name on this platform: extract.exe or extract.
 std::string ExtractorFileName();
 
+// Whether standard output is a terminal a person reads (Windows: a console).
+bool StandardOutputIsTerminal();
+
 // The default system beep.
 void Beep();
 

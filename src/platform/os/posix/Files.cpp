@@ -78,6 +78,38 @@ std::string LongPathName(const std::string& path)
     return out;
 }
 
+std::string AbsolutePath(const std::string& path)
+{
+    std::string full;
+    if (path.empty() || path[0] != '/') {
+        char* current = ::getcwd(nullptr, 0);
+        if (!current)
+            return {};
+        full = current;
+        std::free(current);
+        full += '/';
+    }
+    full += path;
+    std::string out;
+    std::size_t start = 0;
+    while (start < full.size()) {
+        std::size_t end = full.find('/', start);
+        if (end == std::string::npos)
+            end = full.size();
+        if (end > start && full.compare(start, end - start, ".") != 0) {
+            out += '/';
+            out.append(full, start, end - start);
+        }
+        start = end + 1;
+    }
+    return out.empty() ? "/" : out;
+}
+
+bool IsProgramFile(const std::string& path)
+{
+    return IsPlainFile(path) && ::access(path.c_str(), X_OK) == 0;
+}
+
 InputFile::InputFile(const std::string& path)
 {
     // O_NONBLOCK keeps a FIFO that slipped past the caller's checks from

@@ -30,6 +30,8 @@ std::string ProgramFolder()
 
 std::string ExtractorFileName() { return "extract"; }
 
+bool StandardOutputIsTerminal() { return ::isatty(STDOUT_FILENO) == 1; }
+
 void Beep()
 {
     // The terminal bell is what a POSIX desktop program has without a sound

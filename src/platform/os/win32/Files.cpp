@@ -103,6 +103,33 @@ std::string LongPathName(const std::string& path)
     return {};
 }
 
+std::string AbsolutePath(const std::string& path)
+{
+    if (path.empty())
+        return {};
+    // As with GetLongPathNameA: the size first, then the path, repeated
+    // should the current folder change between the calls.
+    DWORD need = ::GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    for (int attempt = 0; need != 0 && attempt < 4; ++attempt) {
+        std::string out(need, '\0');
+        DWORD got = ::GetFullPathNameA(path.c_str(), need, out.data(), nullptr);
+        if (got == 0)
+            return {};
+        if (got < need) {
+            out.resize(got);
+            return out;
+        }
+        need = got;
+    }
+    return {};
+}
+
+bool IsProgramFile(const std::string& path)
+{
+    DWORD kind = 0;
+    return IsPlainFile(path) && ::GetBinaryTypeA(path.c_str(), &kind) != 0;
+}
+
 InputFile::InputFile(const std::string& path)
 {
     if (path.empty())

@@ -38,6 +38,15 @@ std::string ProgramFolder()
 
 std::string ExtractorFileName() { return "extract.exe"; }
 
+bool StandardOutputIsTerminal()
+{
+    // Only a console answers GetConsoleMode; the NUL device, which the C
+    // runtime's isatty takes for a terminal, does not.
+    DWORD mode = 0;
+    const HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    return out != nullptr && out != INVALID_HANDLE_VALUE && ::GetConsoleMode(out, &mode) != 0;
+}
+
 void Beep() { ::MessageBeep(MB_OK); }
 
 std::string UserConfigFolder()
