@@ -1,4 +1,5 @@
 // Tarnwick: a window onto Starsiege: Tribes volumes.
+#include "mainwindow/PluginFolders_ui.h"
 #include "mainwindow/frmMain.h"
 #include "platform/QtMessageSink_ui.h"
 #include "platform/os/Instance.h"
@@ -13,7 +14,10 @@ int main(int argc, char** argv)
     // until the process ends, however it ends.
     tarnwick::os::InstanceLock lock("tarnwick");
 
+    // Before the application object: it loads the platform plugins.
+    tarnwick::LoadQtPluginsFromQtOnly();
     QApplication app(argc, argv);
+    tarnwick::LoadQtPluginsFromQtOnly();
     QApplication::setApplicationName(QStringLiteral("Tarnwick"));
     tarnwick::QtMessageSink sink;
     tarnwick::SetMessageSink(&sink);
