@@ -41,6 +41,7 @@ namespace {
 QLabel* MakeLabel(QWidget* parent, const char* caption, int l, int t, int w, int h)
 {
     auto* label = new QLabel(QString::fromLatin1(caption), parent);
+    label->setTextFormat(Qt::PlainText);
     PlaceTwips(label, l, t, w, h);
     return label;
 }

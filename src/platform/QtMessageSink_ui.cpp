@@ -12,6 +12,9 @@ MsgAnswer QtMessageSink::Show(const MessageRequest& r)
     QMessageBox box(QApplication::activeModalWidget() ? QApplication::activeModalWidget()
                                                       : QApplication::activeWindow());
     box.setWindowTitle(QString::fromLocal8Bit(r.title));
+    // Messages quote names from volumes and paths from the disk: shown as the
+    // characters they are, never taken for markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(QString::fromLocal8Bit(r.text));
     switch (r.icon) {
     case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
