@@ -1,7 +1,5 @@
 #include "platform/QtMessageSink_ui.h"
 
-#include "platform/os/System.h"
-
 #include <QApplication>
 #include <QMessageBox>
 
@@ -57,7 +55,9 @@ MsgAnswer QtMessageSink::Show(const MessageRequest& r)
 
 void QtMessageSink::Beep()
 {
-    os::Beep();
+    // The desktop's bell: the OS layer's BEL on stderr is heard only in a
+    // terminal, and a program started from a desktop has none.
+    QApplication::beep();
 }
 
 } // namespace tarnwick
