@@ -512,7 +512,7 @@ void frmMain::cmdAssociate_Click()
     std::string name = GetFileTitle(os::ProgramPath(), options_.style);
     if (const std::size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0)
         name.erase(dot);
-    const std::string failure = AssociateVolumes(programFolder_, name);
+    const std::string failure = AssociateVolumes(programFolder_, name, ProgramIconPng(128).toStdString());
     if (!failure.empty())
         ShowError(failure);
 }
