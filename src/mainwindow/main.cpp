@@ -3,6 +3,7 @@
 #include "mainwindow/frmMain.h"
 #include "platform/QtMessageSink_ui.h"
 #include "platform/os/Instance.h"
+#include "platform/os/System.h"
 
 #include <QApplication>
 
@@ -10,6 +11,7 @@
 
 int main(int argc, char** argv)
 {
+    tarnwick::os::RestrictLibrarySearch();
     // The one-instance test comes before anything else; the lock is held
     // until the process ends, however it ends.
     tarnwick::os::InstanceLock lock("tarnwick");

@@ -11,6 +11,12 @@ std::string ProgramFolder();
 // The extractor's file name on this platform: extract.exe or extract.
 std::string ExtractorFileName();
 
+// Called first thing in each program's main: later loads of libraries by
+// name (by the program or by a system library loading a helper late) search
+// the system folder only, never the program's own folder, where a volume's
+// files may have been extracted. POSIX programs search no such folder.
+void RestrictLibrarySearch();
+
 // The default system beep.
 void Beep();
 

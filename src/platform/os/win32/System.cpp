@@ -38,6 +38,16 @@ std::string ProgramFolder()
 
 std::string ExtractorFileName() { return "extract.exe"; }
 
+void RestrictLibrarySearch()
+{
+    // The default search of LoadLibrary starts with the program's folder;
+    // from here on only the system folder is searched. The empty DLL folder
+    // also takes the current folder out, for any load made with its own
+    // search flags.
+    ::SetDllDirectoryW(L"");
+    ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
 void Beep() { ::MessageBeep(MB_OK); }
 
 std::string UserConfigFolder()
