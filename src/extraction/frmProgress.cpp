@@ -27,8 +27,11 @@ frmProgress::frmProgress(frmMain& main) : QDialog(&main), main_(main)
     setFixedSize(Twips(4575), Twips(1095));
 
     lab = new QLabel(QStringLiteral("Now processing:"), this);
+    lab->setTextFormat(Qt::PlainText);
     PlaceTwips(lab, 240, 120, 4215, 255);
+    // Shows the stored names of a volume: text, never markup.
     labFile = new QLabel(QStringLiteral("Preprocessing data..."), this);
+    labFile->setTextFormat(Qt::PlainText);
     PlaceTwips(labFile, 240, 360, 4215, 255);
     pbrProgress = new QProgressBar(this);
     pbrProgress->setRange(0, 100);
@@ -36,6 +39,7 @@ frmProgress::frmProgress(frmMain& main) : QDialog(&main), main_(main)
     pbrProgress->setTextVisible(false);
     PlaceTwips(pbrProgress, 240, 720, 3735, 255);
     labProgress = new QLabel(QStringLiteral("..."), this);
+    labProgress->setTextFormat(Qt::PlainText);
     labProgress->setAlignment(Qt::AlignCenter);
     PlaceTwips(labProgress, 3960, 720, 615, 255);
 

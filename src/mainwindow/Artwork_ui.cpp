@@ -1,5 +1,6 @@
 #include "mainwindow/Artwork_ui.h"
 
+#include <QBuffer>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -125,6 +126,15 @@ QIcon ProgramIcon()
     for (int size : {16, 24, 32, 48, 64, 128})
         icon.addPixmap(EmblemPicture(size));
     return icon;
+}
+
+QByteArray ProgramIconPng(int size)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    EmblemPicture(size).save(&buffer, "PNG");
+    return png;
 }
 
 QString VersionText(int major, int minor, int revision)

@@ -12,6 +12,8 @@ QPixmap SplashPicture();
 // The emblem at a square size (32 for the About window).
 QPixmap EmblemPicture(int size);
 QIcon ProgramIcon();
+// The emblem as a PNG file's bytes, for the desktop's icon of the program.
+QByteArray ProgramIconPng(int size);
 
 // "ß" and the version numbers, as both windows show it.
 QString VersionText(int major, int minor, int revision);

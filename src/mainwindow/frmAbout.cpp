@@ -25,6 +25,7 @@ frmAbout::frmAbout(QWidget* owner) : QDialog(owner)
     picIcon->setGeometry(Twips(120), Twips(120), 32, 32);
 
     labName = new QLabel(QStringLiteral("Tarnwick"), this);
+    labName->setTextFormat(Qt::PlainText);
     QFont bold = WindowFont();
     bold.setBold(true);
     bold.setPointSizeF(10);
@@ -32,10 +33,12 @@ frmAbout::frmAbout(QWidget* owner) : QDialog(owner)
     PlaceTwips(labName, 720, 120, 2535, 285);
 
     labVersion = new QLabel(QStringLiteral("..."), this);
+    labVersion->setTextFormat(Qt::PlainText);
     labVersion->setAlignment(Qt::AlignRight | Qt::AlignTop);
     PlaceTwips(labVersion, 3360, 150, 2370, 255);
 
     labCompany = new QLabel(QStringLiteral("Cairnix Suite"), this);
+    labCompany->setTextFormat(Qt::PlainText);
     PlaceTwips(labCompany, 720, 420, 2535, 255);
 
     Image1 = new QLabel(this);
@@ -43,6 +46,7 @@ frmAbout::frmAbout(QWidget* owner) : QDialog(owner)
     Image1->setGeometry(Twips(120), Twips(1080), 32, 32);
 
     labDesc = new QLabel(QString::fromLatin1(kDescription), this);
+    labDesc->setTextFormat(Qt::PlainText);
     labDesc->setWordWrap(true);
     labDesc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     PlaceTwips(labDesc, 1080, 960, 4455, 1215);

@@ -41,6 +41,7 @@ namespace {
 QLabel* MakeLabel(QWidget* parent, const char* caption, int l, int t, int w, int h)
 {
     auto* label = new QLabel(QString::fromLatin1(caption), parent);
+    label->setTextFormat(Qt::PlainText);
     PlaceTwips(label, l, t, w, h);
     return label;
 }
@@ -518,7 +519,7 @@ void frmMain::cmdAssociate_Click()
     std::string name = GetFileTitle(os::ProgramPath(), options_.style);
     if (const std::size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0)
         name.erase(dot);
-    const std::string failure = AssociateVolumes(programFolder_, name);
+    const std::string failure = AssociateVolumes(programFolder_, name, ProgramIconPng(128).toStdString());
     if (!failure.empty())
         ShowError(failure);
 }

@@ -19,6 +19,7 @@ frmSplash::frmSplash(QWidget* owner, int releaseMilliseconds) : QDialog(owner)
     picture->setGeometry(0, 0, 400, 200);
 
     labVersion = new QLabel(QStringLiteral("..."), this);
+    labVersion->setTextFormat(Qt::PlainText);
     labVersion->setObjectName(QStringLiteral("labVersion"));
     QFont bold = WindowFont();
     bold.setBold(true);

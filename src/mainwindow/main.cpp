@@ -1,7 +1,9 @@
 // Tarnwick: a window onto Starsiege: Tribes volumes.
+#include "mainwindow/PluginFolders_ui.h"
 #include "mainwindow/frmMain.h"
 #include "platform/QtMessageSink_ui.h"
 #include "platform/os/Instance.h"
+#include "platform/os/System.h"
 
 #include <QApplication>
 
@@ -9,11 +11,15 @@
 
 int main(int argc, char** argv)
 {
+    tarnwick::os::RestrictLibrarySearch();
     // The one-instance test comes before anything else; the lock is held
     // until the process ends, however it ends.
     tarnwick::os::InstanceLock lock("tarnwick");
 
+    // Before the application object: it loads the platform plugins.
+    tarnwick::LoadQtPluginsFromQtOnly();
     QApplication app(argc, argv);
+    tarnwick::LoadQtPluginsFromQtOnly();
     QApplication::setApplicationName(QStringLiteral("Tarnwick"));
     tarnwick::QtMessageSink sink;
     tarnwick::SetMessageSink(&sink);

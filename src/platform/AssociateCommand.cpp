@@ -7,7 +7,8 @@
 
 namespace tarnwick {
 
-std::string AssociateVolumes(const std::string& programFolder, const std::string& programName)
+std::string AssociateVolumes(const std::string& programFolder, const std::string& programName,
+                             const std::string& iconPng)
 {
     const char sep = Separator(NativePathStyle());
     const std::string folder =
@@ -31,7 +32,7 @@ std::string AssociateVolumes(const std::string& programFolder, const std::string
             message += "  The registry store " + why + ".";
         return message;
     }
-    const std::string desktop = os::RegisterDesktopVolumeHandler(program);
+    const std::string desktop = os::RegisterDesktopVolumeHandler(program, iconPng);
     if (!desktop.empty())
         return failed + desktop + ".";
     return {};

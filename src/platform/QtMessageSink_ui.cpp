@@ -1,7 +1,5 @@
 #include "platform/QtMessageSink_ui.h"
 
-#include "platform/os/System.h"
-
 #include <QApplication>
 #include <QMessageBox>
 
@@ -12,6 +10,9 @@ MsgAnswer QtMessageSink::Show(const MessageRequest& r)
     QMessageBox box(QApplication::activeModalWidget() ? QApplication::activeModalWidget()
                                                       : QApplication::activeWindow());
     box.setWindowTitle(QString::fromLocal8Bit(r.title));
+    // Messages quote names from volumes and paths from the disk: shown as the
+    // characters they are, never taken for markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(QString::fromLocal8Bit(r.text));
     switch (r.icon) {
     case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
@@ -54,7 +55,9 @@ MsgAnswer QtMessageSink::Show(const MessageRequest& r)
 
 void QtMessageSink::Beep()
 {
-    os::Beep();
+    // The desktop's bell: the OS layer's BEL on stderr is heard only in a
+    // terminal, and a program started from a desktop has none.
+    QApplication::beep();
 }
 
 } // namespace tarnwick

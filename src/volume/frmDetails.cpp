@@ -15,6 +15,8 @@ QLabel* MakeLabel(QWidget* parent, const char* caption, int left, int top, int w
                   bool rightAligned)
 {
     auto* l = new QLabel(QString::fromLatin1(caption), parent);
+    // The name label shows a file's name: text, never markup.
+    l->setTextFormat(Qt::PlainText);
     PlaceTwips(l, left, top, width, height);
     l->setAlignment((rightAligned ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
     // A value longer than its label is cut, never wrapped over the next row.

@@ -16,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tarnwick;
 using ::testing::HasSubstr;
@@ -187,7 +189,8 @@ TEST_F(Association, TheButtonsLayoutForVolumesTwiceOver)
 TEST_F(Association, TheDesktopKnowsVolumesAndOpensThemWithTarnwick)
 {
     const std::string program = dir / "my games/tarnwick", entry = dir / "data/applications/tarnwick.desktop";
-    ASSERT_EQ(os::RegisterDesktopVolumeHandler(program), "");
+    const std::string icon = "\x89PNG\r\n\x1a\n the program's icon";
+    ASSERT_EQ(os::RegisterDesktopVolumeHandler(program, icon), "");
     VolumeWriter w;
     w.Add("a.cs", "x");
     test::WriteFile(dir / "Base.vol", w.Build());
@@ -203,7 +206,70 @@ TEST_F(Association, TheDesktopKnowsVolumesAndOpensThemWithTarnwick)
     }
     const test::ToolRun valid = test::RunTool("/usr/bin/desktop-file-validate", {entry});
     EXPECT_EQ(valid.exitCode, 0) << valid.out << valid.err;
-    EXPECT_THAT(test::ReadFile(entry), HasSubstr("Exec=\"" + program + "\" %f")) << "a blank broke the quoting";
+    // The entry and the type show the program's icon, found by name in the
+    // user's icon theme folder; the type's icon as the MIME database lists it.
+    EXPECT_EQ(test::ReadFile(dir / "data/icons/hicolor/128x128/apps/tarnwick.png"), icon);
+    EXPECT_THAT(test::ReadFile(entry), HasSubstr("\nIcon=tarnwick\n"));
+    EXPECT_THAT(test::ReadFile(dir / "data/mime/icons"), HasSubstr(std::string(os::kVolumeMimeType) + ":tarnwick\n"));
+}
+
+// What a desktop runs for a volume, with a stand-in program that records its
+// arguments and whose path needs quoting and escaping. xdg-utils' own
+// fallback (no desktop detected, LXDE and LXQt use it too) takes the Exec
+// line apart with the shell's word splitting, not by the entry format's rules;
+// GLib's gio follows the format to the letter. A data folder that itself
+// needs quoting is beyond xdg-utils' own search.
+TEST_F(Association, OpeningAVolumeFromTheDesktopStartsTheProgramWithIt)
+{
+    struct Case {
+        std::string programFolder, dataFolder;
+        bool xdgUtilsCanOpen, gioCanOpen;
+    };
+    // With a percent sign in both folders no reader can open; the entry is
+    // still valid.
+    const Case cases[] = {{"my 100% games", "data", true, true}, {"my 100% games", "my data", false, true},
+                          {"my 100% games", "data 5%", false, false}, {"plain", "data", true, true}};
+    env.Set("DISPLAY", ":7345"); // said to be there, so that the tools look for an application
+    env.Unset("WAYLAND_DISPLAY");
+    env.Unset("DBUS_SESSION_BUS_ADDRESS");
+    env.Unset("BROWSER");
+    for (const Case& c : cases) {
+        env.Set("XDG_DATA_HOME", dir / c.dataFolder);
+        const std::string program = dir / c.programFolder + "/tarnwick", record = dir / "arguments";
+        test::WriteFile(program, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record + "'\n");
+        ::chmod(program.c_str(), 0755);
+        ASSERT_EQ(os::RegisterDesktopVolumeHandler(program, "icon"), "") << c.programFolder;
+        const std::string entry = dir / c.dataFolder + "/applications/tarnwick.desktop";
+        if (test::Exists("/usr/bin/desktop-file-validate")) {
+            const test::ToolRun valid = test::RunTool("/usr/bin/desktop-file-validate", {entry});
+            EXPECT_EQ(valid.exitCode, 0) << c.programFolder << ": " << valid.out << valid.err;
+        }
+        const std::string volume = dir / "a b/Base.vol";
+        VolumeWriter w;
+        w.Add("a.cs", "x");
+        test::WriteFile(volume, w.Build());
+        std::vector<std::pair<std::string, Names>> launches;
+        if (c.xdgUtilsCanOpen) {
+            for (const char* desktop : {"", "LXDE", "LXQt", "X-Generic"})
+                launches.push_back({desktop, {"/usr/bin/xdg-open", volume}});
+        }
+        if (c.gioCanOpen && test::Exists("/usr/bin/gio"))
+            launches.push_back({"GNOME", {"/usr/bin/gio", "open", volume}});
+        for (const auto& [desktop, command] : launches) {
+            if (*desktop.c_str())
+                env.Set("XDG_CURRENT_DESKTOP", desktop);
+            else
+                env.Unset("XDG_CURRENT_DESKTOP");
+            std::remove(record.c_str());
+            const test::ToolRun run = test::RunTool(command[0], Names(command.begin() + 1, command.end()));
+            // gio hands the program over and does not wait for it.
+            for (int i = 0; i < 100 && !test::Exists(record); ++i)
+                ::usleep(20000);
+            EXPECT_EQ(test::ReadFile(record), volume + "\n")
+                << command[0] << " under \"" << desktop << "\", program in " << c.programFolder << ", data in "
+                << c.dataFolder << ": " << run.out << run.err << test::ReadFile(entry);
+        }
+    }
 }
 
 TEST_F(Association, AStoreThatCannotBeWrittenGivesOneMessage)

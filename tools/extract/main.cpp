@@ -96,6 +96,7 @@ bool SameFile(const std::string& a, const std::string& b)
 
 int main(int argc, char** argv)
 {
+    tarnwick::os::RestrictLibrarySearch();
     std::vector<std::string> args(argv, argv + argc);
     if (args.empty())
         return Fail(kUsage, "usage: extract VOLUME NAME OUTPUT (see extract --help)");

@@ -1,5 +1,6 @@
 // tarnvol: the command-line companion of Tarnwick, for scripters and tests.
 #include "Commands.h"
+#include "platform/os/System.h"
 
 #include <cstdio>
 #include <string>
@@ -69,6 +70,7 @@ std::optional<std::vector<std::string>> PlainOperands(const std::string& command
 
 int main(int argc, char** argv)
 {
+    tarnwick::os::RestrictLibrarySearch();
     using namespace tarnvol;
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {

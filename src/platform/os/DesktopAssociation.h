@@ -13,6 +13,8 @@ inline constexpr const char* kVolumeMimeType = "application/x-starsiege-tribes-v
 inline constexpr const char* kDesktopEntryName = "tarnwick.desktop";
 
 // "" when all of it was written; otherwise what could not be, for a message.
-std::string RegisterDesktopVolumeHandler(const std::string& programPath);
+// iconPng: the program's icon as a PNG file's bytes, for the entry and the
+// type; none when empty.
+std::string RegisterDesktopVolumeHandler(const std::string& programPath, const std::string& iconPng = {});
 
 } // namespace tarnwick::os

@@ -14,6 +14,12 @@ std::string ExtractorFileName();
 // Whether standard output is a terminal a person reads (Windows: a console).
 bool StandardOutputIsTerminal();
 
+// Called first thing in each program's main: later loads of libraries by
+// name (by the program or by a system library loading a helper late) search
+// the system folder only, never the program's own folder, where a volume's
+// files may have been extracted. POSIX programs search no such folder.
+void RestrictLibrarySearch();
+
 // The default system beep.
 void Beep();
 

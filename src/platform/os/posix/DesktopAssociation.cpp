@@ -15,6 +15,8 @@ namespace tarnwick::os {
 
 namespace {
 
+constexpr const char* kIconName = "tarnwick";
+
 std::string Home(const char* variable, const char* fallback)
 {
     if (const char* x = std::getenv(variable); x && *x == '/')
@@ -73,18 +75,44 @@ bool RunIfPresent(const std::string& tool, const std::vector<std::string>& args)
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-// An argument of an Exec line: quoted, with the four characters the
-// desktop entry format reserves inside quotes escaped; then, for the file's
-// own string rules, every backslash doubled.
+// Whether a path can stand bare in an Exec line for every reader of it: the
+// entry format reserves blanks, quotes, backslashes, shell characters and
+// "%"; xdg-utils, when it finds no desktop of its own (and under LXDE and
+// LXQt), takes the line apart by the shell's word splitting, unquotes
+// nothing and passes the program's word to `which` unquoted.
+bool BareInExec(const std::string& s)
+{
+    if (s.empty())
+        return false;
+    for (char c : s) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                           c == '/' || c == '.' || c == '_' || c == '-' || c == '+' || c == ',' || c == '@';
+        if (!plain)
+            return false;
+    }
+    return true;
+}
+
+// An argument of an Exec line by the entry format's rules: bare when it can
+// be; otherwise quoted, with the four characters the format reserves inside
+// quotes escaped; a percent sign doubled, as the format wants every literal
+// one; then, for the file's own string rules, every backslash doubled.
 std::string ExecArgument(const std::string& arg)
 {
-    std::string quoted = "\"";
-    for (char c : arg) {
-        if (c == '"' || c == '`' || c == '$' || c == '\\')
-            quoted += '\\';
-        quoted += c;
+    std::string quoted;
+    if (BareInExec(arg)) {
+        quoted = arg;
+    } else {
+        quoted = "\"";
+        for (char c : arg) {
+            if (c == '"' || c == '`' || c == '$' || c == '\\')
+                quoted += '\\';
+            else if (c == '%')
+                quoted += '%';
+            quoted += c;
+        }
+        quoted += '"';
     }
-    quoted += '"';
     std::string out;
     for (char c : quoted) {
         if (c == '\\')
@@ -94,9 +122,37 @@ std::string ExecArgument(const std::string& arg)
     return out;
 }
 
+// How well a path does in an Exec line: bare, every reader runs it; quoted
+// without a percent sign, GLib does; with one, none does, as GLib looks for
+// the program before it undoes the doubled percent sign.
+int ExecRank(const std::string& path)
+{
+    return BareInExec(path) ? 0 : path.find('%') == std::string::npos ? 1 : 2;
+}
+
+// What the Exec line names: the program itself when its path does well;
+// otherwise a link to it in our own folder of the data folder, whose path
+// usually does better. The program still finds its own folder through the
+// link (the system reports the linked-to file).
+std::string ProgramForExec(const std::string& programPath, const std::string& data)
+{
+    const std::string folder = data + "/tarnwick";
+    const std::string link = folder + "/tarnwick";
+    if (ExecRank(link) >= ExecRank(programPath) || !CreateFolderTree(folder))
+        return programPath;
+    // Made beside and renamed over: an old link is replaced whole or not at all.
+    const std::string fresh = link + ".new";
+    ::unlink(fresh.c_str());
+    if (::symlink(programPath.c_str(), fresh.c_str()) != 0 || ::rename(fresh.c_str(), link.c_str()) != 0) {
+        ::unlink(fresh.c_str());
+        return programPath;
+    }
+    return link;
+}
+
 } // namespace
 
-std::string RegisterDesktopVolumeHandler(const std::string& programPath)
+std::string RegisterDesktopVolumeHandler(const std::string& programPath, const std::string& iconPng)
 {
     const std::string data = Home("XDG_DATA_HOME", "/.local/share");
     const std::string config = Home("XDG_CONFIG_HOME", "/.config");
@@ -112,6 +168,17 @@ std::string RegisterDesktopVolumeHandler(const std::string& programPath)
     if (!CreateFolderTree(config))
         return "the folder " + config + " cannot be made";
 
+    // The program's icon, by name in the user's part of the icon theme that
+    // every theme falls back to.
+    const bool hasIcon = !iconPng.empty();
+    if (hasIcon) {
+        const std::string icons = data + "/icons/hicolor/128x128/apps";
+        if (!CreateFolderTree(icons))
+            return "the folder " + icons + " cannot be made";
+        if (!WriteWhole(icons + "/" + kIconName + ".png", iconPng))
+            return icons + "/" + kIconName + ".png cannot be written";
+    }
+
     const std::string type = kVolumeMimeType;
     const std::string mime =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -121,7 +188,8 @@ std::string RegisterDesktopVolumeHandler(const std::string& programPath)
         "    <magic priority=\"60\">\n"
         "      <match type=\"string\" offset=\"0\" value=\"PVOL\"/>\n"
         "    </magic>\n"
-        "    <glob pattern=\"*.vol\"/>\n"
+        "    <glob pattern=\"*.vol\"/>\n" +
+        (hasIcon ? "    <icon name=\"" + std::string(kIconName) + "\"/>\n" : std::string()) +
         "  </mime-type>\n"
         "</mime-info>\n";
     const std::string mimeFile = packages + "/tarnwick-volume.xml";
@@ -133,7 +201,8 @@ std::string RegisterDesktopVolumeHandler(const std::string& programPath)
                               "Name=Tarnwick\n"
                               "GenericName=Volume Browser\n"
                               "Comment=Browse Starsiege: Tribes volumes and extract their files\n"
-                              "Exec=" + ExecArgument(programPath) + " %f\n"
+                              "Exec=" + ExecArgument(ProgramForExec(programPath, data)) + " %f\n" +
+                              (hasIcon ? "Icon=" + std::string(kIconName) + "\n" : std::string()) +
                               "Terminal=false\n"
                               "MimeType=" + type + ";\n"
                               "Categories=Utility;Archiving;\n";

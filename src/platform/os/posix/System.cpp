@@ -32,6 +32,12 @@ std::string ExtractorFileName() { return "extract"; }
 
 bool StandardOutputIsTerminal() { return ::isatty(STDOUT_FILENO) == 1; }
 
+void RestrictLibrarySearch()
+{
+    // The dynamic linker looks in the folders of the executable's RUNPATH and
+    // the system's, never in the program's folder unless told with $ORIGIN.
+}
+
 void Beep()
 {
     // The terminal bell is what a POSIX desktop program has without a sound

@@ -47,6 +47,16 @@ bool StandardOutputIsTerminal()
     return out != nullptr && out != INVALID_HANDLE_VALUE && ::GetConsoleMode(out, &mode) != 0;
 }
 
+void RestrictLibrarySearch()
+{
+    // The default search of LoadLibrary starts with the program's folder;
+    // from here on only the system folder is searched. The empty DLL folder
+    // also takes the current folder out, for any load made with its own
+    // search flags.
+    ::SetDllDirectoryW(L"");
+    ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
 void Beep() { ::MessageBeep(MB_OK); }
 
 std::string UserConfigFolder()

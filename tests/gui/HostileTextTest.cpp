@@ -1,0 +1,105 @@
+// Names come from volumes and paths from the disk: whatever they hold, a box
+// or a label shows them as the characters they are, never as markup.
+#include "GuiSupport.h"
+#include "extraction/clsExtract.h"
+#include "extraction/frmProgress.h"
+#include "mainwindow/frmAbout.h"
+#include "mainwindow/frmSplash.h"
+#include "platform/QtMessageSink_ui.h"
+#include "volume/frmDetails.h"
+
+#include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
+#include <QtTest>
+
+using namespace tarnwick;
+using namespace tarnwick::test;
+
+namespace {
+
+const std::string kMarkup = "<h1><font color=green>All 250 files were extracted.</font></h1>";
+
+// QLabel's own rule: automatic format turns markup-looking text into rich text.
+bool ShownAsPlainText(const QLabel* label)
+{
+    return label->textFormat() == Qt::PlainText ||
+           (label->textFormat() == Qt::AutoText && !Qt::mightBeRichText(label->text()));
+}
+
+// Labels that show text (not pictures) and would render it as markup.
+QStringList MarkupLabels(const QWidget& window)
+{
+    QStringList found;
+    for (const QLabel* l : window.findChildren<QLabel*>()) {
+        // Qt's auto rule is the danger: a label left to it is reported even
+        // when its fixed caption holds no markup today.
+        if (!l->text().isEmpty() && l->textFormat() != Qt::PlainText)
+            found << l->text();
+    }
+    return found;
+}
+
+} // namespace
+
+class HostileTextTest : public QObject {
+    Q_OBJECT
+private slots:
+    void messageBoxShowsMarkupAsText()
+    {
+        const std::string text = kMarkup + " is not a valid volume (*.vol) file.";
+        QtMessageSink sink;
+        QString shown;
+        bool plain = false;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            const QLabel* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+            QVERIFY(label);
+            shown = label->text();
+            plain = ShownAsPlainText(label);
+            box->accept();
+        });
+        sink.Show({text, MsgButtons::OK, MsgIcon::Critical, kProgramTitle});
+        QCOMPARE(shown, QString::fromStdString(text));
+        QVERIFY(plain);
+    }
+
+    void labelsShowNamesFromVolumesAsText()
+    {
+        TempDir dir;
+        WriteFile(dir / "extract", "");
+        ScriptedSink sink;
+        auto s = Start(TestOptions(dir, "[Tarnwick]\nSplash=0\nExtract=" + dir / "extract" + "\n"));
+        frmProgress progress(*s->window);
+        progress.objExtract()->E_Percent(50, kMarkup);
+        frmDetails details;
+        details.Fill(kMarkup, 1, 0, 1, 0, 0, 0);
+        const std::pair<const char*, QLabel*> labels[] = {{"progress labFile", progress.labFile},
+                                                          {"details labName", details.labName}};
+        for (const auto& [name, label] : labels) {
+            QCOMPARE(label->text(), QString::fromStdString(kMarkup));
+            QVERIFY2(ShownAsPlainText(label), name);
+        }
+    }
+
+    void everyTextLabelIsPlainText()
+    {
+        TempDir dir;
+        WriteFile(dir / "extract", "");
+        ScriptedSink sink;
+        auto s = Start(TestOptions(dir, "[Tarnwick]\nSplash=0\nExtract=" + dir / "extract" + "\n"));
+        frmProgress progress(*s->window);
+        frmDetails details;
+        frmAbout about;
+        frmSplash splash;
+        const std::pair<const char*, const QWidget*> windows[] = {
+            {"main", s->window.get()}, {"progress", &progress}, {"details", &details},
+            {"about", &about}, {"splash", &splash}};
+        for (const auto& [name, window] : windows)
+            QVERIFY2(MarkupLabels(*window).isEmpty(), (name + (": " + MarkupLabels(*window).join(" | "))).toUtf8());
+    }
+};
+
+QTEST_MAIN(HostileTextTest)
+#include "HostileTextTest.moc"
