@@ -124,7 +124,7 @@ TEST_F(HostileSettings, FileOfBlankLinesIsReadAndWrittenInMemoryNearItsSize)
     test::WriteFile(ini, blank);
     static const char* const keys[] = {"Overwrite", "PHX", "Palette", "Path", "Extract", "Start", "Splash", "FileSystem"};
     test::ChildLimits limits;
-    limits.memoryBudget = 3 * kSize;
+    limits.memoryBudget = 2 * kSize;
     // A run of the program: every key read, then every key written.
     const int code = test::RunInChild(
         [&] {
@@ -137,7 +137,7 @@ TEST_F(HostileSettings, FileOfBlankLinesIsReadAndWrittenInMemoryNearItsSize)
             return Get("Tarnwick", "FileSystem") == "FileSystem!" ? 0 : 3;
         },
         limits);
-    EXPECT_EQ(code, 0) << "124: out of a budget of three times the file";
+    EXPECT_EQ(code, 0) << "124: out of a budget of twice the file";
     std::string added = "[Tarnwick]\n";
     for (const char* key : keys)
         added += std::string(key) + "=" + key + "!\n";
