@@ -1,12 +1,14 @@
 // The main window over settings files it cannot trust: it must start with
 // defaults where it has to, and closing it must not cost the file its bytes.
 #include "GuiSupport.h"
+#include "support/SpecialFiles.h"
 
 #include <QCheckBox>
 #include <QtTest>
 
 #include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tarnwick;
 using namespace tarnwick::test;
@@ -59,6 +61,29 @@ private slots:
             for (const std::string& bytes : c.after)
                 QVERIFY2(ReadFile(o.settingsPath).find(bytes) != std::string::npos, c.what);
             QCOMPARE(sink.shown.size(), std::size_t(0)); // nor the extractor check: its default held
+        }
+    }
+
+    // Whatever stands in the file's place that is no file, the window starts
+    // with the defaults and its save of all eight settings leaves it as it was.
+    void specialFileInTheSettingsPlaceSurvivesARun()
+    {
+        for (const SpecialKind kind : AllSpecialKinds()) {
+            TempDir dir;
+            fs::copy_file(ToolPath("extract"), dir / "extract");
+            StartupOptions o = TestOptions(dir, "");
+            fs::remove(o.settingsPath);
+            QVERIFY2(MakeSpecialFile(kind, o.settingsPath), Describe(kind));
+            ScriptedSink sink;
+            ::alarm(60); // a blocking open of a FIFO ends the program rather than hanging it
+            auto s = Start(o);
+            QVERIFY2(s->loaded, Describe(kind));
+            QCOMPARE(s->window->chkOverwrite->checkState(), Qt::Checked);
+            s->window->chkOverwrite->setCheckState(Qt::Unchecked); // something to save
+            s->window->close();
+            ::alarm(0);
+            QVERIFY2(IsSpecialFile(kind, o.settingsPath), Describe(kind));
+            QCOMPARE(sink.shown.size(), std::size_t(0)); // a failed save is not reported
         }
     }
 };

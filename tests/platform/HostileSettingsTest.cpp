@@ -3,11 +3,13 @@
 #include "platform/os/Profile.h"
 #include "platform/os/ProfileText.h"
 #include "support/ChildProcess.h"
+#include "support/SpecialFiles.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <unistd.h>
 
 using namespace tarnwick;
 namespace fs = std::filesystem;
@@ -83,6 +85,63 @@ TEST_F(HostileSettings, ReplacedFileKeepsItsMode)
     ASSERT_TRUE(os::WritePrivateProfileString("Tarnwick", "Path", "q", ini));
     EXPECT_EQ(test::ReadFile(ini), "[Tarnwick]\nPath=q\n");
     EXPECT_EQ(Mode(), fs::perms(0600)) << "a private settings file became readable by others";
+}
+
+TEST_F(HostileSettings, SpecialFileInThePlaceOfTheFileIsNeitherOpenedNorReplaced)
+{
+    for (const test::SpecialKind kind : test::AllSpecialKinds()) {
+        test::TempDir here;
+        const std::string path = here / "cairnix.ini";
+        if (!test::MakeSpecialFile(kind, path)) {
+            ADD_FAILURE() << "cannot make " << test::Describe(kind);
+            continue;
+        }
+        const auto entries = [&] { return std::distance(fs::directory_iterator(here.Path()), {}); };
+        const auto before = entries();
+        // A FIFO opened for reading with no writer would hang: the alarm ends the child then.
+        const int code = test::RunInChild([&] {
+            ::alarm(10);
+            char buffer[256];
+            const std::uint32_t n = os::GetPrivateProfileString("Tarnwick", "Path", "<default>", buffer, 255, path);
+            if (std::string(buffer, n) != "<default>")
+                return 1;
+            return os::WritePrivateProfileString("Tarnwick", "Path", "p", path) ? 2 : 0;
+        });
+        EXPECT_EQ(code, 0) << test::Describe(kind) << " (-1: it blocked; 2: the write reported success)";
+        EXPECT_TRUE(test::IsSpecialFile(kind, path)) << test::Describe(kind) << " became something else";
+        EXPECT_EQ(entries(), before) << test::Describe(kind) << ": a temporary file stayed";
+    }
+}
+
+TEST_F(HostileSettings, FileOfBlankLinesIsReadAndWrittenInMemoryNearItsSize)
+{
+    if (test::UnderAddressSanitizer())
+        GTEST_SKIP() << "AddressSanitizer reserves more address space than any budget";
+    // Tens of megabytes of nothing but line ends: a line table costs many
+    // times the file, a scan of the bytes costs nothing beyond them.
+    constexpr std::int64_t kSize = 32 << 20;
+    const std::string blank(kSize, '\n');
+    test::WriteFile(ini, blank);
+    static const char* const keys[] = {"Overwrite", "PHX", "Palette", "Path", "Extract", "Start", "Splash", "FileSystem"};
+    test::ChildLimits limits;
+    limits.memoryBudget = 2 * kSize;
+    // A run of the program: every key read, then every key written.
+    const int code = test::RunInChild(
+        [&] {
+            for (const char* key : keys)
+                if (Get("Tarnwick", key) != "<default>")
+                    return 1;
+            for (const char* key : keys)
+                if (!os::WritePrivateProfileString("Tarnwick", key, std::string(key) + "!", ini))
+                    return 2;
+            return Get("Tarnwick", "FileSystem") == "FileSystem!" ? 0 : 3;
+        },
+        limits);
+    EXPECT_EQ(code, 0) << "124: out of a budget of twice the file";
+    std::string added = "[Tarnwick]\n";
+    for (const char* key : keys)
+        added += std::string(key) + "=" + key + "!\n";
+    EXPECT_TRUE(test::ReadFile(ini) == blank + added) << "the file is not the blank lines and the section";
 }
 
 // Found by fuzzing: a new key was glued to a last line ending in a lone CR.

@@ -11,7 +11,9 @@ namespace tarnwick::os {
 // and a NUL; returns the count copied without the NUL. Sections and keys match
 // without regard to case or surrounding blanks; the value is trimmed, and a
 // value in matching double (or single) quotes loses them. A key that is
-// there with nothing after "=" gives the empty text, not the default.
+// there with nothing after "=" gives the empty text, not the default. What is
+// no regular file (a folder, FIFO, device or socket, or a link to one) reads
+// as missing, and is never opened.
 std::uint32_t GetPrivateProfileString(const std::string& section, const std::string& key,
                                       const std::string& defaultText, char* buffer,
                                       std::uint32_t size, const std::string& file);
@@ -21,6 +23,9 @@ std::uint32_t GetPrivateProfileString(const std::string& section, const std::str
 // is kept as it was. False when the file could not be read completely or not
 // be replaced, and for what cannot stand in such a file: a line break in any
 // of the three, an empty section or key, "=" in the key, "]" in the section.
+// What is no regular file under that name is left as it is (false): a
+// replacement would put a regular file in the place of a folder, FIFO,
+// device or socket. A link to a regular file is written through.
 bool WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& file);
 

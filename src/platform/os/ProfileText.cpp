@@ -1,7 +1,5 @@
 #include "platform/os/ProfileText.h"
 
-#include <vector>
-
 namespace tarnwick::os::profile {
 
 namespace {
@@ -44,25 +42,39 @@ struct Line {
     std::string_view value; // key lines: trimmed value
 };
 
-std::vector<Line> Split(std::string_view text)
-{
-    std::vector<Line> lines;
-    std::size_t at = 0;
-    // A UTF-8 byte-order mark is no part of the first line's content.
-    if (text.substr(0, 3) == "\xEF\xBB\xBF")
-        at = 3;
-    while (at < text.size()) {
-        Line line;
-        line.start = at;
-        const auto nl = text.find('\n', at);
-        line.end = nl == std::string_view::npos ? text.size() : nl + 1;
-        line.contentEnd = nl == std::string_view::npos ? text.size() : nl;
+// The file's lines one at a time. Nothing is kept of a line once the next
+// is read: a file of millions of short lines costs no more than its bytes.
+// A run of blank lines comes as one Blank line (blank lines count only as
+// there or not), found by a plain walk over the bytes.
+class Lines {
+public:
+    explicit Lines(std::string_view text) : text_(text)
+    {
+        // A UTF-8 byte-order mark is no part of the first line's content.
+        if (text.substr(0, 3) == "\xEF\xBB\xBF")
+            at_ = 3;
+    }
+
+    bool Next(Line& line)
+    {
+        if (at_ >= text_.size())
+            return false;
+        line = Line{};
+        line.start = at_;
+        if (SkipBlankLines()) {
+            line.kind = Kind::Blank;
+            line.contentEnd = line.end = at_;
+            return true;
+        }
+        const auto nl = text_.find('\n', at_);
+        line.end = nl == std::string_view::npos ? text_.size() : nl + 1;
+        line.contentEnd = nl == std::string_view::npos ? text_.size() : nl;
         // Only a CR before the LF is part of the line ending: a lone CR at
         // the very end is content, or a key added after it would share its
         // line.
-        if (nl != std::string_view::npos && line.contentEnd > line.start && text[line.contentEnd - 1] == '\r')
+        if (nl != std::string_view::npos && line.contentEnd > line.start && text_[line.contentEnd - 1] == '\r')
             --line.contentEnd;
-        const std::string_view content = Trim(text.substr(line.start, line.contentEnd - line.start));
+        const std::string_view content = Trim(text_.substr(line.start, line.contentEnd - line.start));
         if (content.empty()) {
             line.kind = Kind::Blank;
         } else if (content.front() == '[' && content.find(']') != std::string_view::npos) {
@@ -75,40 +87,34 @@ std::vector<Line> Split(std::string_view text)
             line.name = Trim(content.substr(0, eq));
             line.value = Trim(content.substr(eq + 1));
         }
-        lines.push_back(line);
-        at = line.end;
+        at_ = line.end;
+        return true;
     }
-    return lines;
-}
 
-// The first section of that name: its header's index and the index after
-// its last line; header == lines.size() when there is none.
-struct Range {
-    std::size_t header, end;
+private:
+    // Moves past every whole line from here on that holds only blanks;
+    // false when the line here holds something else.
+    bool SkipBlankLines()
+    {
+        std::size_t p = at_, next = at_;
+        for (; p < text_.size(); ++p) {
+            const char c = text_[p];
+            if (c == '\n')
+                next = p + 1;
+            else if (c != ' ' && c != '\t' && c != '\r')
+                break;
+        }
+        if (p == text_.size()) // blank to the end, last line included
+            next = p;
+        if (next == at_)
+            return false;
+        at_ = next;
+        return true;
+    }
+
+    std::string_view text_;
+    std::size_t at_ = 0;
 };
-
-Range FindSection(const std::vector<Line>& lines, std::string_view section)
-{
-    const std::string_view wanted = Trim(section);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].kind != Kind::Section || !SameName(lines[i].name, wanted))
-            continue;
-        std::size_t end = i + 1;
-        while (end < lines.size() && lines[end].kind != Kind::Section)
-            ++end;
-        return {i, end};
-    }
-    return {lines.size(), lines.size()};
-}
-
-std::size_t FindKey(const std::vector<Line>& lines, Range r, std::string_view key)
-{
-    const std::string_view wanted = Trim(key);
-    for (std::size_t i = r.header + 1; i < r.end; ++i)
-        if (lines[i].kind == Kind::Key && SameName(lines[i].name, wanted))
-            return i;
-    return lines.size();
-}
 
 std::string LineEnding(std::string_view text)
 {
@@ -122,17 +128,24 @@ std::string LineEnding(std::string_view text)
 
 std::optional<std::string> Lookup(std::string_view text, std::string_view section, std::string_view key)
 {
-    const auto lines = Split(text);
-    const Range r = FindSection(lines, section);
-    if (r.header == lines.size())
-        return std::nullopt;
-    const std::size_t k = FindKey(lines, r, key);
-    if (k == lines.size())
-        return std::nullopt;
-    std::string_view v = lines[k].value;
-    if (v.size() >= 2 && v.front() == v.back() && (v.front() == '"' || v.front() == '\''))
-        v = v.substr(1, v.size() - 2);
-    return std::string(v);
+    const std::string_view wantedSection = Trim(section), wantedKey = Trim(key);
+    Lines lines(text);
+    Line line;
+    bool inSection = false;
+    while (lines.Next(line)) {
+        if (line.kind == Kind::Section) {
+            // Only the first section of that name counts.
+            if (inSection)
+                return std::nullopt;
+            inSection = SameName(line.name, wantedSection);
+        } else if (inSection && line.kind == Kind::Key && SameName(line.name, wantedKey)) {
+            std::string_view v = line.value;
+            if (v.size() >= 2 && v.front() == v.back() && (v.front() == '"' || v.front() == '\''))
+                v = v.substr(1, v.size() - 2);
+            return std::string(v);
+        }
+    }
+    return std::nullopt;
 }
 
 bool CanStore(std::string_view section, std::string_view key, std::string_view value)
@@ -149,59 +162,80 @@ bool CanStore(std::string_view section, std::string_view key, std::string_view v
     return s.find(']') == std::string_view::npos;
 }
 
+Edit PlanStore(std::string_view text, std::string_view section, std::string_view key, std::string_view value)
+{
+    const std::string_view wantedSection = Trim(section), wantedKey = Trim(key);
+    Lines lines(text);
+    Line line;
+    bool any = false, inSection = false, lastBlank = false;
+    // The section's last line that is not blank (its header at first): a new
+    // key goes after it, so that the blank line before the next section
+    // stays where it is.
+    Line last;
+    const auto addAfterLast = [&] {
+        Edit edit{last.end, {}, last.end};
+        if (last.end == last.contentEnd) // the file's last line, with no ending
+            edit.insert += LineEnding(text);
+        edit.insert.append(Trim(key));
+        edit.insert += '=';
+        edit.insert.append(value);
+        if (last.end != text.size() || last.end != last.contentEnd)
+            edit.insert += LineEnding(text);
+        return edit;
+    };
+    while (lines.Next(line)) {
+        any = true;
+        lastBlank = line.kind == Kind::Blank;
+        if (line.kind == Kind::Section) {
+            if (inSection)
+                return addAfterLast();
+            inSection = SameName(line.name, wantedSection);
+            last = line;
+        } else if (inSection && line.kind == Kind::Key && SameName(line.name, wantedKey)) {
+            // The key keeps the spelling the file gave it.
+            Edit edit{line.start, std::string(line.name), line.contentEnd};
+            edit.insert += '=';
+            edit.insert.append(value);
+            return edit;
+        } else if (inSection && line.kind != Kind::Blank) {
+            last = line;
+        }
+    }
+    if (inSection)
+        return addAfterLast();
+
+    // No such section: it goes at the end.
+    const std::string eol = LineEnding(text);
+    Edit edit{text.size(), {}, text.size()};
+    if (!text.empty() && text.back() != '\n')
+        edit.insert += eol;
+    // A blank line between sections, as Windows writes them.
+    if (any && !lastBlank)
+        edit.insert += eol;
+    edit.insert += '[';
+    edit.insert.append(wantedSection);
+    edit.insert += ']';
+    edit.insert += eol;
+    edit.insert.append(wantedKey);
+    edit.insert += '=';
+    edit.insert.append(value);
+    edit.insert += eol;
+    return edit;
+}
+
+bool Changes(std::string_view text, const Edit& edit)
+{
+    return text.substr(edit.keep, edit.resume - edit.keep) != edit.insert;
+}
+
 std::string Store(std::string_view text, std::string_view section, std::string_view key, std::string_view value)
 {
-    const auto lines = Split(text);
-    const std::string eol = LineEnding(text);
-    const Range r = FindSection(lines, section);
+    const Edit edit = PlanStore(text, section, key, value);
     std::string out;
-    out.reserve(text.size() + section.size() + key.size() + value.size() + 8);
-
-    if (r.header == lines.size()) {
-        out.assign(text);
-        if (!out.empty() && out.back() != '\n')
-            out += eol;
-        // A blank line between sections, as Windows writes them.
-        if (!lines.empty() && lines.back().kind != Kind::Blank)
-            out += eol;
-        out += '[';
-        out += Trim(section);
-        out += ']';
-        out += eol;
-        out += Trim(key);
-        out += '=';
-        out += value;
-        out += eol;
-        return out;
-    }
-
-    const std::size_t k = FindKey(lines, r, key);
-    if (k != lines.size()) {
-        const Line& line = lines[k];
-        out.append(text.substr(0, line.start));
-        out += line.name; // the key keeps the spelling the file gave it
-        out += '=';
-        out += value;
-        out.append(text.substr(line.contentEnd));
-        return out;
-    }
-
-    // After the section's last line that is not blank, so that the blank
-    // line before the next section stays where it is.
-    std::size_t last = r.header;
-    for (std::size_t i = r.header + 1; i < r.end; ++i)
-        if (lines[i].kind != Kind::Blank)
-            last = i;
-    const Line& after = lines[last];
-    out.append(text.substr(0, after.end));
-    if (after.end == after.contentEnd) // the file's last line, with no ending
-        out += eol;
-    out += Trim(key);
-    out += '=';
-    out += value;
-    if (after.end != text.size() || after.end != after.contentEnd)
-        out += eol;
-    out.append(text.substr(after.end));
+    out.reserve(edit.keep + edit.insert.size() + (text.size() - edit.resume));
+    out.append(text.substr(0, edit.keep));
+    out += edit.insert;
+    out.append(text.substr(edit.resume));
     return out;
 }
 

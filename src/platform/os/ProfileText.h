@@ -1,7 +1,9 @@
 #pragma once
 // The text of an initialization file, read and edited the way the Windows
 // profile-string calls do, for the systems that have no such calls. Works on
-// the file's bytes only; the caller reads and replaces the file.
+// the file's bytes only; the caller reads and replaces the file. Every call
+// is one pass over the text and keeps nothing per line.
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,10 +20,24 @@ std::optional<std::string> Lookup(std::string_view text, std::string_view sectio
 // read back as something else).
 bool CanStore(std::string_view section, std::string_view key, std::string_view value);
 
-// `text` with `key=value` stored in `section`: an existing line of the key
+// One change of a text: the bytes before `keep`, then `insert`, then the
+// bytes from `resume` on. A caller can write it out in those three pieces
+// without a second copy of a large file.
+struct Edit {
+    std::size_t keep = 0;
+    std::string insert;
+    std::size_t resume = 0;
+};
+
+// The edit that stores `key=value` in `section`: an existing line of the key
 // replaced, else the key added after the section's last line, else the
 // section added at the end. Every other byte stays as it was; new lines get
 // the file's own line ending ("\n" for a file that has none yet).
+Edit PlanStore(std::string_view text, std::string_view section, std::string_view key, std::string_view value);
+// False when the edit would leave the text as it is.
+bool Changes(std::string_view text, const Edit& edit);
+
+// `text` with the edit of PlanStore applied.
 std::string Store(std::string_view text, std::string_view section, std::string_view key, std::string_view value);
 
 } // namespace tarnwick::os::profile

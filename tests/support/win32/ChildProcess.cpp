@@ -14,4 +14,10 @@ int RunInChild(const std::function<int()>&, ChildLimits)
     return -1;
 }
 
+// The Windows build is never instrumented.
+bool UnderAddressSanitizer()
+{
+    return false;
+}
+
 } // namespace tarnwick::test

@@ -17,13 +17,19 @@ namespace {
 std::optional<std::string> ReadWhole(const std::string& path, bool& failed)
 {
     failed = false;
-    if (!IsPlainFile(path)) {
-        // Something that is not a plain file (a folder, a device) under that
-        // name must not be replaced by a write.
-        failed = PlainExists(path);
+    // Looked at before anything opens it: opening a FIFO for reading waits
+    // for a writer. Only a regular file, or a link to one, is the settings
+    // file; anything else under that name (a folder, a FIFO, a device, a
+    // socket, or a link to one of them) must be neither read nor replaced
+    // by a write, which would put a regular file in its place.
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    if (!S_ISREG(st.st_mode)) {
+        failed = true;
         return std::nullopt;
     }
-    InputFile in(path);
+    InputFile in(path); // refuses what is no regular file by the time it opens
     const auto size = in.Size();
     if (!in.IsOpen() || !size) {
         failed = true;
@@ -80,8 +86,9 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
     // little we know of it.
     if (failed)
         return false;
-    const std::string updated = profile::Store(text ? *text : std::string(), section, key, value);
-    if (text && updated == *text)
+    const std::string_view old = text ? std::string_view(*text) : std::string_view();
+    const profile::Edit edit = profile::PlanStore(old, section, key, value);
+    if (text && !profile::Changes(old, edit))
         return true;
     // Replace the file a link points to, not the link.
     const std::string target = text ? LongPathName(file) : std::string();
@@ -94,8 +101,13 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
     const bool existed = text && ::stat(path.c_str(), &st) == 0;
     if (existed && ((st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0))
         return false;
+    // Written in its three pieces straight from the old text: the file is
+    // held once in memory, however large it is.
+    const std::string_view head = old.substr(0, edit.keep), tail = old.substr(edit.resume);
     AtomicOutputFile out(path);
-    if (!out.IsOpen() || !out.Write(updated.data(), static_cast<std::int64_t>(updated.size())) || !out.Commit())
+    if (!out.IsOpen() || !out.Write(head.data(), static_cast<std::int64_t>(head.size())) ||
+        !out.Write(edit.insert.data(), static_cast<std::int64_t>(edit.insert.size())) ||
+        !out.Write(tail.data(), static_cast<std::int64_t>(tail.size())) || !out.Commit())
         return false;
     if (existed)
         ::chmod(path.c_str(), st.st_mode & 07777);
