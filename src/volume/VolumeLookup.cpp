@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace tarnwick {
@@ -25,6 +26,20 @@ constexpr std::int64_t kNone = -1;
 
 unsigned char Fold(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a') : c; }
 
+// Eight bytes with their ASCII capitals made small, all at once: a byte
+// from 'A' to 'Z' (and below 0x80) gains 0x20, every other byte stays.
+std::uint64_t FoldWord(const unsigned char* p)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
+    std::uint64_t x;
+    std::memcpy(&x, p, sizeof x);
+    const std::uint64_t low = x & ~kHigh;
+    const std::uint64_t fromA = low + (0x80 - 'A') * kOnes; // top bit: byte >= 'A'
+    const std::uint64_t pastZ = low + (0x80 - 'Z' - 1) * kOnes; // top bit: byte > 'Z'
+    const std::uint64_t upper = fromA & ~pastZ & ~x & kHigh;
+    return x | (upper >> 2);
+}
+
 bool SameNoCase(const unsigned char* a, const unsigned char* b, std::size_t n)
 {
     for (std::size_t i = 0; i < n; ++i)
@@ -38,7 +53,7 @@ class NameWindow {
 public:
     NameWindow(const VolumeIndex::ReadFn& read, std::int64_t namesAt, std::int64_t nameBytes, std::int64_t need)
         : read_(read), namesAt_(namesAt), nameBytes_(nameBytes),
-          bytes_(static_cast<std::size_t>(std::max(kWindowBytes, need)))
+          size_(std::max(kWindowBytes, need)), bytes_(new unsigned char[static_cast<std::size_t>(size_)])
     {
     }
 
@@ -53,23 +68,26 @@ public:
         for (; next != last; ++next) {
             const std::int64_t at = static_cast<std::int64_t>(*next >> 32);
             const std::int64_t stop = std::min(at + need, nameBytes_);
-            if (stop - from > static_cast<std::int64_t>(bytes_.size()) || at > end + kGapBytes)
+            if (stop - from > size_ || at > end + kGapBytes)
                 break;
             end = std::max(end, stop);
         }
         begin_ = end_ = 0;
-        if (!volume::ReadExact(read_, namesAt_ + from, bytes_.data(), end - from))
+        if (!volume::ReadExact(read_, namesAt_ + from, bytes_.get(), end - from))
             return false;
         begin_ = from;
         end_ = end;
         return true;
     }
-    const unsigned char* At(std::int64_t offset) const { return bytes_.data() + (offset - begin_); }
+    const unsigned char* At(std::int64_t offset) const { return bytes_.get() + (offset - begin_); }
 
 private:
     const VolumeIndex::ReadFn& read_;
     std::int64_t namesAt_, nameBytes_;
-    std::vector<unsigned char> bytes_;
+    std::int64_t size_;
+    // Left uninitialised: only what a read fills is ever looked at, and a
+    // window never touched costs no memory.
+    std::unique_ptr<unsigned char[]> bytes_;
     std::int64_t begin_ = 0, end_ = 0;
 };
 
@@ -98,8 +116,10 @@ VolumeLookup LookUpVolumeEntry(const VolumeIndex::ReadFn& read, std::int64_t fil
     const auto* wanted = reinterpret_cast<const unsigned char*>(name.data());
     if (n > s)
         return out; // no stored name can be that long
+    const std::uint64_t wantedTail = n >= 8 ? FoldWord(wanted + n - 8) : 0;
 
-    std::vector<unsigned char> chunk(static_cast<std::size_t>(kChunkEntries * kEntrySize));
+    std::unique_ptr<unsigned char[]> chunkBytes(new unsigned char[static_cast<std::size_t>(kChunkEntries * kEntrySize)]);
+    unsigned char* const chunk = chunkBytes.get();
     std::vector<std::uint64_t> keys;
     keys.reserve(static_cast<std::size_t>(kChunkEntries));
     NameWindow names(read, place.namesAt, s, need);
@@ -108,14 +128,14 @@ VolumeLookup LookUpVolumeEntry(const VolumeIndex::ReadFn& read, std::int64_t fil
 
     for (std::int64_t first = 0; first < count && exactAt == kNone; first += kChunkEntries) {
         const std::int64_t k = std::min(kChunkEntries, count - first);
-        if (!volume::ReadExact(read, place.indexAt + first * kEntrySize, chunk.data(), k * kEntrySize))
+        if (!volume::ReadExact(read, place.indexAt + first * kEntrySize, chunk, k * kEntrySize))
             return fail(Status::Unreadable, "cannot read the index block");
         // Entries ordered by where their names stand, so that the name block
         // is read forward once per chunk even when the index jumps about.
         keys.clear();
         bool ordered = true;
         for (std::int64_t j = 0; j < k; ++j) {
-            const std::int64_t at = U32(chunk.data() + j * kEntrySize + 4);
+            const std::int64_t at = U32(chunk + j * kEntrySize + 4);
             if (at >= s || at + n > s)
                 continue; // outside the block, or too near its end to hold the name
             const std::uint64_t key = (static_cast<std::uint64_t>(at) << 32) | static_cast<std::uint64_t>(j);
@@ -133,10 +153,11 @@ VolumeLookup LookUpVolumeEntry(const VolumeIndex::ReadFn& read, std::int64_t fil
             if (!names.Cover(at, end, keys.data() + i + 1, keys.data() + keys.size(), need))
                 return fail(Status::Unreadable, "cannot read the name block");
             const unsigned char* p = names.At(at);
-            if (n > 0 && Fold(p[0]) != Fold(wanted[0]))
+            // Cheap refusals first: a name of another length, then the last
+            // eight bytes (where names of one folder differ most), folded.
+            if (at + n != s && p[n] != 0)
                 continue;
-            const bool ends = at + n == s || p[n] == 0;
-            if (!ends)
+            if (n >= 8 ? FoldWord(p + n - 8) != wantedTail : n > 0 && Fold(p[0]) != Fold(wanted[0]))
                 continue;
             if ((exactJ == kNone || j < exactJ) && std::memcmp(p, wanted, static_cast<std::size_t>(n)) == 0)
                 exactJ = j;
@@ -146,11 +167,11 @@ VolumeLookup LookUpVolumeEntry(const VolumeIndex::ReadFn& read, std::int64_t fil
         }
         if (exactJ != kNone) {
             exactAt = first + exactJ;
-            std::memcpy(exactRaw.data(), chunk.data() + exactJ * kEntrySize, kEntrySize);
+            std::memcpy(exactRaw.data(), chunk + exactJ * kEntrySize, kEntrySize);
         }
         if (anyCaseJ != kNone) {
             anyCaseAt = first + anyCaseJ;
-            std::memcpy(anyCaseRaw.data(), chunk.data() + anyCaseJ * kEntrySize, kEntrySize);
+            std::memcpy(anyCaseRaw.data(), chunk + anyCaseJ * kEntrySize, kEntrySize);
         }
     }
     if (exactAt == kNone && anyCaseAt == kNone)
