@@ -105,28 +105,108 @@ void BM_ExtractStored200MB(benchmark::State& state)
 
 BENCHMARK(BM_ExtractStored200MB)->Unit(benchmark::kMillisecond)->Iterations(8)->UseRealTime();
 
-// One run of a program with these arguments, its output thrown away; the
-// largest resident set it had, in KB, or -1 when it failed.
-long Spawn(const std::vector<std::string>& args)
-{
-    std::vector<char*> argv;
-    for (const auto& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    pid_t pid = 0;
-    const int rc = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0)
-        return -1;
-    int status = 0;
-    struct rusage usage {};
-    while (::wait4(pid, &status, 0, &usage) < 0) {
+// Programs are started by a small helper process forked before main: a
+// child's peak resident set counts the memory of the process it was spawned
+// from until its exec, and this bench holds whole volumes.
+class Spawner {
+public:
+    Spawner()
+    {
+        int request[2], reply[2];
+        if (::pipe(request) != 0 || ::pipe(reply) != 0)
+            return;
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::close(request[1]);
+            ::close(reply[0]);
+            Serve(request[0], reply[1]);
+            ::_exit(0);
+        }
+        ::close(request[0]);
+        ::close(reply[1]);
+        if (pid > 0) {
+            to_ = request[1];
+            from_ = reply[0];
+        }
     }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? usage.ru_maxrss : -1;
-}
+
+    // Runs the program with these arguments, its output thrown away; the
+    // largest resident set it had, in KB, or -1 when it failed.
+    long Run(const std::vector<std::string>& args)
+    {
+        std::string message;
+        for (const auto& a : args)
+            message += a + '\0';
+        const std::uint32_t length = static_cast<std::uint32_t>(message.size());
+        long kb = -1;
+        if (to_ < 0 || !WriteAll(to_, &length, sizeof length) || !WriteAll(to_, message.data(), length) ||
+            !ReadAll(from_, &kb, sizeof kb))
+            return -1;
+        return kb;
+    }
+
+private:
+    static bool WriteAll(int fd, const void* data, std::size_t n)
+    {
+        const char* p = static_cast<const char*>(data);
+        while (n > 0) {
+            const ssize_t put = ::write(fd, p, n);
+            if (put <= 0)
+                return false;
+            p += put;
+            n -= static_cast<std::size_t>(put);
+        }
+        return true;
+    }
+    static bool ReadAll(int fd, void* data, std::size_t n)
+    {
+        char* p = static_cast<char*>(data);
+        while (n > 0) {
+            const ssize_t got = ::read(fd, p, n);
+            if (got <= 0)
+                return false;
+            p += got;
+            n -= static_cast<std::size_t>(got);
+        }
+        return true;
+    }
+    static void Serve(int in, int out)
+    {
+        std::uint32_t length = 0;
+        while (ReadAll(in, &length, sizeof length)) {
+            std::string message(length, '\0');
+            if (!ReadAll(in, message.data(), length))
+                return;
+            std::vector<char*> argv;
+            for (std::size_t at = 0; at < message.size(); at = message.find('\0', at) + 1)
+                argv.push_back(&message[at]);
+            argv.push_back(nullptr);
+            posix_spawn_file_actions_t actions;
+            posix_spawn_file_actions_init(&actions);
+            posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+            posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+            pid_t pid = 0;
+            long kb = -1;
+            if (::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+                int status = 0;
+                struct rusage usage {};
+                while (::wait4(pid, &status, 0, &usage) < 0) {
+                }
+                if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
+                    kb = usage.ru_maxrss;
+            }
+            posix_spawn_file_actions_destroy(&actions);
+            if (!WriteAll(out, &kb, sizeof kb))
+                return;
+        }
+    }
+
+    int to_ = -1, from_ = -1;
+};
+
+Spawner g_spawner;
+
+long Spawn(const std::vector<std::string>& args) { return g_spawner.Run(args); }
 
 double MedianMs(const std::function<bool()>& run, int times)
 {
