@@ -16,8 +16,8 @@ using volume::kEntrySize;
 using volume::U32;
 
 // Entries read per chunk, and the most name bytes held at once.
-constexpr std::int64_t kChunkEntries = 8192;
-constexpr std::int64_t kWindowBytes = 256 * 1024;
+constexpr std::int64_t kChunkEntries = 2048;
+constexpr std::int64_t kWindowBytes = 64 * 1024;
 // Names further apart than this are fetched by separate reads: a hostile
 // index that scatters its names must not make us read the gaps between them.
 constexpr std::int64_t kGapBytes = 512;
