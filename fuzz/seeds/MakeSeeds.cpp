@@ -84,6 +84,32 @@ void Volumes(const std::string& target)
     Put(target, "short", "PVO");
 }
 
+// The lookup's input: one byte for the wanted name's length, the name, then
+// the volume.
+void LookupInputs(const std::string& target)
+{
+    auto put = [&target](const std::string& file, const std::string& name, const std::string& volume) {
+        Put(target, file, std::string(1, static_cast<char>(name.size())) + name + volume);
+    };
+    VolumeWriter twins;
+    twins.Add("A.cs", "upper");
+    twins.Add("a.cs", "lower");
+    twins.Add("Skins\\LArmor.bmp", std::string(40, '\x7f'));
+    twins.Add("\xC9t\xC9.cs", "accents");
+    twins.Add("", "");
+    put("exact_twin", "a.cs", twins.Build());
+    put("any_case", "SKINS\\larmor.BMP", twins.Build());
+    put("high_bytes", "\xE9t\xE9.cs", twins.Build());
+    put("missing", "b.cs", twins.Build());
+    put("empty_name", "", twins.Build());
+    std::string padded = twins.Build();
+    const std::uint32_t d = U32(padded, 4);
+    const std::uint32_t s = U32(padded, d + 4);
+    padded.insert(d + 9 + s, std::string(3, '\0'));
+    put("padded_index", "a.CS", padded);
+    put("short", "a", "PVO");
+}
+
 void IniFiles(const std::string& target)
 {
     Put(target, "settings", "[Tarnwick]\r\nPath=C:\\Games\\Tribes\\base\r\nOverwrite=0\r\nSplash=1\r\n");
@@ -115,6 +141,7 @@ int main(int argc, char** argv)
     g_root = argv[1];
     Volumes("volume_reader");
     Volumes("volume_index");
+    LookupInputs("volume_lookup");
     IniFiles("ini");
     RegistryFiles("registry_file");
     return 0;

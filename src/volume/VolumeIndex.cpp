@@ -1,4 +1,5 @@
 #include "volume/VolumeIndex.h"
+#include "volume/DirectoryPlace.h"
 #include "platform/PathStyle.h"
 #include "platform/os/Files.h"
 
@@ -7,42 +8,10 @@
 
 namespace tarnwick {
 
-namespace {
-
-constexpr std::int64_t kEntrySize = 17;
-
-std::uint32_t U32(const unsigned char* p)
-{
-    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
-           (std::uint32_t(p[3]) << 24);
-}
-
-bool TagIs(const unsigned char* p, const char* tag)
-{
-    for (int i = 0; i < 4; ++i) {
-        unsigned char a = p[i], b = static_cast<unsigned char>(tag[i]);
-        if (a >= 'A' && a <= 'Z')
-            a = static_cast<unsigned char>(a - 'A' + 'a');
-        if (a != b)
-            return false;
-    }
-    return true;
-}
-
-bool ReadExact(const VolumeIndex::ReadFn& read, std::int64_t offset, void* buffer, std::int64_t count)
-{
-    std::int64_t done = 0;
-    auto* out = static_cast<unsigned char*>(buffer);
-    while (done < count) {
-        std::int64_t got = read(offset + done, out + done, count - done);
-        if (got <= 0)
-            return false;
-        done += got;
-    }
-    return true;
-}
-
-} // namespace
+using volume::ReadExact;
+using volume::TagIs;
+using volume::U32;
+using volume::kEntrySize;
 
 VolumeIndex::Status VolumeIndex::Fail(Status s, std::string why)
 {
@@ -66,54 +35,15 @@ VolumeIndex::Status VolumeIndex::Parse(const ReadFn& read, std::int64_t fileSize
 {
     entries_.clear();
     problem_.clear();
-    unsigned char head[8];
-    if (fileSize < 4)
-        return Fail(Status::NotAVolume, "too short to be a volume");
-    if (!ReadExact(read, 0, head, std::min<std::int64_t>(fileSize, 8)))
-        return Fail(Status::Unreadable, "cannot read the header");
-    if (!TagIs(head, "pvol"))
-        return Fail(Status::NotAVolume, "no PVOL signature");
-    if (fileSize < 8)
-        return Fail(Status::Damaged, "the header is cut short");
-
-    const std::int64_t d = U32(head + 4);
-    if (d < 8 || d + 8 > fileSize)
-        return Fail(Status::Damaged, "the directory offset lies outside the file");
-    unsigned char vols[8];
-    if (!ReadExact(read, d, vols, 8))
-        return Fail(Status::Unreadable, "cannot read the name block header");
-    if (!TagIs(vols, "vols"))
-        return Fail(Status::Damaged, "no name block at the directory offset");
-    const std::int64_t s = U32(vols + 4);
-    const std::int64_t namesAt = d + 8;
-    if (s > fileSize - namesAt)
-        return Fail(Status::Damaged, "the name block runs past the end of the file");
-
-    // Read names plus up to 3 pad bytes and the index block header in one go;
-    // what lies past the file's end simply is not there.
-    std::int64_t tail = std::min<std::int64_t>(fileSize - namesAt, s + 3 + 8);
-    std::string block(static_cast<std::size_t>(tail), '\0');
-    if (tail > 0 && !ReadExact(read, namesAt, block.data(), tail))
+    volume::DirectoryPlace place;
+    std::string why;
+    if (const Status found = volume::FindDirectoryPlace(read, fileSize, place, why); found != Status::Ok)
+        return Fail(found, std::move(why));
+    const std::int64_t s = place.nameBytes, l = place.indexBytes;
+    std::string block(static_cast<std::size_t>(s), '\0');
+    if (s > 0 && !ReadExact(read, place.namesAt, block.data(), s))
         return Fail(Status::Unreadable, "cannot read the name block");
-
-    std::int64_t voliAt = -1;
-    for (std::int64_t pad = 0; pad <= 3; ++pad) {
-        std::int64_t at = s + pad;
-        if (at + 8 > tail)
-            break;
-        if (TagIs(reinterpret_cast<const unsigned char*>(block.data() + at), "voli")) {
-            voliAt = at;
-            break;
-        }
-    }
-    if (voliAt < 0)
-        return Fail(Status::Damaged, "no index block after the name block");
-    const std::int64_t l = U32(reinterpret_cast<const unsigned char*>(block.data() + voliAt + 4));
-    const std::int64_t indexAt = namesAt + voliAt + 8;
-    if (l > fileSize - indexAt)
-        return Fail(Status::Damaged, "the index block runs past the end of the file");
-    if (l % kEntrySize != 0)
-        return Fail(Status::Damaged, "the index block length is not a whole number of entries");
+    const std::int64_t indexAt = place.indexAt;
 
     const char* names = block.data();
     std::string index(static_cast<std::size_t>(l), '\0');
@@ -203,10 +133,14 @@ VolumeIndex::Status VolumeIndex::ParseFile(const std::string& path, Data data)
 
 const VolumeIndex::Entry* VolumeIndex::Find(const std::string& name) const
 {
-    for (const Entry& e : entries_)
-        if (EqualsNoCase(e.name, name))
+    const Entry* anyCase = nullptr;
+    for (const Entry& e : entries_) {
+        if (e.name == name)
             return &e;
-    return nullptr;
+        if (!anyCase && EqualsNoCase(e.name, name))
+            anyCase = &e;
+    }
+    return anyCase;
 }
 
 VolumeIndex::Entry* VolumeIndex::Find(const std::string& name)

@@ -47,7 +47,8 @@ public:
     Status ParseFile(const std::string& path, Data data = Data::Locate);
 
     const std::vector<Entry>& Entries() const { return entries_; }
-    // The first entry whose name equals `name` without regard to case.
+    // The first entry whose name is exactly the bytes of `name`; when none
+    // is, the first that equals it without regard to ASCII case.
     const Entry* Find(const std::string& name) const;
     Entry* Find(const std::string& name);
     // What went wrong, for messages.

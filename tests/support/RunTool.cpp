@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <termios.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -34,10 +35,12 @@ ToolRun RunTool(const std::string& program, const std::vector<std::string>& args
     pid_t pid = 0;
     if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
         int status = 0;
-        while (waitpid(pid, &status, 0) < 0) {
+        struct rusage usage {};
+        while (wait4(pid, &status, 0, &usage) < 0) {
         }
         if (WIFEXITED(status))
             run.exitCode = WEXITSTATUS(status);
+        run.peakMemoryKb = usage.ru_maxrss;
     }
     posix_spawn_file_actions_destroy(&actions);
     run.out = ReadFile(outPath);

@@ -1,6 +1,7 @@
 #pragma once
 // Runs one of the build's programs the way a user's shell would, and keeps
 // what it said and how it ended.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@ struct ToolRun {
     int exitCode = -1; // -1 when it did not end normally
     std::string out;
     std::string err;
+    std::int64_t peakMemoryKb = -1; // largest resident set, where the system tells it
 };
 
 // `program` is a path; every argument is passed as it stands (no shell). It

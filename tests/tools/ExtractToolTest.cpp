@@ -1,5 +1,6 @@
 // The real `extract` program on volumes built by our own writer; how the
 // directory is parsed is VolumeIndexTest's.
+#include "platform/ReplaceNames.h"
 #include "platform/os/Process.h"
 #include "volume/VolumeWriter.h"
 #include "support/ChildProcess.h"
@@ -9,7 +10,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tarnwick;
 using namespace tarnwick::test;
@@ -23,6 +27,14 @@ enum { kVolumeUnreadable = 3, kNotAVolume, kDamaged, kNameMissing, kUnsupportedM
 
 // The writer ends a volume with its index: the last entry's length, then its method.
 constexpr std::size_t kLastLengthHigh = 2, kLastMethod = 1;
+
+std::uint32_t Get32(const std::string& s, std::size_t at)
+{
+    std::uint32_t v = 0;
+    for (int i = 0; i < 4; ++i)
+        v |= std::uint32_t(static_cast<unsigned char>(s[at + i])) << (8 * i);
+    return v;
+}
 
 // Bytes that differ at every offset, so that a block copied out of place shows.
 std::string Big(std::size_t n)
@@ -181,4 +193,145 @@ TEST_F(ExtractTool, FullDiskLeavesNoPartialFile)
               kOutputNotWritable);
     EXPECT_EQ(ReadFile(dir / "big.bin"), "the old file");
     ExpectOnly({"big.bin"});
+}
+
+TEST_F(ExtractTool, HugeIndexCostsNoMemory)
+{
+    // A real entry, then a quarter of a gigabyte of index entries that are all
+    // zero (a hole in the file, so the test costs no disk): the extractor must
+    // walk them without holding them.
+    std::string v = ReadFile(Volume({{"a.cs", "aaa"}}));
+    const std::size_t d = Get32(v, 4), s = Get32(v, d + 4), voli = d + 9 + s;
+    const std::uint32_t entries = 16'000'000;
+    v.replace(voli + 4, 4, Le32(entries * 17));
+    v.resize(voli + 8 + 17); // the data comes before the directory
+    const std::string vol = Write("huge.vol", v);
+    fs::resize_file(vol, voli + 8 + std::uintmax_t{entries} * 17);
+
+    const ToolRun missing = ExpectFails({vol, "b.cs", dir / "b.cs"}, kNameMissing);
+    EXPECT_LT(missing.peakMemoryKb, 64 * 1024) << missing.err;
+    const ToolRun found = Run({vol, "A.CS", dir / "a.cs"});
+    EXPECT_EQ(found.exitCode, 0) << found.err;
+    EXPECT_EQ(ReadFile(dir / "a.cs"), "aaa");
+    EXPECT_LT(found.peakMemoryKb, 64 * 1024);
+}
+
+namespace {
+
+// The names a job can hand over: twins in case, bytes above 0x7F, and those
+// the bare form cannot carry.
+const Files kNameVolume = {
+    {"A.cs", "upper A"},           {"a.cs", "lower a"},
+    {"b.CS", "first b"},           {"B.cs", "second B"},
+    {"\xC9T\xC9.cs", "capitals"},  {"my  file.cs", "two blanks"},
+    {"my file.cs", "one blank"},   {"\tlead.cs", "tab"},
+    {" lead.cs", "leading blank"}, {"trail.cs ", "trailing blank"},
+    {"say \"hi\".cs", "quotes"},
+};
+
+struct NameCase {
+    const char* what;
+    std::vector<std::string> pieces; // the name as the extractor's arguments
+    const char* data;                // nullptr: not in the volume
+};
+
+const NameCase kNameCases[] = {
+    {"an exact match wins over an earlier case twin", {"a.cs"}, "lower a"},
+    {"the earlier twin by its own bytes", {"A.cs"}, "upper A"},
+    {"no exact match: the first without regard to case", {"B.CS"}, "first b"},
+    {"bytes above 0x7F are not folded", {"\xE9t\xE9.cs"}, nullptr},
+    {"ASCII folds around them", {"\xC9t\xC9.CS"}, "capitals"},
+    {"bare pieces joined by one blank", {"my", "file.cs"}, "one blank"},
+    {"two blanks in one argument", {"my  file.cs"}, "two blanks"},
+    {"a tab", {"\tlead.cs"}, "tab"},
+    {"a leading blank", {" lead.cs"}, "leading blank"},
+    {"a trailing blank", {"trail.cs "}, "trailing blank"},
+    {"double quotes", {"say \"hi\".cs"}, "quotes"},
+};
+
+// The Windows rules, as the job quotes a name the bare form cannot carry.
+std::string Quoted(const std::string& arg)
+{
+    std::string out = "\"";
+    for (char c : arg)
+        out += c == '"' ? std::string("\\\"") : std::string(1, c);
+    return out + "\"";
+}
+
+} // namespace
+
+TEST_F(ExtractTool, FindsNamesByTheirBytes)
+{
+    const std::string vol = Volume(kNameVolume);
+    int n = 0;
+    for (const NameCase& c : kNameCases) {
+        const std::string out = dir / ("out" + std::to_string(n++));
+        std::vector<std::string> args = {vol};
+        args.insert(args.end(), c.pieces.begin(), c.pieces.end());
+        args.push_back(out);
+        const ToolRun r = Run(args);
+        EXPECT_EQ(r.exitCode, c.data ? 0 : kNameMissing) << c.what << ": " << r.err;
+        EXPECT_EQ(ReadFile(out), c.data ? c.data : "") << c.what;
+
+        // The same through a command line, the name quoted when it is one piece.
+        if (c.pieces.size() != 1)
+            continue;
+        const std::string line = Quoted(tool) + " " + Quoted(vol) + " " + Quoted(c.pieces[0]) + " " + Quoted(out + "j");
+        EXPECT_EQ(os::WaitForProcess(os::StartProcessHidden(line)), c.data ? 0 : kNameMissing) << c.what;
+        EXPECT_EQ(ReadFile(out + "j"), c.data ? c.data : "") << c.what;
+    }
+}
+
+TEST_F(ExtractTool, StreamOutputsAreWrittenInPlace)
+{
+    const std::string data = Big(20000); // fits a pipe's buffer: no reader thread needed
+    const std::string vol = Volume({{"a.cs", data}});
+    const std::string fifo = dir / "pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_symlink("pipe", dir / "link");
+    for (const std::string& target : {fifo, dir / "link"}) {
+        // Our end is open first, so the extractor's open does not wait.
+        const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+        ASSERT_GE(reader, 0);
+        const ToolRun r = Run({vol, "a.cs", target});
+        EXPECT_EQ(r.exitCode, 0) << target << ": " << r.err;
+        std::string got(data.size() + 1, '\0');
+        const ssize_t n = ::read(reader, got.data(), got.size());
+        ::close(reader);
+        EXPECT_TRUE(n == static_cast<ssize_t>(data.size()) && got.compare(0, data.size(), data) == 0)
+            << target << ": " << n << " bytes arrived";
+        struct stat st;
+        EXPECT_TRUE(::lstat(fifo.c_str(), &st) == 0 && S_ISFIFO(st.st_mode)) << target;
+    }
+    EXPECT_TRUE(fs::is_symlink(dir / "link"));
+
+    // "-" is standard output; no file of that name appears.
+    const ToolRun r = RunTool(tool, {vol, "a.cs", "-"}, dir.Path());
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(r.out == data) << r.out.size() << " bytes arrived";
+    ExpectOnly({"pipe", "link"});
+}
+
+TEST_F(ExtractTool, LongestOutputNameAndLeftoversOfKilledRuns)
+{
+    const std::string vol = Volume({{"a.cs", "aaa"}});
+    const std::string longest = dir / (std::string(251, 'x') + ".bin"); // 255 bytes, the most a name may have
+    EXPECT_EQ(Run({vol, "a.cs", longest}).exitCode, 0);
+    EXPECT_EQ(ReadFile(longest), "aaa");
+
+    // A killed run left its temporary file, once as a file and once as a
+    // link to a file that must stay as it is.
+    const std::string out = dir / "a.cs", temp = ReplaceTempName(out, PathStyle::Posix);
+    WriteFile(temp, "half of an earlier run");
+    EXPECT_EQ(Run({vol, "a.cs", out}).exitCode, 0);
+    EXPECT_EQ(ReadFile(out), "aaa");
+    EXPECT_FALSE(Exists(temp));
+    WriteFile(dir / "victim", "untouched");
+    fs::create_symlink("victim", temp);
+    fs::remove(out);
+    EXPECT_EQ(Run({vol, "a.cs", out}).exitCode, 0);
+    EXPECT_EQ(ReadFile(out), "aaa");
+    EXPECT_EQ(ReadFile(dir / "victim"), "untouched");
+    EXPECT_FALSE(Exists(temp));
+    ExpectOnly({fs::path(longest).filename().string(), "a.cs", "victim"});
 }

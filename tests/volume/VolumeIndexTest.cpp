@@ -2,11 +2,14 @@
 // changed on purpose; ExtractToolTest finds entries by name and locates
 // the data of one only.
 #include "volume/VolumeIndex.h"
+#include "volume/VolumeLookup.h"
 #include "volume/VolumeWriter.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 
 using namespace tarnwick;
 using Status = VolumeIndex::Status;
@@ -47,6 +50,7 @@ struct Form {
     const char* what;
     Status status;
     void (*apply)(std::string& v, const Layout& at);
+    int brokenEntry = -1; // the one entry the damage is in, when it is in one
 };
 
 } // namespace
@@ -91,13 +95,13 @@ const Form kForms[] = {
     {"L past the end", Status::Damaged, [](std::string& v, const Layout& at) { Put32(v, at.voli + 4, 0xFFFFFFF0u); }},
     {"L not whole entries", Status::Damaged, [](std::string& v, const Layout& at) { Put32(v, at.voli + 4, 67); }},
     {"name offset at the end of the block", Status::Damaged,
-     [](std::string& v, const Layout& at) { Put32(v, at.Entry(2) + 4, static_cast<std::uint32_t>(at.s)); }},
+     [](std::string& v, const Layout& at) { Put32(v, at.Entry(2) + 4, static_cast<std::uint32_t>(at.s)); }, 2},
     {"block offset past the end", Status::Damaged,
-     [](std::string& v, const Layout& at) { Put32(v, at.Entry(1) + 8, static_cast<std::uint32_t>(v.size() + 1)); }},
+     [](std::string& v, const Layout& at) { Put32(v, at.Entry(1) + 8, static_cast<std::uint32_t>(v.size() + 1)); }, 1},
     {"length one byte past the end", Status::Damaged,
      [](std::string& v, const Layout& at) {
          Put32(v, at.Entry(3) + 12, static_cast<std::uint32_t>(v.size() - Get32(v, at.Entry(3) + 8) - 7));
-     }},
+     }, 3},
 };
 
 class VolumeIndexForm : public ::testing::TestWithParam<Form> {};
@@ -121,3 +125,176 @@ TEST_P(VolumeIndexForm, GivesItsStatusAndOnlySoundEntries)
 }
 
 INSTANTIATE_TEST_SUITE_P(All, VolumeIndexForm, ::testing::ValuesIn(kForms));
+
+namespace {
+
+VolumeIndex::ReadFn MemoryRead(const std::string& v, std::int64_t most = -1)
+{
+    return [&v, most](std::int64_t offset, void* buffer, std::int64_t count) -> std::int64_t {
+        const auto size = static_cast<std::int64_t>(v.size());
+        if (offset < 0 || offset > size)
+            return -1;
+        std::int64_t n = std::min(count, size - offset);
+        if (most > 0)
+            n = std::min(n, most);
+        std::memcpy(buffer, v.data() + offset, static_cast<std::size_t>(n));
+        return n;
+    };
+}
+
+VolumeLookup LookUp(const std::string& v, const std::string& name, std::int64_t most = -1)
+{
+    return LookUpVolumeEntry(MemoryRead(v, most), static_cast<std::int64_t>(v.size()), name);
+}
+
+} // namespace
+
+// The one-entry lookup refuses what the whole parse refuses, in the same
+// words, and finds what it finds; damage in one entry keeps only that one out.
+TEST_P(VolumeIndexForm, LookupAgreesWithTheWholeParse)
+{
+    std::string v = Sample();
+    GetParam().apply(v, Layout(v));
+    VolumeIndex index;
+    const Status whole = index.ParseBuffer(v.data(), v.size());
+    for (std::size_t i = 0; i < kFiles.size(); ++i) {
+        for (const std::int64_t most : {-1, 7}) { // a source that hands out a few bytes a call, too
+            const VolumeLookup r = LookUp(v, kFiles[i].first, most);
+            if (GetParam().brokenEntry >= 0) {
+                if (static_cast<int>(i) == GetParam().brokenEntry)
+                    EXPECT_FALSE(r.status == Status::Ok && r.found) << GetParam().what;
+                else
+                    EXPECT_TRUE(r.status == Status::Ok && r.found) << GetParam().what << ": " << r.problem;
+                continue;
+            }
+            ASSERT_EQ(r.status, whole) << GetParam().what;
+            EXPECT_EQ(r.problem, index.Problem()) << GetParam().what;
+            if (whole != Status::Ok)
+                continue;
+            ASSERT_TRUE(r.found) << GetParam().what << ": " << i;
+            const auto& e = index.Entries()[i];
+            EXPECT_EQ(std::make_tuple(r.entry.name, r.entry.dataOffset, r.entry.length, r.entry.method),
+                      std::make_tuple(e.name, e.dataOffset, e.length, e.method))
+                << GetParam().what << ": " << i;
+        }
+    }
+}
+
+namespace {
+
+struct NameCase {
+    const char* what;
+    const char* name;
+    int entry; // -1: none
+};
+
+const char* const kTwins[] = {"A.cs", "a.cs", "b.CS", "B.cs", "\xC9t\xC9.cs", "sub\\x.cs"};
+
+const NameCase kNameCases[] = {
+    {"an exact match wins over an earlier case twin", "a.cs", 1},
+    {"the earlier twin by its own bytes", "A.cs", 0},
+    {"no exact match: the first without regard to case", "B.CS", 2},
+    {"bytes above 0x7F are not folded", "\xE9t\xE9.cs", -1},
+    {"ASCII folds around them", "\xC9T\xC9.CS", 4},
+    {"a prefix is not a match", "sub", -1},
+    {"a suffix is not a match", "x.cs", -1},
+    {"longer than every name", "sub\\x.cs\\y", -1},
+    {"the empty name", "", -1},
+};
+
+class FindByBytes : public ::testing::TestWithParam<NameCase> {};
+
+} // namespace
+
+TEST_P(FindByBytes, WholeParseAndLookupPickTheSameEntry)
+{
+    VolumeWriter w;
+    for (const char* n : kTwins)
+        w.Add(n, n);
+    const std::string v = w.Build();
+    VolumeIndex index;
+    ASSERT_EQ(index.ParseBuffer(v.data(), v.size()), Status::Ok);
+    const NameCase& c = GetParam();
+    const VolumeIndex::Entry* found = index.Find(c.name);
+    EXPECT_EQ(found ? found - index.Entries().data() : -1, c.entry) << c.what;
+    const VolumeLookup r = LookUp(v, c.name);
+    ASSERT_EQ(r.status, Status::Ok) << c.what;
+    ASSERT_EQ(r.found, c.entry >= 0) << c.what;
+    if (r.found) {
+        EXPECT_EQ(v.substr(static_cast<std::size_t>(r.entry.dataOffset), static_cast<std::size_t>(r.entry.length)),
+                  kTwins[c.entry])
+            << c.what;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(All, FindByBytes, ::testing::ValuesIn(kNameCases));
+
+// An index whose entries run against the order of their names, and names that
+// overlap (one entry's name the tail of another's): the lookup reads the name
+// block per chunk in its own order, yet answers as the index orders them.
+TEST(VolumeLookup, ScatteredAndOverlappingNames)
+{
+    VolumeWriter w;
+    constexpr int kCount = 20000;
+    for (int i = 0; i < kCount; ++i)
+        w.Add("f" + std::to_string(i) + ".cs", std::to_string(i));
+    std::string v = w.Build();
+    const Layout at(v);
+    // Reverse the entries' name offsets and data offsets together.
+    for (int i = 0, j = kCount - 1; i < j; ++i, --j)
+        for (std::size_t field : {4u, 8u, 12u}) {
+            const std::uint32_t a = Get32(v, at.Entry(i) + field), b = Get32(v, at.Entry(j) + field);
+            Put32(v, at.Entry(i) + field, b);
+            Put32(v, at.Entry(j) + field, a);
+        }
+    // Entry 0 now names "f19999.cs"; point entry 1 into it at "9999.cs", and
+    // make it hold the data of entry 10000.
+    Put32(v, at.Entry(1) + 4, Get32(v, at.Entry(0) + 4) + 2);
+    Put32(v, at.Entry(1) + 8, Get32(v, at.Entry(kCount - 10001) + 8));
+    Put32(v, at.Entry(1) + 12, Get32(v, at.Entry(kCount - 10001) + 12));
+    VolumeIndex index;
+    ASSERT_EQ(index.ParseBuffer(v.data(), v.size()), Status::Ok);
+    for (const char* name : {"f0.cs", "f19999.cs", "f12345.cs", "9999.cs", "F10000.CS", "f9999.cs"}) {
+        const VolumeLookup r = LookUp(v, name);
+        const VolumeIndex::Entry* e = index.Find(name);
+        ASSERT_TRUE(e && r.status == Status::Ok && r.found) << name;
+        EXPECT_EQ(std::make_tuple(r.entry.name, r.entry.dataOffset, r.entry.length),
+                  std::make_tuple(e->name, e->dataOffset, e->length))
+            << name;
+    }
+    EXPECT_EQ(v.substr(static_cast<std::size_t>(LookUp(v, "9999.cs").entry.dataOffset), 5), "10000");
+}
+
+// A claimed gigabyte of index (all zero, never stored) is read in small
+// pieces: the lookup holds a chunk, not the index.
+TEST(VolumeLookup, HugeIndexIsReadInSmallPieces)
+{
+    VolumeWriter w;
+    w.Add("a.cs", "aaa");
+    std::string v = w.Build();
+    const Layout at(v);
+    const std::int64_t entries = 63'000'000;
+    Put32(v, at.voli + 4, static_cast<std::uint32_t>(entries * 17));
+    const auto stored = static_cast<std::int64_t>(v.size());
+    const std::int64_t size = static_cast<std::int64_t>(at.voli) + 8 + entries * 17;
+    std::int64_t largest = 0, total = 0;
+    const VolumeIndex::ReadFn read = [&](std::int64_t offset, void* buffer, std::int64_t count) -> std::int64_t {
+        largest = std::max(largest, count);
+        total += count;
+        const std::int64_t n = std::min(count, size - offset);
+        auto* out = static_cast<char*>(buffer);
+        std::memset(out, 0, static_cast<std::size_t>(n));
+        if (offset < stored)
+            std::memcpy(out, v.data() + offset, static_cast<std::size_t>(std::min(n, stored - offset)));
+        return n;
+    };
+    const VolumeLookup missing = LookUpVolumeEntry(read, size, "b.cs");
+    EXPECT_EQ(missing.status, Status::Ok) << missing.problem;
+    EXPECT_FALSE(missing.found);
+    EXPECT_LE(largest, 512 * 1024);
+    EXPECT_LT(total, entries * 17 + 1024 * 1024); // the index once, the names hardly
+    const VolumeLookup found = LookUpVolumeEntry(read, size, "A.CS");
+    ASSERT_TRUE(found.status == Status::Ok && found.found) << found.problem;
+    EXPECT_EQ(found.entry.name, "a.cs");
+    EXPECT_EQ(v.substr(static_cast<std::size_t>(found.entry.dataOffset), 3), "aaa");
+}

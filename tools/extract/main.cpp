@@ -1,11 +1,14 @@
 // The stand-in extractor: copies one stored file out of a volume.
 //   extract "VOLUME" NAME "OUTPUT"
-// NAME arrives bare, so a name with blanks comes as several arguments: all of
-// them between the volume and the output, joined by single blanks, make it.
+// NAME usually arrives bare, so a name with blanks comes as several
+// arguments: all of them between the volume and the output, joined by single
+// blanks, make it. A name the bare form cannot carry (two blanks in a row, a
+// tab, a blank at either end, a double quote) arrives quoted, as one argument.
 #include "platform/PathStyle.h"
 #include "platform/os/Files.h"
 #include "platform/os/System.h"
 #include "volume/VolumeIndex.h"
+#include "volume/VolumeLookup.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -14,7 +17,9 @@
 #include <string>
 #include <vector>
 
+using tarnwick::LookUpVolumeEntry;
 using tarnwick::VolumeIndex;
+using tarnwick::VolumeLookup;
 namespace os = tarnwick::os;
 
 namespace {
@@ -33,9 +38,12 @@ enum Exit {
 const char* kHelp =
     "usage: extract VOLUME NAME OUTPUT\n"
     "Copies the file NAME (as the volume stores it, folders separated by\n"
-    "backslashes; case does not matter) out of the volume VOLUME to OUTPUT.\n"
+    "backslashes) out of the volume VOLUME to OUTPUT. A stored name of exactly\n"
+    "the same bytes is taken first; failing that, the first one that differs\n"
+    "only in the case of ASCII letters.\n"
     "A NAME given as several arguments is joined with single blanks.\n"
-    "OUTPUT appears whole or not at all; its folder must exist.\n"
+    "A file OUTPUT appears whole or not at all; its folder must exist. A FIFO\n"
+    "or a device (or a link to one) is written in place; - is standard output.\n"
     "\n"
     "exit codes:\n"
     "  0  the file was extracted\n"
@@ -126,38 +134,53 @@ int main(int argc, char** argv)
         return in.ReadAt(offset, buffer, count);
     };
 
-    // Only the one entry's data is looked at: a volume of many files costs
-    // no read per file.
-    VolumeIndex index;
-    switch (index.Parse(read, *size, VolumeIndex::Data::Defer)) {
+    // Only the one entry is looked for, in place: the directory is never
+    // built, so a volume that claims millions of entries costs no memory.
+    VolumeLookup found = LookUpVolumeEntry(read, *size, name);
+    switch (found.status) {
     case VolumeIndex::Status::Ok: break;
     case VolumeIndex::Status::Unreadable:
-        return Fail(kVolumeUnreadable, "cannot read volume " + volume + ": " + index.Problem());
+        return Fail(kVolumeUnreadable, "cannot read volume " + volume + ": " + found.problem);
     case VolumeIndex::Status::NotAVolume:
-        return Fail(kNotAVolume, volume + " is not a volume: " + index.Problem());
+        return Fail(kNotAVolume, volume + " is not a volume: " + found.problem);
     case VolumeIndex::Status::Damaged:
-        return Fail(kDamaged, "the directory of " + volume + " is damaged: " + index.Problem());
+        return Fail(kDamaged, "the directory of " + volume + " is damaged: " + found.problem);
     }
-
-    VolumeIndex::Entry* entry = index.Find(name);
-    if (!entry)
+    if (!found.found)
         return Fail(kNameMissing, name + " is not in " + volume);
+    const VolumeIndex::Entry* entry = &found.entry;
     if (entry->method != 0)
         return Fail(kUnsupportedMethod, name + " is stored with method " + std::to_string(entry->method) +
                                             " (" + VolumeIndex::MethodName(entry->method) +
                                             "), which is not supported");
-    if (index.LocateData(read, *size, *entry) != VolumeIndex::Status::Ok)
-        return Fail(kDamaged, "the directory of " + volume + " is damaged: " + index.Problem());
 
-    // Renaming the copy over the volume itself would destroy it.
-    if (SameFile(volume, output))
-        return Fail(kOutputNotWritable, "cannot write " + output + ": it is the volume itself");
-    if (os::IsPlainFolder(output))
-        return Fail(kOutputNotWritable, "cannot write " + output + ": a folder of that name exists");
-
-    os::AtomicOutputFile out(output);
-    if (!out.IsOpen())
+    // A file is replaced whole through a temporary file; a FIFO or a device
+    // is written where it stands, since renaming over it would put a plain
+    // file in its place.
+    std::unique_ptr<os::AtomicOutputFile> file;
+    std::unique_ptr<os::StreamOutput> stream;
+    if (output == "-") {
+        stream = std::make_unique<os::StreamOutput>();
+    } else {
+        switch (os::KindOfOutput(output)) {
+        case os::OutputKind::Stream: stream = std::make_unique<os::StreamOutput>(output); break;
+        case os::OutputKind::Refused:
+            return Fail(kOutputNotWritable, "cannot write " + output + ": " +
+                                                (os::IsPlainFolder(output) ? "a folder of that name exists"
+                                                                           : "it is neither a file nor a stream"));
+        case os::OutputKind::File:
+            // Renaming the copy over the volume itself would destroy it.
+            if (SameFile(volume, output))
+                return Fail(kOutputNotWritable, "cannot write " + output + ": it is the volume itself");
+            file = std::make_unique<os::AtomicOutputFile>(output);
+            break;
+        }
+    }
+    if (file ? !file->IsOpen() : !stream->IsOpen())
         return Fail(kOutputNotWritable, "cannot write " + output);
+    auto write = [&](const void* data, std::int64_t count) {
+        return file ? file->Write(data, count) : stream->Write(data, count);
+    };
 
     constexpr std::int64_t kBlock = 1 << 20;
     std::unique_ptr<char[]> buffer(new char[kBlock]);
@@ -167,11 +190,11 @@ int main(int argc, char** argv)
         const std::int64_t got = in.ReadAt(entry->dataOffset + done, buffer.get(), want);
         if (got <= 0)
             return Fail(kVolumeUnreadable, "cannot read " + name + " from " + volume);
-        if (!out.Write(buffer.get(), got))
+        if (!write(buffer.get(), got))
             return Fail(kOutputNotWritable, "cannot write " + output);
         done += got;
     }
-    if (!out.Commit())
+    if (file ? !file->Commit() : !stream->Close())
         return Fail(kOutputNotWritable, "cannot write " + output);
     return kOk;
 }

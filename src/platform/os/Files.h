@@ -64,8 +64,44 @@ private:
     std::intptr_t handle_ = -1;
 };
 
+// What a path that output is meant for names, links followed.
+enum class OutputKind {
+    File,    // a regular file, or nothing yet: replaced whole (AtomicOutputFile)
+    Stream,  // a FIFO or a character device: written where it stands (StreamOutput)
+    Refused, // a folder, a socket, a block device: never written
+};
+OutputKind KindOfOutput(const std::string& path);
+
+// An output written where it stands: a FIFO, a character device (a terminal,
+// the null device) or the program's standard output. Nothing is created,
+// truncated or renamed: replacing such a name by a regular file would break
+// whatever the name stood for.
+class StreamOutput {
+public:
+    StreamOutput(); // standard output
+    // Opens an existing FIFO or character device for writing (a FIFO waits
+    // for its reader); refuses anything else.
+    explicit StreamOutput(const std::string& path);
+    ~StreamOutput();
+    StreamOutput(const StreamOutput&) = delete;
+    StreamOutput& operator=(const StreamOutput&) = delete;
+
+    bool IsOpen() const;
+    bool Write(const void* data, std::int64_t count);
+    // Closes what was opened; false when any write or the close failed.
+    bool Close();
+
+private:
+    std::intptr_t handle_ = -1;
+    bool owned_ = false;
+    bool failed_ = false;
+};
+
 // A new file written beside its final place and renamed into it on Commit, so
-// that a failure never leaves a partial file under the final name.
+// that a failure never leaves a partial file under the final name. The
+// temporary file has the short hidden name ReplaceTempName gives, so that an
+// output whose name is as long as the disk allows can be written; a file left
+// under that name by an earlier run that was killed is removed first.
 class AtomicOutputFile {
 public:
     explicit AtomicOutputFile(const std::string& finalPath);

@@ -4,9 +4,10 @@
 #undef DeleteFile
 
 #include "platform/os/Files.h"
+#include "platform/ReplaceNames.h"
 
 #include <algorithm>
-#include <atomic>
+#include <cctype>
 
 namespace tarnwick::os {
 
@@ -189,6 +190,105 @@ std::int64_t InputFile::ReadAt(std::int64_t offset, void* buffer, std::int64_t c
     return done;
 }
 
+namespace {
+
+// The names the system keeps for devices, in any folder and with any
+// extension: CON, PRN, AUX, NUL, COM1-9, LPT1-9.
+bool IsDeviceName(const std::string& path)
+{
+    const std::size_t cut = path.find_last_of("\\/:");
+    std::string name = path.substr(cut == std::string::npos ? 0 : cut + 1);
+    name = name.substr(0, name.find('.'));
+    while (!name.empty() && name.back() == ' ')
+        name.pop_back();
+    for (char& c : name)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (name == "CON" || name == "PRN" || name == "AUX" || name == "NUL")
+        return true;
+    return name.size() == 4 && (name.compare(0, 3, "COM") == 0 || name.compare(0, 3, "LPT") == 0) &&
+           name[3] >= '1' && name[3] <= '9';
+}
+
+bool WriteAll(HANDLE h, const void* data, std::int64_t count)
+{
+    const char* in = static_cast<const char*>(data);
+    while (count > 0) {
+        DWORD chunk = static_cast<DWORD>(std::min<std::int64_t>(count, 1 << 30));
+        DWORD put = 0;
+        if (!::WriteFile(h, in, chunk, &put, nullptr) || put == 0)
+            return false;
+        in += put;
+        count -= put;
+    }
+    return true;
+}
+
+} // namespace
+
+OutputKind KindOfOutput(const std::string& path)
+{
+    // Pipes and devices are named, not looked at: opening a pipe to see what
+    // it is would use up its one waiting instance.
+    if (path.compare(0, 4, "\\\\.\\") == 0 || IsDeviceName(path))
+        return OutputKind::Stream;
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return OutputKind::Refused;
+    return OutputKind::File;
+}
+
+StreamOutput::StreamOutput()
+{
+    HANDLE h = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    if (h != nullptr && h != INVALID_HANDLE_VALUE)
+        handle_ = reinterpret_cast<std::intptr_t>(h);
+}
+
+StreamOutput::StreamOutput(const std::string& path)
+{
+    if (path.empty())
+        return;
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    // Only a pipe or a device is written in place, never a disk file.
+    const DWORD type = ::GetFileType(h);
+    if (type != FILE_TYPE_PIPE && type != FILE_TYPE_CHAR) {
+        ::CloseHandle(h);
+        return;
+    }
+    handle_ = reinterpret_cast<std::intptr_t>(h);
+    owned_ = true;
+}
+
+StreamOutput::~StreamOutput()
+{
+    if (owned_ && handle_ != -1)
+        ::CloseHandle(AsHandle(handle_));
+}
+
+bool StreamOutput::IsOpen() const { return handle_ != -1; }
+
+bool StreamOutput::Write(const void* data, std::int64_t count)
+{
+    if (handle_ == -1 || failed_)
+        return false;
+    if (!WriteAll(AsHandle(handle_), data, count))
+        failed_ = true;
+    return !failed_;
+}
+
+bool StreamOutput::Close()
+{
+    if (handle_ == -1)
+        return false;
+    if (owned_ && !::CloseHandle(AsHandle(handle_)))
+        failed_ = true;
+    handle_ = -1;
+    return !failed_;
+}
+
 AtomicOutputFile::AtomicOutputFile(const std::string& finalPath)
     : finalPath_(finalPath)
 {
@@ -196,24 +296,19 @@ AtomicOutputFile::AtomicOutputFile(const std::string& finalPath)
         failed_ = true;
         return;
     }
-    // A name of our own beside the final one; CREATE_NEW never takes over a
-    // file that someone else made meanwhile.
-    static std::atomic<unsigned> counter{0};
-    DWORD pid = ::GetCurrentProcessId();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        unsigned n = counter.fetch_add(1);
-        char suffix[48];
-        wsprintfA(suffix, ".tmp%lx_%x", static_cast<unsigned long>(pid), n);
-        std::string candidate = finalPath + suffix;
-        HANDLE h = ::CreateFileA(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                 nullptr);
+    // CREATE_NEW never takes over a file that someone else made meanwhile.
+    // What stands under the name is the leftover of a killed run for this
+    // output: it goes, and the create is tried once more.
+    const std::string temp = ReplaceTempName(finalPath, PathStyle::Windows);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        HANDLE h = ::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h != INVALID_HANDLE_VALUE) {
-            tempPath_ = candidate;
+            tempPath_ = temp;
             handle_ = reinterpret_cast<std::intptr_t>(h);
             return;
         }
-        DWORD err = ::GetLastError();
-        if (err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS)
+        const DWORD err = ::GetLastError();
+        if ((err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS) || attempt > 0 || !::DeleteFileA(temp.c_str()))
             break;
     }
     failed_ = true;
@@ -233,18 +328,9 @@ bool AtomicOutputFile::Write(const void* data, std::int64_t count)
 {
     if (handle_ == -1 || failed_)
         return false;
-    const char* in = static_cast<const char*>(data);
-    while (count > 0) {
-        DWORD chunk = static_cast<DWORD>(std::min<std::int64_t>(count, 1 << 30));
-        DWORD put = 0;
-        if (!::WriteFile(AsHandle(handle_), in, chunk, &put, nullptr) || put == 0) {
-            failed_ = true;
-            return false;
-        }
-        in += put;
-        count -= put;
-    }
-    return true;
+    if (!WriteAll(AsHandle(handle_), data, count))
+        failed_ = true;
+    return !failed_;
 }
 
 bool AtomicOutputFile::Commit()

@@ -1,0 +1,198 @@
+#include "volume/VolumeLookup.h"
+#include "volume/DirectoryPlace.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace tarnwick {
+
+namespace {
+
+using Status = VolumeIndex::Status;
+using volume::kEntrySize;
+using volume::U32;
+
+// Entries read per chunk, and the most name bytes held at once.
+constexpr std::int64_t kChunkEntries = 2048;
+constexpr std::int64_t kWindowBytes = 64 * 1024;
+// Names further apart than this are fetched by separate reads: a hostile
+// index that scatters its names must not make us read the gaps between them.
+constexpr std::int64_t kGapBytes = 512;
+
+constexpr std::int64_t kNone = -1;
+
+unsigned char Fold(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a') : c; }
+
+// Eight bytes with their ASCII capitals made small, all at once: a byte
+// from 'A' to 'Z' (and below 0x80) gains 0x20, every other byte stays.
+std::uint64_t FoldWord(const unsigned char* p)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
+    std::uint64_t x;
+    std::memcpy(&x, p, sizeof x);
+    const std::uint64_t low = x & ~kHigh;
+    const std::uint64_t fromA = low + (0x80 - 'A') * kOnes; // top bit: byte >= 'A'
+    const std::uint64_t pastZ = low + (0x80 - 'Z' - 1) * kOnes; // top bit: byte > 'Z'
+    const std::uint64_t upper = fromA & ~pastZ & ~x & kHigh;
+    return x | (upper >> 2);
+}
+
+bool SameNoCase(const unsigned char* a, const unsigned char* b, std::size_t n)
+{
+    for (std::size_t i = 0; i < n; ++i)
+        if (Fold(a[i]) != Fold(b[i]))
+            return false;
+    return true;
+}
+
+// The name block seen through one window of bytes at a time.
+class NameWindow {
+public:
+    NameWindow(const VolumeIndex::ReadFn& read, std::int64_t namesAt, std::int64_t nameBytes, std::int64_t need)
+        : read_(read), namesAt_(namesAt), nameBytes_(nameBytes),
+          size_(std::max(kWindowBytes, need)), bytes_(new unsigned char[static_cast<std::size_t>(size_)])
+    {
+    }
+
+    // Makes [from, to) of the name block available; the keys after the
+    // current one say how far one read may usefully reach.
+    bool Cover(std::int64_t from, std::int64_t to, const std::uint64_t* next, const std::uint64_t* last,
+               std::int64_t need)
+    {
+        if (from >= begin_ && to <= end_)
+            return true;
+        std::int64_t end = to;
+        for (; next != last; ++next) {
+            const std::int64_t at = static_cast<std::int64_t>(*next >> 32);
+            const std::int64_t stop = std::min(at + need, nameBytes_);
+            if (stop - from > size_ || at > end + kGapBytes)
+                break;
+            end = std::max(end, stop);
+        }
+        begin_ = end_ = 0;
+        if (!volume::ReadExact(read_, namesAt_ + from, bytes_.get(), end - from))
+            return false;
+        begin_ = from;
+        end_ = end;
+        return true;
+    }
+    const unsigned char* At(std::int64_t offset) const { return bytes_.get() + (offset - begin_); }
+
+private:
+    const VolumeIndex::ReadFn& read_;
+    std::int64_t namesAt_, nameBytes_;
+    std::int64_t size_;
+    // Left uninitialised: only what a read fills is ever looked at, and a
+    // window never touched costs no memory.
+    std::unique_ptr<unsigned char[]> bytes_;
+    std::int64_t begin_ = 0, end_ = 0;
+};
+
+} // namespace
+
+VolumeLookup LookUpVolumeEntry(const VolumeIndex::ReadFn& read, std::int64_t fileSize, std::string_view name)
+{
+    VolumeLookup out;
+    volume::DirectoryPlace place;
+    out.status = volume::FindDirectoryPlace(read, fileSize, place, out.problem);
+    if (out.status != Status::Ok)
+        return out;
+    auto fail = [&out](Status s, std::string why) {
+        out.status = s;
+        out.found = false;
+        out.problem = std::move(why);
+        return out;
+    };
+
+    const std::int64_t s = place.nameBytes;
+    const std::int64_t count = place.indexBytes / kEntrySize;
+    const auto n = static_cast<std::int64_t>(name.size());
+    // A name at offset `at` is compared on its n bytes plus the NUL after
+    // them (a last name without its NUL ends with the block).
+    const std::int64_t need = n + 1;
+    const auto* wanted = reinterpret_cast<const unsigned char*>(name.data());
+    if (n > s)
+        return out; // no stored name can be that long
+    const std::uint64_t wantedTail = n >= 8 ? FoldWord(wanted + n - 8) : 0;
+
+    std::unique_ptr<unsigned char[]> chunkBytes(new unsigned char[static_cast<std::size_t>(kChunkEntries * kEntrySize)]);
+    unsigned char* const chunk = chunkBytes.get();
+    std::vector<std::uint64_t> keys;
+    keys.reserve(static_cast<std::size_t>(kChunkEntries));
+    NameWindow names(read, place.namesAt, s, need);
+    std::array<unsigned char, kEntrySize> exactRaw{}, anyCaseRaw{};
+    std::int64_t exactAt = kNone, anyCaseAt = kNone;
+
+    for (std::int64_t first = 0; first < count && exactAt == kNone; first += kChunkEntries) {
+        const std::int64_t k = std::min(kChunkEntries, count - first);
+        if (!volume::ReadExact(read, place.indexAt + first * kEntrySize, chunk, k * kEntrySize))
+            return fail(Status::Unreadable, "cannot read the index block");
+        // Entries ordered by where their names stand, so that the name block
+        // is read forward once per chunk even when the index jumps about.
+        keys.clear();
+        bool ordered = true;
+        for (std::int64_t j = 0; j < k; ++j) {
+            const std::int64_t at = U32(chunk + j * kEntrySize + 4);
+            if (at >= s || at + n > s)
+                continue; // outside the block, or too near its end to hold the name
+            const std::uint64_t key = (static_cast<std::uint64_t>(at) << 32) | static_cast<std::uint64_t>(j);
+            ordered = ordered && (keys.empty() || keys.back() < key);
+            keys.push_back(key);
+        }
+        if (!ordered)
+            std::sort(keys.begin(), keys.end());
+
+        std::int64_t exactJ = kNone, anyCaseJ = kNone;
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            const auto at = static_cast<std::int64_t>(keys[i] >> 32);
+            const auto j = static_cast<std::int64_t>(keys[i] & 0xFFFFFFFFu);
+            const std::int64_t end = std::min(at + need, s);
+            if (!names.Cover(at, end, keys.data() + i + 1, keys.data() + keys.size(), need))
+                return fail(Status::Unreadable, "cannot read the name block");
+            const unsigned char* p = names.At(at);
+            // Cheap refusals first: a name of another length, then the last
+            // eight bytes (where names of one folder differ most), folded.
+            if (at + n != s && p[n] != 0)
+                continue;
+            if (n >= 8 ? FoldWord(p + n - 8) != wantedTail : n > 0 && Fold(p[0]) != Fold(wanted[0]))
+                continue;
+            if ((exactJ == kNone || j < exactJ) && std::memcmp(p, wanted, static_cast<std::size_t>(n)) == 0)
+                exactJ = j;
+            else if (anyCaseAt == kNone && (anyCaseJ == kNone || j < anyCaseJ) &&
+                     SameNoCase(p, wanted, static_cast<std::size_t>(n)))
+                anyCaseJ = j;
+        }
+        if (exactJ != kNone) {
+            exactAt = first + exactJ;
+            std::memcpy(exactRaw.data(), chunk + exactJ * kEntrySize, kEntrySize);
+        }
+        if (anyCaseJ != kNone) {
+            anyCaseAt = first + anyCaseJ;
+            std::memcpy(anyCaseRaw.data(), chunk + anyCaseJ * kEntrySize, kEntrySize);
+        }
+    }
+    if (exactAt == kNone && anyCaseAt == kNone)
+        return out;
+
+    const unsigned char* raw = exactAt != kNone ? exactRaw.data() : anyCaseRaw.data();
+    VolumeIndex::Entry& e = out.entry;
+    e.name.assign(static_cast<std::size_t>(n), '\0');
+    if (n > 0 && !volume::ReadExact(read, place.namesAt + U32(raw + 4), e.name.data(), n))
+        return fail(Status::Unreadable, "cannot read the name block");
+    e.blockOffset = U32(raw + 8);
+    e.dataOffset = e.blockOffset;
+    e.length = U32(raw + 12);
+    e.method = raw[16];
+    if (e.blockOffset > fileSize)
+        return fail(Status::Damaged, "the data of " + e.name + " lies outside the file");
+    VolumeIndex locator;
+    if (locator.LocateData(read, fileSize, e) != Status::Ok)
+        return fail(Status::Damaged, locator.Problem());
+    out.found = true;
+    return out;
+}
+
+} // namespace tarnwick
