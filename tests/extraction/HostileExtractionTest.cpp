@@ -201,6 +201,26 @@ TEST_F(HostileExtraction, ARunKilledWhileReplacingIsPutRightByTheNextRunForThatF
     }
 }
 
+TEST_F(HostileExtraction, TheLongestNameADiskAllowsIsExtractedAndReplaced)
+{
+    const std::string name(255, 'n'), volume = root / "long.vol";
+    VolumeWriter w;
+    w.Add(name, "the stored bytes");
+    ASSERT_TRUE(w.Write(volume));
+    test::WriteFile(dest + "/" + name, "the user's copy");
+    for (int run = 0; run < 2; ++run) {
+        clsExtract job(PathStyle::Posix);
+        int errors = 0;
+        job.E_Error = [&](std::int16_t, const std::string&) { ++errors; };
+        job.SetOverwrite(true);
+        job.SetNames({name});
+        job.Extract(volume, {}, dest, test::ToolPath("extract"));
+        EXPECT_EQ(errors, 0) << "run " << run;
+        EXPECT_EQ(test::ReadFile(dest + "/" + name), "the stored bytes") << "run " << run;
+        EXPECT_EQ(DestinationListing(), std::vector<std::string>{name}) << "run " << run;
+    }
+}
+
 TEST_F(HostileExtraction, NothingIsWrittenThroughALinkThatLeadsOutOfTheDestination)
 {
     const std::string elsewhere = root / "elsewhere";
