@@ -1,12 +1,34 @@
 #include "support/ChildProcess.h"
 
 #include <csignal>
+#include <fstream>
+#include <string>
 #include <grp.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace tarnwick::test {
+
+namespace {
+
+// The process's mapped address space in bytes, from /proc; -1 if unknown.
+std::int64_t VmSize()
+{
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    while (status >> key) {
+        if (key == "VmSize:") {
+            std::int64_t kib = -1;
+            status >> kib;
+            return kib < 0 ? -1 : kib * 1024;
+        }
+        status.ignore(4096, '\n');
+    }
+    return -1;
+}
+
+} // namespace
 
 int RunInChild(const std::function<int()>& fn, ChildLimits limits)
 {
@@ -21,6 +43,13 @@ int RunInChild(const std::function<int()>& fn, ChildLimits limits)
             rl.rlim_cur = rl.rlim_max = static_cast<rlim_t>(limits.fileSizeLimit);
             if (::setrlimit(RLIMIT_FSIZE, &rl) != 0)
                 ::_exit(125);
+        }
+        if (limits.addressSpaceGrowth >= 0) {
+            const std::int64_t now = VmSize();
+            struct rlimit rl;
+            rl.rlim_cur = rl.rlim_max = static_cast<rlim_t>(now + limits.addressSpaceGrowth);
+            if (now < 0 || ::setrlimit(RLIMIT_AS, &rl) != 0)
+                ::_exit(124);
         }
         if (limits.unprivileged && ::geteuid() == 0) {
             const gid_t nogroup = 65534;
