@@ -144,7 +144,12 @@ std::string_view clsVOLReader::TableName(std::size_t index) const
 
 bool clsVOLReader::IsValidVolume(const std::string& VolumePath)
 {
-    const std::string& path = VolumePath.empty() ? path_ : VolumePath;
+    std::optional<os::InputFile> in;
+    return CheckVolume(VolumePath.empty() ? path_ : VolumePath, in);
+}
+
+bool clsVOLReader::CheckVolume(const std::string& path, std::optional<os::InputFile>& in, std::int32_t* d)
+{
     if (path.empty()) {
         Raise(2, "No path to volume given.");
         return false;
@@ -153,30 +158,36 @@ bool clsVOLReader::IsValidVolume(const std::string& VolumePath)
         Raise(1, "Path " + ShownPath(path, style_) + " not found.");
         return false;
     }
-    os::InputFile in(path);
-    char sig[4];
-    std::int64_t got = in.IsOpen() ? in.ReadAt(0, sig, 4) : -1;
+    in.emplace(path);
+    // The signature and, for a listing, D behind it, in one read.
+    unsigned char head[8];
+    const std::int64_t got = in->IsOpen() ? in->ReadAt(0, head, d ? 8 : 4) : -1;
     if (got < 0) {
         // It exists but cannot be opened or read: calling it "not a volume"
         // would mislead the user.
         RaiseDamaged(path);
         return false;
     }
-    if (got != 4 || ToUpper(std::string_view(sig, 4)) != "PVOL") {
+    if (got < 4 || ToUpper(std::string_view(reinterpret_cast<const char*>(head), 4)) != "PVOL") {
         Raise(3, "Invalid volume format.");
         return false;
     }
+    if (d)
+        *d = got == 8 ? Int32At(head + 4) : -1;
     return true;
 }
 
 std::string clsVOLReader::GetFileNames(const std::string& VolumePath)
 {
     const std::string path = VolumePath.empty() ? path_ : VolumePath;
-    if (!IsValidVolume(path))
+    // The check's open file serves the listing too: a second open of the
+    // same file was a third of a small volume's listing.
+    std::optional<os::InputFile> opened;
+    std::int32_t d = -1;
+    if (!CheckVolume(path, opened, &d))
         return {};
-
-    os::InputFile in(path);
-    std::optional<std::int64_t> size = in.IsOpen() ? in.Size() : std::nullopt;
+    const os::InputFile& in = *opened;
+    std::optional<std::int64_t> size = in.Size();
     if (!size) {
         RaiseDamaged(path);
         return {};
@@ -185,22 +196,24 @@ std::string clsVOLReader::GetFileNames(const std::string& VolumePath)
 
     // Every position comes from the file itself, so each is checked against
     // the file's size before anything is read or allocated.
-    std::int32_t d = 0, s = 0, voli = 0;
-    if (ReadInt32(in, 4, d) != ReadResult::Ok || d < 0 || std::int64_t(d) + 8 > fileSize ||
-        ReadInt32(in, std::int64_t(d) + 4, s) != ReadResult::Ok || s <= 0 ||
-        s > kMaxNameBlock || std::int64_t(d) + 8 + s > fileSize || std::int64_t(d) + 13 + s + 4 > fileSize ||
-        ReadInt32(in, std::int64_t(d) + 13 + s, voli) != ReadResult::Ok) {
+    std::int32_t s = 0;
+    if (d < 0 || std::int64_t(d) + 8 > fileSize || ReadInt32(in, std::int64_t(d) + 4, s) != ReadResult::Ok || s <= 0 ||
+        s > kMaxNameBlock || std::int64_t(d) + 8 + s > fileSize || std::int64_t(d) + 13 + s + 4 > fileSize) {
         RaiseDamaged(path);
         return {};
     }
 
-    // T is the name block with each NUL turned into "/": read it in one go
-    // and change it in place, noting the table's marks on the way.
-    std::string text(static_cast<std::size_t>(s), '\0');
-    if (in.ReadAt(std::int64_t(d) + 8, text.data(), s) != s) {
+    // T is the name block with each NUL turned into "/": read it in one go,
+    // with the five bytes after it and VOLI, and change it in place, noting
+    // the table's marks on the way.
+    constexpr std::int32_t kTail = 5 + 4;
+    std::string text(static_cast<std::size_t>(s) + kTail, '\0');
+    if (in.ReadAt(std::int64_t(d) + 8, text.data(), s + kTail) != s + kTail) {
         RaiseDamaged(path);
         return {};
     }
+    const std::int32_t voli = Int32At(reinterpret_cast<const unsigned char*>(text.data()) + s + 5);
+    text.resize(static_cast<std::size_t>(s));
     std::vector<std::uint32_t> marks;
     marks.reserve(static_cast<std::size_t>(s) / kMarkEvery + 2); // names <= S, so never grown
     marks.push_back(0);

@@ -7,11 +7,16 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tarnwick {
+
+namespace os {
+class InputFile;
+}
 
 class clsVOLReader {
 public:
@@ -69,6 +74,9 @@ public:
 
 private:
     bool ShellAndWait(const std::string& commandLine);
+    // IsValidVolume on a path already chosen, leaving the file open in `in`;
+    // with `d`, also reads D (-1 when the file ends before it).
+    bool CheckVolume(const std::string& path, std::optional<os::InputFile>& in, std::int32_t* d = nullptr);
     void Raise(std::int16_t number, const std::string& message);
     void RaiseDamaged(const std::string& volumePath);
 
