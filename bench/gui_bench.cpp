@@ -53,8 +53,7 @@ struct Fixture {
             std::snprintf(name, sizeof name, "scripts\\part%03lld\\file%07lld.cs", (i * 7919) % 1000, (i * 104729) % names);
             big.Add(name, {});
         }
-        if (!big.Write(vols + "/big.vol"))
-            std::abort();
+        WriteFile(vols + "/big.vol", big.Build());
         tarnwick::VolumeWriter small;
         small.Add("one.cs", "x");
         WriteFile(vols + "/small.vol", small.Build());
