@@ -1,11 +1,11 @@
 #include "extraction/ExtractCommands_ui.h"
 
 #include "extraction/frmProgress.h"
+#include "mainwindow/NameListBox.h"
 #include "mainwindow/frmMain.h"
 #include "platform/CommonRoutines.h"
 
 #include <QApplication>
-#include <QListWidget>
 
 namespace tarnwick {
 
@@ -13,7 +13,7 @@ namespace {
 
 void SelectEvery(frmMain& main, bool selected)
 {
-    QListWidget* list = main.lstData;
+    NameListBox* list = main.lstData;
     if (list->count() == 0)
         return;
     // One selection change for the whole list, not one per entry: with a
@@ -31,15 +31,12 @@ void cmdDelAll_Click(frmMain& main) { SelectEvery(main, false); }
 
 void cmdExtract_Click(frmMain& main)
 {
-    QListWidget* list = main.lstData;
+    const NameListBox* list = main.lstData;
     if (list->count() == 0) {
         ShowError("There are no listed files to extract.");
         return;
     }
-    bool any = false;
-    for (int i = 0; i < list->count() && !any; ++i)
-        any = list->item(i)->isSelected();
-    if (!any) {
+    if (!list->HasSelection()) {
         ShowError("You have selected no files to extract.");
         return;
     }

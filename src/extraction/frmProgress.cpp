@@ -2,6 +2,7 @@
 
 #include "extraction/clsExtract.h"
 #include "mainwindow/FileListBox.h"
+#include "mainwindow/NameListBox.h"
 #include "mainwindow/frmMain.h"
 #include "platform/WindowFont_ui.h"
 
@@ -12,7 +13,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QProgressBar>
 #include <QTimer>
 
@@ -70,14 +70,12 @@ void frmProgress::timProcess_Timer()
 
 void frmProgress::ProcessFiles()
 {
+    // The stored bytes of each selected name, in list order; the comma form
+    // stays for whoever reads FileList, but a name may hold a comma.
+    std::vector<std::string> names = main_.lstData->SelectedNames();
     std::string list;
-    for (int i = 0; i < main_.lstData->count(); ++i) {
-        const QListWidgetItem* item = main_.lstData->item(i);
-        if (item->isSelected()) {
-            list += item->text().toLocal8Bit().toStdString();
-            list += ',';
-        }
-    }
+    for (const std::string& name : names)
+        list += name + ',';
     if (!list.empty())
         list.pop_back();
 
@@ -91,6 +89,7 @@ void frmProgress::ProcessFiles()
     job.SetDestinationPath(main_.txtPath->text().toLocal8Bit().toStdString());
     job.SetExtractPath(main_.txtExtractPath->text().toLocal8Bit().toStdString());
     job.SetFileList(list);
+    job.SetNames(std::move(names));
     job.SetOverwrite(main_.chkOverwrite->checkState() != Qt::Unchecked);
     job.SetRecreateStructure(main_.chkFileSystem->checkState() != Qt::Unchecked);
     job.SetVOLPath(volume);

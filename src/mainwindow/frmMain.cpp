@@ -4,6 +4,7 @@
 #include "mainwindow/Artwork_ui.h"
 #include "mainwindow/DirListBox.h"
 #include "mainwindow/FileListBox.h"
+#include "mainwindow/NameListBox.h"
 #include "mainwindow/frmAbout.h"
 #include "mainwindow/frmSplash.h"
 #include "platform/AssociateCommand.h"
@@ -77,24 +78,6 @@ QLineEdit* MakeText(QWidget* parent, int l, int t, int w, int h)
     auto* e = new QLineEdit(parent);
     PlaceTwips(e, l, t, w, h);
     return e;
-}
-
-// The list's order: ASCII letters without regard to case, everything else
-// by its byte value; a shorter name first when one is the other's start.
-bool NameBefore(std::string_view a, std::string_view b)
-{
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        unsigned char ca = static_cast<unsigned char>(a[i]);
-        unsigned char cb = static_cast<unsigned char>(b[i]);
-        if (ca >= 'A' && ca <= 'Z')
-            ca = static_cast<unsigned char>(ca - 'A' + 'a');
-        if (cb >= 'A' && cb <= 'Z')
-            cb = static_cast<unsigned char>(cb - 'A' + 'a');
-        if (ca != cb)
-            return ca < cb;
-    }
-    return a.size() < b.size();
 }
 
 std::string FromQt(const QString& s) { return s.toLocal8Bit().toStdString(); }
@@ -189,12 +172,8 @@ void frmMain::BuildControls()
     filVolumes = new FileListBox(".vol", b);
     PlaceTwips(filVolumes, 120, 4080, 3255, 2820);
     lab[4] = MakeLabel(b, "Files contained in Volume:", 3480, 120, 2415, 255);
-    lstData = new QListWidget(b);
+    lstData = new NameListBox(b);
     PlaceTwips(lstData, 3480, 360, 3015, 6105);
-    // Each click toggles an entry, as in the classic multi-select list.
-    lstData->setSelectionMode(QAbstractItemView::MultiSelection);
-    lstData->setUniformItemSizes(true);
-    lstData->setLayoutMode(QListView::Batched);
     cmdSelAll = MakeButton(b, "Select All", 3480, 6480, 1455, 375);
     cmdDelAll = MakeButton(b, "Deselect All", 5040, 6480, 1455, 375);
     lab[3] = MakeLabel(b, "Extraction Path:", 120, 6960, 1455, 255);
@@ -443,37 +422,25 @@ void frmMain::filVolumes_Click()
     if (key == CurrentVolume)
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    lstData->clear();
+    lstData->Clear();
     clsVOLReader& reader = VOL();
     const std::string folder = filVolumes->Path();
     const bool root = options_.style == PathStyle::Windows ? folder.size() == 3 : folder == "/";
     reader.SetPath(root ? folder + name : folder + Separator(options_.style) + name);
-    const std::string names = reader.GetFileNames();
-
-    std::vector<std::string_view> pieces;
-    pieces.reserve(reader.TableSize());
-    std::size_t start = 0;
-    while (start < names.size()) {
-        std::size_t end = names.find('/', start);
-        if (end == std::string::npos)
-            end = names.size();
-        if (end > start)
-            pieces.emplace_back(names.data() + start, end - start);
-        start = end + 1;
+    try {
+        // The list shows the reader's table itself, sorted, so the returned
+        // text (the same names) is only needed to know whether it listed.
+        if (!reader.GetFileNames().empty())
+            lstData->SetTable(reader.TableText());
+    } catch (const std::bad_alloc&) {
+        // A volume may hold more names than this machine can list: say so
+        // rather than end the program.
+        lstData->Clear();
+        QApplication::restoreOverrideCursor();
+        MsgBox("Not enough memory to list the files of " + ShownPath(reader.Path(), options_.style) + ".", MsgButtons::OK,
+               MsgIcon::Critical);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
     }
-    // One sort and one batch insert: 100,000 sorted inserts would take the
-    // list seconds. The order is the one a user expects of names: case
-    // does not matter, and equal names keep a stable order. Names are
-    // single-byte text, so an ASCII fold sorts them, several times faster
-    // than a Unicode-aware compare of the converted texts.
-    std::stable_sort(pieces.begin(), pieces.end(), NameBefore);
-    QStringList rows;
-    rows.reserve(static_cast<qsizetype>(pieces.size()));
-    for (std::string_view p : pieces)
-        rows.push_back(QString::fromLocal8Bit(p.data(), static_cast<qsizetype>(p.size())));
-    lstData->setUpdatesEnabled(false);
-    lstData->addItems(rows);
-    lstData->setUpdatesEnabled(true);
 
     CurrentVolume = key;
     QApplication::restoreOverrideCursor();

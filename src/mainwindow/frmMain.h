@@ -29,6 +29,7 @@ namespace tarnwick {
 class clsVOLReader;
 class DirListBox;
 class FileListBox;
+class NameListBox;
 
 // Everything Form_Load takes from outside the window, so that tests can drive
 // the start-up without separate processes. The defaults are the real ones.
@@ -101,7 +102,7 @@ public:
     QComboBox* drvMain = nullptr;
     DirListBox* dirMain = nullptr;
     FileListBox* filVolumes = nullptr;
-    QListWidget* lstData = nullptr;
+    NameListBox* lstData = nullptr;
     QPushButton* cmdSelAll = nullptr;
     QPushButton* cmdDelAll = nullptr;
     QPushButton* cmdExtract = nullptr;

@@ -33,22 +33,37 @@ inline unsigned char NulToSlash(unsigned char& c)
     return static_cast<unsigned char>(nul | slash);
 }
 
-// Turns every NUL into "/" and counts the "/" bytes that result. Counted in
-// runs of a fixed length into a byte, which even -O2 turns into vector code:
-// a plain byte loop was most of a listing's time.
-std::size_t NulsToSlashes(char* text, std::size_t size)
+// Turns every NUL into "/", counts the "/" bytes that result and notes
+// where every `every`-th name starts (the byte after the every-th, 2*every-th
+// ... "/"). Counted in runs of a fixed length into a byte, which even -O2
+// turns into vector code: a plain byte loop was most of a listing's time.
+// Only a run in which such a "/" lies is walked again to find it.
+std::size_t NulsToSlashes(char* text, std::size_t size, std::size_t every, std::vector<std::uint32_t>& marks)
 {
     constexpr std::size_t kRun = 240; // fits a byte's count; a multiple of every vector width
-    auto* p = reinterpret_cast<unsigned char*>(text);
+    auto* const base = reinterpret_cast<unsigned char*>(text);
     std::size_t total = 0;
-    for (; size >= kRun; p += kRun, size -= kRun) {
+    std::size_t at = 0;
+    const auto markIn = [&](std::size_t from, std::size_t to, std::size_t before) {
+        for (std::size_t i = from; i < to; ++i) {
+            if (base[i] == '/' && ++before % every == 0)
+                marks.push_back(static_cast<std::uint32_t>(i + 1));
+        }
+    };
+    for (; size - at >= kRun; at += kRun) {
         unsigned char count = 0;
+        unsigned char* p = base + at;
         for (std::size_t i = 0; i < kRun; ++i)
             count = static_cast<unsigned char>(count + NulToSlash(p[i]));
+        if ((total + count) / every != total / every)
+            markIn(at, at + kRun, total);
         total += count;
     }
-    for (std::size_t i = 0; i < size; ++i)
-        total += NulToSlash(p[i]);
+    const std::size_t before = total;
+    for (std::size_t i = at; i < size; ++i)
+        total += NulToSlash(base[i]);
+    if (total / every != before / every)
+        markIn(at, size, before);
     return total;
 }
 
@@ -108,16 +123,33 @@ void clsVOLReader::RaiseDamaged(const std::string& volumePath)
 
 std::string_view clsVOLReader::TableName(std::size_t index) const
 {
-    if (index >= starts_.size())
+    if (index >= tableSize_)
         return {};
-    std::size_t begin = starts_[index];
-    std::size_t end = index + 1 < starts_.size() ? starts_[index + 1] - 1 : tableText_.size() - 1;
-    return std::string_view(tableText_).substr(begin, end - begin);
+    const std::string& text = *tableText_;
+    const std::size_t mark = index / kMarkEvery * kMarkEvery;
+    std::size_t at = lastIndex_;
+    std::size_t start = lastStart_;
+    if (at > index || at < mark) {
+        at = mark;
+        start = marks_[index / kMarkEvery];
+    }
+    for (; at < index; ++at)
+        start = static_cast<std::size_t>(static_cast<const char*>(std::memchr(text.data() + start, '/', text.size() - start)) -
+                                         text.data()) + 1;
+    lastIndex_ = index;
+    lastStart_ = start;
+    const void* end = std::memchr(text.data() + start, '/', text.size() - start);
+    return std::string_view(text.data() + start, static_cast<std::size_t>(static_cast<const char*>(end) - (text.data() + start)));
 }
 
 bool clsVOLReader::IsValidVolume(const std::string& VolumePath)
 {
-    const std::string& path = VolumePath.empty() ? path_ : VolumePath;
+    std::optional<os::InputFile> in;
+    return CheckVolume(VolumePath.empty() ? path_ : VolumePath, in);
+}
+
+bool clsVOLReader::CheckVolume(const std::string& path, std::optional<os::InputFile>& in, std::int32_t* d)
+{
     if (path.empty()) {
         Raise(2, "No path to volume given.");
         return false;
@@ -126,30 +158,36 @@ bool clsVOLReader::IsValidVolume(const std::string& VolumePath)
         Raise(1, "Path " + ShownPath(path, style_) + " not found.");
         return false;
     }
-    os::InputFile in(path);
-    char sig[4];
-    std::int64_t got = in.IsOpen() ? in.ReadAt(0, sig, 4) : -1;
+    in.emplace(path);
+    // The signature and, for a listing, D behind it, in one read.
+    unsigned char head[8];
+    const std::int64_t got = in->IsOpen() ? in->ReadAt(0, head, d ? 8 : 4) : -1;
     if (got < 0) {
         // It exists but cannot be opened or read: calling it "not a volume"
         // would mislead the user.
         RaiseDamaged(path);
         return false;
     }
-    if (got != 4 || ToUpper(std::string_view(sig, 4)) != "PVOL") {
+    if (got < 4 || ToUpper(std::string_view(reinterpret_cast<const char*>(head), 4)) != "PVOL") {
         Raise(3, "Invalid volume format.");
         return false;
     }
+    if (d)
+        *d = got == 8 ? Int32At(head + 4) : -1;
     return true;
 }
 
 std::string clsVOLReader::GetFileNames(const std::string& VolumePath)
 {
     const std::string path = VolumePath.empty() ? path_ : VolumePath;
-    if (!IsValidVolume(path))
+    // The check's open file serves the listing too: a second open of the
+    // same file was a third of a small volume's listing.
+    std::optional<os::InputFile> opened;
+    std::int32_t d = -1;
+    if (!CheckVolume(path, opened, &d))
         return {};
-
-    os::InputFile in(path);
-    std::optional<std::int64_t> size = in.IsOpen() ? in.Size() : std::nullopt;
+    const os::InputFile& in = *opened;
+    std::optional<std::int64_t> size = in.Size();
     if (!size) {
         RaiseDamaged(path);
         return {};
@@ -158,49 +196,53 @@ std::string clsVOLReader::GetFileNames(const std::string& VolumePath)
 
     // Every position comes from the file itself, so each is checked against
     // the file's size before anything is read or allocated.
-    std::int32_t d = 0, s = 0, voli = 0;
-    if (ReadInt32(in, 4, d) != ReadResult::Ok || d < 0 || std::int64_t(d) + 8 > fileSize ||
-        ReadInt32(in, std::int64_t(d) + 4, s) != ReadResult::Ok || s <= 0 ||
-        s > kMaxNameBlock || std::int64_t(d) + 8 + s > fileSize || std::int64_t(d) + 13 + s + 4 > fileSize ||
-        ReadInt32(in, std::int64_t(d) + 13 + s, voli) != ReadResult::Ok) {
+    std::int32_t s = 0;
+    if (d < 0 || std::int64_t(d) + 8 > fileSize || ReadInt32(in, std::int64_t(d) + 4, s) != ReadResult::Ok || s <= 0 ||
+        s > kMaxNameBlock || std::int64_t(d) + 8 + s > fileSize || std::int64_t(d) + 13 + s + 4 > fileSize) {
         RaiseDamaged(path);
         return {};
     }
 
-    // T is the name block with each NUL turned into "/": read it in one go
-    // and change it in place.
-    std::string text(static_cast<std::size_t>(s), '\0');
-    if (in.ReadAt(std::int64_t(d) + 8, text.data(), s) != s) {
+    // T is the name block with each NUL turned into "/": read it in one go,
+    // with the five bytes after it and VOLI, and change it in place, noting
+    // the table's marks on the way.
+    constexpr std::int32_t kTail = 5 + 4;
+    std::string text(static_cast<std::size_t>(s) + kTail, '\0');
+    if (in.ReadAt(std::int64_t(d) + 8, text.data(), s + kTail) != s + kTail) {
         RaiseDamaged(path);
         return {};
     }
-    const std::size_t slashes = NulsToSlashes(text.data(), text.size());
+    const std::int32_t voli = Int32At(reinterpret_cast<const unsigned char*>(text.data()) + s + 5);
+    text.resize(static_cast<std::size_t>(s));
+    std::vector<std::uint32_t> marks;
+    marks.reserve(static_cast<std::size_t>(s) / kMarkEvery + 2); // names <= S, so never grown
+    marks.push_back(0);
+    const std::size_t slashes = NulsToSlashes(text.data(), text.size(), kMarkEvery, marks);
 
-    // The table is T without its last character, split at every "/". An
-    // empty remainder gives an empty table, not one empty name.
-    std::string tableText;
-    std::vector<std::uint32_t> starts;
+    // The table is T without its last character, split at every "/": T
+    // itself with its last character made a "/", which ends the last name.
+    // An empty remainder gives an empty table, not one empty name.
+    std::shared_ptr<const std::string> tableText;
+    std::size_t count = 0;
     if (text.size() > 1) {
-        tableText.reserve(text.size());
-        tableText.append(text, 0, text.size() - 1);
-        tableText += '/';
-        starts.reserve(slashes - (text.back() == '/') + 1);
-        std::size_t begin = 0;
-        const char* base = tableText.data();
-        const std::size_t n = tableText.size();
-        while (begin < n) {
-            starts.push_back(static_cast<std::uint32_t>(begin));
-            const void* slash = std::memchr(base + begin, '/', n - begin);
-            begin = static_cast<std::size_t>(static_cast<const char*>(slash) - base) + 1;
-        }
+        count = slashes - (text.back() == '/') + 1;
+        marks.resize((count + kMarkEvery - 1) / kMarkEvery); // a mark past the last name names none
+        auto table = std::make_shared<std::string>(text);
+        table->back() = '/';
+        tableText = std::move(table);
+    } else {
+        marks.clear();
     }
 
     tableText_ = std::move(tableText);
-    starts_ = std::move(starts);
+    marks_ = std::move(marks);
+    tableSize_ = count;
+    lastIndex_ = 0;
+    lastStart_ = 0;
     pvol_ = d;
     vols_ = s;
     voli_ = voli;
-    fileCount_ = static_cast<std::int32_t>(starts_.size());
+    fileCount_ = static_cast<std::int32_t>(tableSize_);
     return text;
 }
 
@@ -244,11 +286,16 @@ void clsVOLReader::Extract(const std::string& FileName, const std::string& Desti
 
 std::string clsVOLReader::GetDebugInfo() const
 {
+    if (tableSize_ == 0)
+        return {};
+    const std::string& text = *tableText_;
     std::string out;
-    out.reserve(tableText_.size() + 7 * starts_.size());
-    for (std::size_t i = 0; i < starts_.size(); ++i) {
-        out += TableName(i);
+    out.reserve(text.size() + 7 * tableSize_);
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = text.find('/', start);
+        out.append(text, start, end - start);
         out += " 0 0 0\\";
+        start = end + 1;
     }
     return out;
 }

@@ -6,11 +6,17 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tarnwick {
+
+namespace os {
+class InputFile;
+}
 
 class clsVOLReader {
 public:
@@ -55,14 +61,22 @@ public:
     // The file table as "name 0 0 0\" per entry.
     std::string GetDebugInfo() const;
 
-    // Read access to the file table of the volume listed last.
-    std::size_t TableSize() const { return starts_.size(); }
+    // Read access to the file table of the volume listed last. Walking it
+    // in order costs one search per name; a jump costs at most kMarkEvery.
+    std::size_t TableSize() const { return tableSize_; }
     std::string_view TableName(std::size_t index) const;
+    // The whole table as one text: every name followed by "/", entry 0
+    // first. Shared, so that a list can show the names without a copy of
+    // each and keep them while the reader lists another volume.
+    std::shared_ptr<const std::string> TableText() const { return tableText_; }
 
     PathStyle Style() const { return style_; }
 
 private:
     bool ShellAndWait(const std::string& commandLine);
+    // IsValidVolume on a path already chosen, leaving the file open in `in`;
+    // with `d`, also reads D (-1 when the file ends before it).
+    bool CheckVolume(const std::string& path, std::optional<os::InputFile>& in, std::int32_t* d = nullptr);
     void Raise(std::int16_t number, const std::string& message);
     void RaiseDamaged(const std::string& volumePath);
 
@@ -76,12 +90,19 @@ private:
     std::int32_t fileCount_ = 0;
     std::string extractPath_;
 
-    // The file table. Names are kept as one text with every name ended by
-    // "/" and the start of each; one allocation per table instead of one per
-    // name keeps a 100,000-name volume cheap. Each entry's three numbers are
-    // 0 by definition and never change, so they are not stored.
-    std::string tableText_;
-    std::vector<std::uint32_t> starts_;
+    // The file table: one text with every name ended by "/", and the start
+    // of every kMarkEvery-th name. A start per name would cost four bytes a
+    // name, twice the name block itself for one-letter names. Each entry's
+    // three numbers are 0 by definition and never change, so they are not
+    // stored.
+    static constexpr std::size_t kMarkEvery = 64;
+    std::shared_ptr<const std::string> tableText_;
+    std::vector<std::uint32_t> marks_;
+    std::size_t tableSize_ = 0;
+    // Where the last name asked for lies, so that a walk in order does not
+    // search from a mark each time.
+    mutable std::size_t lastIndex_ = 0;
+    mutable std::size_t lastStart_ = 0;
 };
 
 } // namespace tarnwick

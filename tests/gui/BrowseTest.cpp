@@ -2,6 +2,7 @@
 #include "GuiSupport.h"
 #include "mainwindow/DirListBox.h"
 #include "mainwindow/FileListBox.h"
+#include "mainwindow/NameListBox.h"
 #include "platform/CommonRoutines.h"
 #include "volume/PropertiesCommand_ui.h"
 #include "volume/clsVOLReader.h"
@@ -27,6 +28,13 @@ private:
         QStringList out;
         for (int i = 0; i < list->count(); ++i)
             out << list->item(i)->text();
+        return out;
+    }
+    static QStringList Names(const NameListBox* list)
+    {
+        QStringList out;
+        for (int i = 0; i < list->count(); ++i)
+            out << list->Text(i);
         return out;
     }
     // `listed`: clicked, else only highlighted, as a right click does.
@@ -68,10 +76,10 @@ private slots:
         Click("First.vol");
         QCOMPARE(Names(w.lstData), (QStringList{"Alpha.cs", "beta\\gamma.cs", "mid.cs", "zeta.cs"}));
         // A second click on the listed volume reads nothing, even if it changed.
-        w.lstData->item(0)->setSelected(true);
+        w.lstData->SetSelected(0, true);
         MakeVolume(dir / "vols/First.vol", {"changed.cs"});
         Click("First.vol");
-        QVERIFY(w.lstData->count() == 4 && w.lstData->item(0)->isSelected());
+        QVERIFY(w.lstData->count() == 4 && w.lstData->IsSelected(0));
         Click("Broken.vol"); // silently lists nothing
         QCOMPARE(w.lstData->count(), 0);
         Click("First.vol");

@@ -2,12 +2,12 @@
 #include "GuiSupport.h"
 #include "extraction/ExtractCommands_ui.h"
 #include "extraction/frmProgress.h"
+#include "mainwindow/NameListBox.h"
 
 #include <QCheckBox>
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QtTest>
 
 #include <filesystem>
@@ -36,7 +36,7 @@ private:
     // What every extraction leaves, whatever happened in it.
     static bool Idle(const frmMain& w)
     {
-        return w.lstData->selectedItems().isEmpty() && QApplication::overrideCursor() == nullptr;
+        return !w.lstData->HasSelection() && QApplication::overrideCursor() == nullptr;
     }
 
 private slots:
@@ -45,7 +45,7 @@ private slots:
         for (const bool recreate : {true, false}) {
             auto s = Open({"scripts\\ai\\bot.cs", "readme.txt", "skip.cs"});
             frmMain& w = *s->window;
-            w.lstData->findItems(QStringLiteral("skip.cs"), Qt::MatchExactly).front()->setSelected(false);
+            w.lstData->SetSelected(2, false); // skip.cs, last in order
             w.chkFileSystem->setCheckState(recreate ? Qt::Checked : Qt::Unchecked);
             ScriptedSink sink;
             cmdExtract_Click(w);

@@ -3,6 +3,7 @@
 #include "GuiSupport.h"
 #include "mainwindow/DirListBox.h"
 #include "mainwindow/FileListBox.h"
+#include "mainwindow/NameListBox.h"
 #include "platform/CommonRoutines.h"
 
 #include <QCheckBox>

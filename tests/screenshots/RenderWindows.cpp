@@ -5,6 +5,7 @@
 #include "mainwindow/FileListBox.h"
 #include "mainwindow/frmAbout.h"
 #include "mainwindow/frmMain.h"
+#include "mainwindow/NameListBox.h"
 #include "mainwindow/frmSplash.h"
 #include "platform/MessageBox.h"
 #include "support/TestFiles.h"
@@ -75,8 +76,8 @@ int main(int argc, char** argv)
     frmMain main(options);
     main.Form_Load();
     main.filVolumes->SelectRow(main.filVolumes->count() - 1);
-    main.lstData->item(2)->setSelected(true);
-    main.lstData->item(5)->setSelected(true);
+    main.lstData->SetSelected(2, true);
+    main.lstData->SetSelected(5, true);
     bool ok = Save(main, out, "main-browser");
     main.tbsMain->setCurrentIndex(1);
     ok &= Save(main, out, "main-options");

@@ -136,3 +136,30 @@ TEST_F(HostileVolume, UnreadableVolumeEvenWhenTheSuiteRunsAsRoot)
     };
     EXPECT_EQ(test::RunInChild(readAsNobody, {-1, true}), 0);
 }
+
+TEST_F(HostileVolume, LargestNameBlockOfOneLetterNamesListsInLittleMoreThanItsOwnSize)
+{
+    if (test::UnderAddressSanitizer())
+        GTEST_SKIP() << "AddressSanitizer reserves more address space than any budget";
+    // 64 MiB of one-letter names: 32 Mi names, the most a volume may hold.
+    // The returned text is S; the table may add about S more, not a
+    // pointer's worth per name.
+    constexpr std::int64_t s = 64 << 20;
+    std::string block(static_cast<std::size_t>(s), '\0');
+    for (std::int64_t i = 0; i < s; i += 2)
+        block[static_cast<std::size_t>(i)] = static_cast<char>('a' + (i / 2) % 26);
+    const std::string path =
+        Write("letters.vol", "PVOL" + Le32(8) + "vols" + Le32(static_cast<std::uint32_t>(s)) + block + "\x7FYYYY" + Le32(7));
+    block = std::string();
+    const auto listInLimit = [&] {
+        Reader fresh;
+        const std::string text = fresh.reader.GetFileNames(path);
+        const bool whole = text.size() == std::size_t(s) && text.compare(0, 6, "a/b/c/") == 0 &&
+                           fresh.reader.FileCount() == s / 2 && fresh.reader.TableName(27) == "b" &&
+                           fresh.reader.TableName(std::size_t(s / 2 - 1)) == std::string(1, char('a' + (s / 2 - 1) % 26));
+        return whole && fresh.numbers.empty() ? 0 : 1;
+    };
+    test::ChildLimits limits;
+    limits.memoryBudget = s + s * 11 / 10 + (16 << 20); // text, table, some slack
+    EXPECT_EQ(test::RunInChild(listInLimit, limits), 0);
+}

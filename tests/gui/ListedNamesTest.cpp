@@ -1,0 +1,109 @@
+// Names as a volume stores them: bytes in Windows-1252, which may hold a
+// comma or run blanks together, shown as text but handed to the job whole.
+#include "GuiSupport.h"
+#include "extraction/ExtractCommands_ui.h"
+#include "extraction/clsExtract.h"
+#include "extraction/frmProgress.h"
+#include "mainwindow/NameListBox.h"
+
+#include <QAbstractItemView>
+#include <QItemSelectionModel>
+#include <QTimer>
+#include <QtTest>
+
+#include <filesystem>
+
+using namespace tarnwick;
+using namespace tarnwick::test;
+
+class ListedNamesTest : public QObject {
+    Q_OBJECT
+private:
+    TempDir dir;
+    std::string out = dir / "out";
+
+    // A window listing Base.vol, extracting into `out`, every name selected.
+    std::unique_ptr<Started> Open(const std::vector<std::string>& names)
+    {
+        std::filesystem::remove_all(out);
+        WriteFile(out + "/.keep", "");
+        MakeVolume(dir / "v/Base.vol", names);
+        StartupOptions o = TestOptions(dir, "[Tarnwick]\nExtract=" + ToolPath("extract") + "\nPath=" + out + "\n");
+        o.commandTail = dir / "v/Base.vol";
+        auto s = Start(o);
+        cmdSelAll_Click(*s->window);
+        return s;
+    }
+    static bool Idle(const frmMain& w)
+    {
+        return !w.lstData->selectionModel()->hasSelection() && QApplication::overrideCursor() == nullptr;
+    }
+    // Runs Extract and returns the names the job was handed, as it had them
+    // when it started its first file.
+    static std::vector<std::string> NamesTheJobGets(frmMain& w)
+    {
+        std::vector<std::string> got;
+        QTimer::singleShot(100, [&] {
+            frmProgress* p = w.findChild<frmProgress*>();
+            if (!p)
+                return;
+            clsExtract* job = p->objExtract();
+            job->E_Percent = [&got, job, old = job->E_Percent](std::int16_t v, const std::string& f) {
+                if (got.empty())
+                    got = job->Names();
+                old(v, f);
+            };
+        });
+        cmdExtract_Click(w);
+        return got;
+    }
+    static QStringList Shown(const frmMain& w)
+    {
+        QStringList out;
+        const QAbstractItemModel* m = w.lstData->model();
+        for (int r = 0; r < m->rowCount(); ++r)
+            out << m->index(r, 0).data().toString();
+        return out;
+    }
+
+private slots:
+    void storedBytesOfEveryNameReachTheJobWhole()
+    {
+        // Windows-1252 bytes, a comma, two blanks in a row.
+        const std::vector<std::string> names = {"caf\xE9.cs", "missions\\Broadside, Night.mis", "two  blanks.cs"};
+        auto s = Open(names);
+        frmMain& w = *s->window;
+        QCOMPARE(Shown(w), (QStringList{QString::fromUtf8("caf\u00E9.cs"), "missions\\Broadside, Night.mis", "two  blanks.cs"}));
+        ScriptedSink sink;
+        QCOMPARE(NamesTheJobGets(w), names);
+        QVERIFY(Idle(w));
+        // The extractor was asked for the stored name and found it.
+        bool found = false;
+        for (const auto& e : std::filesystem::directory_iterator(out))
+            found = found || ReadFile(e.path().string()) == "data of caf\xE9.cs";
+        QVERIFY(found);
+
+        // Only the selected ones, in the list's order; a click toggles.
+        cmdSelAll_Click(w);
+        QItemSelectionModel* picked = w.lstData->selectionModel();
+        picked->select(w.lstData->model()->index(1, 0), QItemSelectionModel::Toggle);
+        QCOMPARE(NamesTheJobGets(w), (std::vector<std::string>{names[0], names[2]}));
+        QVERIFY(Idle(w));
+    }
+
+    void aVeryLongNameIsShownShortenedButHandedOverWhole()
+    {
+        const std::string name = "long" + std::string(100 * 1024, 'n') + ".cs";
+        auto s = Open({name, "b.cs"});
+        frmMain& w = *s->window;
+        const QStringList shown = Shown(w);
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown[1], QStringLiteral("long") + QString(1020, QLatin1Char('n')) + QChar(0x2026));
+        ScriptedSink sink; // the extractor cannot write such a name
+        QCOMPARE(NamesTheJobGets(w), (std::vector<std::string>{"b.cs", name}));
+        QVERIFY(Idle(w));
+    }
+};
+
+QTEST_MAIN(ListedNamesTest)
+#include "ListedNamesTest.moc"
