@@ -428,9 +428,9 @@ void frmMain::filVolumes_Click()
     const bool root = options_.style == PathStyle::Windows ? folder.size() == 3 : folder == "/";
     reader.SetPath(root ? folder + name : folder + Separator(options_.style) + name);
     try {
-        // The list shows the reader's table itself, sorted, so the returned
-        // text (the same names) is only needed to know whether it listed.
-        if (!reader.GetFileNames().empty())
+        // The list shows the reader's table itself, sorted: GetFileNames'
+        // text would be the same names once more.
+        if (reader.ListNames())
             lstData->SetTable(reader.TableText());
     } catch (const std::bad_alloc&) {
         // A volume may hold more names than this machine can list: say so

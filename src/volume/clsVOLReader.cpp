@@ -179,18 +179,28 @@ bool clsVOLReader::CheckVolume(const std::string& path, std::optional<os::InputF
 
 std::string clsVOLReader::GetFileNames(const std::string& VolumePath)
 {
+    if (!ListNames(VolumePath))
+        return {};
+    // T is the table text with its own last character back.
+    std::string text = tableText_ ? *tableText_ : std::string(1, '\0');
+    text.back() = textLast_;
+    return text;
+}
+
+bool clsVOLReader::ListNames(const std::string& VolumePath)
+{
     const std::string path = VolumePath.empty() ? path_ : VolumePath;
     // The check's open file serves the listing too: a second open of the
     // same file was a third of a small volume's listing.
     std::optional<os::InputFile> opened;
     std::int32_t d = -1;
     if (!CheckVolume(path, opened, &d))
-        return {};
+        return false;
     const os::InputFile& in = *opened;
     std::optional<std::int64_t> size = in.Size();
     if (!size) {
         RaiseDamaged(path);
-        return {};
+        return false;
     }
     const std::int64_t fileSize = *size;
 
@@ -200,17 +210,17 @@ std::string clsVOLReader::GetFileNames(const std::string& VolumePath)
     if (d < 0 || std::int64_t(d) + 8 > fileSize || ReadInt32(in, std::int64_t(d) + 4, s) != ReadResult::Ok || s <= 0 ||
         s > kMaxNameBlock || std::int64_t(d) + 8 + s > fileSize || std::int64_t(d) + 13 + s + 4 > fileSize) {
         RaiseDamaged(path);
-        return {};
+        return false;
     }
 
-    // T is the name block with each NUL turned into "/": read it in one go,
+    // The name block with each NUL turned into "/" (T): read it in one go,
     // with the five bytes after it and VOLI, and change it in place, noting
     // the table's marks on the way.
     constexpr std::int32_t kTail = 5 + 4;
     std::string text(static_cast<std::size_t>(s) + kTail, '\0');
     if (in.ReadAt(std::int64_t(d) + 8, text.data(), s + kTail) != s + kTail) {
         RaiseDamaged(path);
-        return {};
+        return false;
     }
     const std::int32_t voli = Int32At(reinterpret_cast<const unsigned char*>(text.data()) + s + 5);
     text.resize(static_cast<std::size_t>(s));
@@ -222,19 +232,20 @@ std::string clsVOLReader::GetFileNames(const std::string& VolumePath)
     // The table is T without its last character, split at every "/": T
     // itself with its last character made a "/", which ends the last name.
     // An empty remainder gives an empty table, not one empty name.
-    std::shared_ptr<const std::string> tableText;
+    const char last = text.back();
+    std::shared_ptr<std::string> tableText;
     std::size_t count = 0;
     if (text.size() > 1) {
-        count = slashes - (text.back() == '/') + 1;
+        count = slashes - (last == '/') + 1;
         marks.resize((count + kMarkEvery - 1) / kMarkEvery); // a mark past the last name names none
-        auto table = std::make_shared<std::string>(text);
-        table->back() = '/';
-        tableText = std::move(table);
+        tableText = std::make_shared<std::string>(std::move(text));
+        tableText->back() = '/';
     } else {
         marks.clear();
     }
 
     tableText_ = std::move(tableText);
+    textLast_ = last;
     marks_ = std::move(marks);
     tableSize_ = count;
     lastIndex_ = 0;
@@ -243,7 +254,7 @@ std::string clsVOLReader::GetFileNames(const std::string& VolumePath)
     vols_ = s;
     voli_ = voli;
     fileCount_ = static_cast<std::int32_t>(tableSize_);
-    return text;
+    return true;
 }
 
 void clsVOLReader::Extract(const std::string& FileName, const std::string& DestinationPath,

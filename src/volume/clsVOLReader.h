@@ -53,6 +53,10 @@ public:
     // Every stored name followed by "/", in stored order; "" on failure, and
     // then the properties and the file table keep their values.
     std::string GetFileNames(const std::string& VolumePath = {});
+    // GetFileNames without its text: lists the volume into the table (with
+    // the same events and properties) and tells whether it did. For a
+    // caller that shows the table itself, the text was a copy of megabytes.
+    bool ListNames(const std::string& VolumePath = {});
     bool IsValidVolume(const std::string& VolumePath = {});
     // Runs the extractor for one stored name into DestinationPath. An empty
     // ePath stands for ExtractPath.
@@ -99,6 +103,7 @@ private:
     std::shared_ptr<const std::string> tableText_;
     std::vector<std::uint32_t> marks_;
     std::size_t tableSize_ = 0;
+    char textLast_ = '/'; // T's own last character, which the table ends with "/"
     // Where the last name asked for lies, so that a walk in order does not
     // search from a mark each time.
     mutable std::size_t lastIndex_ = 0;
