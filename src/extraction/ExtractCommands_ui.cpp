@@ -1,5 +1,6 @@
 #include "extraction/ExtractCommands_ui.h"
 
+#include "extraction/FailureSummary.h"
 #include "extraction/frmProgress.h"
 #include "mainwindow/NameListBox.h"
 #include "mainwindow/frmMain.h"
@@ -41,12 +42,16 @@ void cmdExtract_Click(frmMain& main)
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    std::string summary;
     {
         frmProgress progress(main);
         progress.exec();
+        summary = FailureSummary(progress.FailedNames(), progress.NamesHandled(), main.Style());
     }
     cmdDelAll_Click(main);
     QApplication::restoreOverrideCursor();
+    if (!summary.empty())
+        ShowError(summary);
 }
 
 } // namespace tarnwick

@@ -1,6 +1,7 @@
 #include "extraction/frmProgress.h"
 
 #include "extraction/clsExtract.h"
+#include "platform/AnsiText.h"
 #include "mainwindow/FileListBox.h"
 #include "mainwindow/NameListBox.h"
 #include "mainwindow/frmMain.h"
@@ -47,6 +48,13 @@ frmProgress::frmProgress(frmMain& main) : QDialog(&main), main_(main)
     objExtract_ = std::make_unique<clsExtract>(main.Style());
     objExtract_->E_Percent = [this](std::int16_t v, const std::string& f) { objExtract_E_Percent(v, f); };
     objExtract_->E_Error = [this](std::int16_t n, const std::string& m) { objExtract_E_Error(n, m); };
+    // Heard even after the window has closed on the first error: the
+    // Extract command sums up every name that failed.
+    objExtract_->E_Outcome = [this](const std::string& name, const std::string&, clsExtract::Outcome outcome) {
+        ++handled_;
+        if (outcome == clsExtract::Outcome::Failed)
+            failedNames_.push_back(name);
+    };
     objExtract_->SetClipboardText = [](const std::string& text) {
         if (QClipboard* clip = QGuiApplication::clipboard())
             clip->setText(QString::fromLocal8Bit(text));
@@ -105,7 +113,8 @@ void frmProgress::objExtract_E_Percent(int value, const std::string& fileName)
         return;
     pbrProgress->setValue(value);
     labProgress->setText(QString::number(value) + QLatin1Char('%'));
-    labFile->setText(QString::fromLocal8Bit(fileName));
+    // A stored name: Windows-1252 bytes, shown as their text.
+    labFile->setText(QString::fromUtf8(AnsiToUtf8(fileName)));
     // The job holds the thread: only an explicit repaint shows the change.
     repaint();
 }

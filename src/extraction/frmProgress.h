@@ -4,6 +4,8 @@
 #include <QDialog>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 class QLabel;
 class QProgressBar;
@@ -28,6 +30,9 @@ public:
 
     // The job, alive from load to unload.
     clsExtract* objExtract() const { return objExtract_.get(); }
+    // The names the job has dealt with, and the stored names that failed.
+    std::size_t NamesHandled() const { return handled_; }
+    const std::vector<std::string>& FailedNames() const { return failedNames_; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -42,6 +47,8 @@ private:
 
     frmMain& main_;
     std::unique_ptr<clsExtract> objExtract_;
+    std::size_t handled_ = 0;
+    std::vector<std::string> failedNames_;
     bool unloaded_ = false;
     bool running_ = false;
 };

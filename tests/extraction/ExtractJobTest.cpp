@@ -1,4 +1,5 @@
 // The job on a pretend Windows disk, with an extractor that writes what it is told.
+#include "extraction/FailureSummary.h"
 #include "extraction/clsExtract.h"
 #include "platform/os/CommandLine.h"
 #include "support/FakeDisk.h"
@@ -176,6 +177,23 @@ TEST_F(ExtractJob, NoLibraryOrProgramIsPlantedInTheProgramsFolder)
                                      "Unable to extract CAIRNIX.INI"));
     EXPECT_TRUE(disk.IsFile("C:\\Program Files\\Tarnwick\\readme.txt"));
     EXPECT_TRUE(disk.IsFile("C:\\Program Files\\Tarnwick\\sub\\evil.dll")) << "only the folder itself is guarded";
+}
+
+TEST(FailureSummary, CountsEveryFailureAndListsTheFirstTen)
+{
+    std::vector<std::string> failed;
+    for (int i = 0; i < 12; ++i)
+        failed.push_back("f" + std::to_string(i) + "\xE9");
+    const std::tuple<std::size_t, PathStyle, std::string> cases[] = {
+        {0, PathStyle::Posix, ""},
+        {1, PathStyle::Posix, ""}, // the progress window showed that one
+        {2, PathStyle::Posix, "2 of 40 files were not extracted:\nf0\xC3\xA9\nf1\xC3\xA9"},
+        {2, PathStyle::Windows, "2 of 40 files were not extracted:\nf0\xE9\nf1\xE9"},
+        {12, PathStyle::Posix, "12 of 40 files were not extracted:\nf0\xC3\xA9\nf1\xC3\xA9\nf2\xC3\xA9\nf3\xC3\xA9"
+                               "\nf4\xC3\xA9\nf5\xC3\xA9\nf6\xC3\xA9\nf7\xC3\xA9\nf8\xC3\xA9\nf9\xC3\xA9\n... and 2 more."},
+    };
+    for (const auto& [count, style, text] : cases)
+        EXPECT_EQ(FailureSummary({failed.begin(), failed.begin() + static_cast<long>(count)}, 40, style), text);
 }
 
 // A 16-bit count would wrap past 32,767 names and send the bar backwards.

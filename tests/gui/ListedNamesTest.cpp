@@ -7,6 +7,7 @@
 #include "mainwindow/NameListBox.h"
 
 #include <QAbstractItemView>
+#include <QCheckBox>
 #include <QItemSelectionModel>
 #include <QTimer>
 #include <QtTest>
@@ -88,6 +89,58 @@ private slots:
         QItemSelectionModel* picked = w.lstData->selectionModel();
         picked->select(w.lstData->model()->index(1, 0), QItemSelectionModel::Toggle);
         QCOMPARE(NamesTheJobGets(w), (std::vector<std::string>{names[0], names[2]}));
+        QVERIFY(Idle(w));
+    }
+
+    void everyKindOfNameArrivesWithItsOwnBytes()
+    {
+        // The volume's own name holds quotes, beside a plain file named like
+        // its part before the first quote.
+        const std::string folder = dir / "dl";
+        WriteFile(folder + "/skins", "PVOL not this one");
+        const std::string volume = folder + "/skins\" \"pack.vol";
+        const std::vector<std::string> names = {"caf\xE9.cs",      "two  blanks.cs", " lead.cs",
+                                                "trail.cs ",       "tab\there.cs",   "missions\\Broadside, Night.mis",
+                                                "say \"hi\".cs",   "two blanks.cs",  "\x80uro\\na\xEFve.txt"};
+        VolumeWriter v;
+        for (const std::string& n : names)
+            v.Add(n, "bytes of [" + n + "]");
+        WriteFile(volume, v.Build());
+        std::filesystem::remove_all(out);
+        WriteFile(out + "/.keep", "");
+        StartupOptions o = TestOptions(dir, "[Tarnwick]\nExtract=" + ToolPath("extract") + "\nPath=" + out +
+                                                "\nFileSystem=1\nOverwrite=1\n");
+        o.commandTail = volume;
+        auto s = Start(o);
+        frmMain& w = *s->window;
+        QCOMPARE(w.lstData->count(), int(names.size()));
+        cmdSelAll_Click(w);
+        ScriptedSink sink;
+        cmdExtract_Click(w);
+        QCOMPARE(sink.texts, std::vector<std::string>{});
+        for (const std::string& n : names) {
+            const std::string onDisk = out + "/" + StoredNameToPath(n, PathStyle::Posix);
+            QCOMPARE(ReadFile(onDisk), "bytes of [" + n + "]");
+        }
+        QVERIFY(Exists(out + "/\xE2\x82\xACuro/na\xC3\xAFve.txt"));
+        QVERIFY(Idle(w));
+    }
+
+    void theFirstFailureIsShownAndTheRestSummedUp()
+    {
+        auto s = Open({"a\\x.cs", "b\\y.cs", "c\\z.cs", "fine.cs"});
+        frmMain& w = *s->window;
+        w.chkFileSystem->setCheckState(Qt::Checked);
+        // Files where the folders should be: none of the three can be made.
+        for (const char* blocker : {"/a", "/b", "/c"})
+            WriteFile(out + blocker, "a file");
+        ScriptedSink sink;
+        cmdExtract_Click(w);
+        QCOMPARE(sink.texts, (std::vector<std::string>{
+                                 "[Error: 6] Unable to create the folder " + out + "/a for a\\x.cs.",
+                                 "3 of 4 files were not extracted:\na\\x.cs\nb\\y.cs\nc\\z.cs"}));
+        QCOMPARE(sink.events, (std::vector<std::string>{"box", "beep", "box"}));
+        QCOMPARE(ReadFile(out + "/fine.cs"), std::string("data of fine.cs"));
         QVERIFY(Idle(w));
     }
 
