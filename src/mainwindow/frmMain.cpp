@@ -423,6 +423,7 @@ void frmMain::filVolumes_Click()
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     lstData->Clear();
+    CurrentVolumeListed = false;
     clsVOLReader& reader = VOL();
     const std::string folder = filVolumes->Path();
     const bool root = options_.style == PathStyle::Windows ? folder.size() == 3 : folder == "/";
@@ -430,7 +431,8 @@ void frmMain::filVolumes_Click()
     try {
         // The list shows the reader's table itself, sorted: GetFileNames'
         // text would be the same names once more.
-        if (reader.ListNames())
+        CurrentVolumeListed = reader.ListNames();
+        if (CurrentVolumeListed)
             lstData->SetTable(reader.TableText());
     } catch (const std::bad_alloc&) {
         // A volume may hold more names than this machine can list: say so

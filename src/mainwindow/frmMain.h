@@ -132,6 +132,9 @@ public:
 
     // Key of the volume lstData shows; empty until the first listing.
     std::string CurrentVolume;
+    // Whether that volume's directory could be read: the reader's values
+    // are then its own, not those of the volume listed before.
+    bool CurrentVolumeListed = false;
     // Whether Form_Load showed the splash (tests look at it).
     bool SplashWasShown = false;
 

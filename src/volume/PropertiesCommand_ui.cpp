@@ -24,8 +24,15 @@ void mnuProperties_Click(frmMain& main)
                MsgIcon::None);
         return;
     }
-    // Listing it first sets the reader's values for this volume.
+    // Listing it first sets the reader's values for this volume. A damaged
+    // directory sets none: the values would be another volume's.
     main.filVolumes_Click();
+    if (!main.CurrentVolumeListed) {
+        Messages().Beep();
+        MsgBox(ShownPath(path, main.Style()) + " is damaged: its list of files cannot be read.", MsgButtons::OK,
+               MsgIcon::None);
+        return;
+    }
 
     frmDetails details(&main);
     details.Fill(name, os::FileLength(path), os::FileModified(path), reader.FileCount(), reader.PVOL(),

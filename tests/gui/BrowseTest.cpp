@@ -128,6 +128,33 @@ private slots:
         QCOMPARE(sink->events, (std::vector<std::string>{"beep", "box"}));
         QCOMPARE(sink->shown[0].text, GetLongFileName(dir / "vols") + "/Broken.vol is not a valid Starsiege: Tribes 1.X volume file.");
         QCOMPARE(Names(w.lstData), (QStringList{"a.cs", "b.cs"}));
+
+        // A signature with a directory past the end: no details window with
+        // the values of the volume listed before, whether or not the damaged
+        // one was clicked first.
+        WriteFile(dir / "vols/Damaged.vol", "PVOL" + Le32(0x7FFFFF00));
+        for (const bool clickedFirst : {false, true}) {
+            Click("Hundred.vol", false);
+            w.filVolumes->addItem(QStringLiteral("Damaged.vol"));
+            if (clickedFirst)
+                w.filVolumes->SelectRow(w.filVolumes->count() - 1);
+            else
+                w.filVolumes->setCurrentRow(w.filVolumes->count() - 1);
+            sink->events.clear();
+            sink->shown.clear();
+            bool detailsShown = false;
+            QTimer::singleShot(0, [&] {
+                if (QWidget* win = QApplication::activeModalWidget()) {
+                    detailsShown = true;
+                    win->close();
+                }
+            });
+            mnuProperties_Click(w);
+            QVERIFY(!detailsShown);
+            QCOMPARE(sink->events, (std::vector<std::string>{"beep", "box"}));
+            QCOMPARE(sink->shown[0].text, GetLongFileName(dir / "vols") + "/Damaged.vol is damaged: its list of files cannot be read.");
+            delete w.filVolumes->takeItem(w.filVolumes->count() - 1);
+        }
     }
 };
 
