@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 deb=$("$root/scripts/package" "$root/build" | tail -n 1)
 echo "package: $deb ($(du -k "$deb" | cut -f1) KB)"
 
-lintian --fail-on error --suppress-tags initial-upload-closes-no-bugs "$deb"
+lintian --fail-on error "$deb"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -19,7 +19,7 @@ appstreamcli validate --no-net "$work/usr/share/metainfo/$id.metainfo.xml"
 # The MIME package must be one the database accepts.
 mkdir -p "$work/mime-check/packages"
 cp "$work/usr/share/mime/packages/$id.xml" "$work/mime-check/packages/"
-update-mime-database "$work/mime-check"
+update-mime-database "$work/mime-check" >/dev/null 2>&1
 grep -q 'application/x-starsiege-tribes-volume' "$work/mime-check/globs2"
 
 fail=0
