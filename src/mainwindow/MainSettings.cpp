@@ -90,9 +90,11 @@ void frmMain::LoadSettings()
     const std::string extractor = style == NativePathStyle() ? os::DefaultExtractorPath(folder) : beside;
     // An installed program (its extractor where an install puts it, or a
     // folder the user cannot write) extracts into a folder of the user's
-    // own by default, never into PREFIX/bin.
+    // own by default, never into PREFIX/bin; as for the settings file,
+    // Windows keeps the classic rule.
     std::string extractInto = folder;
-    if (style == NativePathStyle() && (extractor != beside || !os::FolderIsWritable(folder))) {
+    if (style == PathStyle::Posix && NativePathStyle() == PathStyle::Posix &&
+        (extractor != beside || !os::FolderIsWritable(folder))) {
         if (const std::string own = os::UserDownloadFolder(); !own.empty())
             extractInto = own;
     }

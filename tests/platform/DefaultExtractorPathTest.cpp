@@ -60,9 +60,12 @@ TEST(DefaultExtractorPath, BesideTheProgramElseWhereAnInstallPutsIt)
             test::WriteFile(dir / f, "#!/bin/sh\n");
         for (const std::string& f : l.folders)
             std::filesystem::create_directories(dir / f);
-        std::string got = os::DefaultExtractorPath(dir / l.programFolder);
-        std::replace(got.begin(), got.end(), '\\', '/');
-        EXPECT_EQ(got, dir / l.expected) << l.name;
+        // Windows answers with its own separators.
+        auto slashes = [](std::string p) {
+            std::replace(p.begin(), p.end(), '\\', '/');
+            return p;
+        };
+        EXPECT_EQ(slashes(os::DefaultExtractorPath(dir / l.programFolder)), slashes(dir / l.expected)) << l.name;
     }
 }
 
