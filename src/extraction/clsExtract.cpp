@@ -147,6 +147,7 @@ clsExtract::Hooks clsExtract::SystemHooks()
     h.WaitForProcess = [](std::int64_t id, std::string* errors) { return os::WaitForProcess(id, errors); };
     h.ProgramFolder = [] { return os::ProgramFolder(); };
     h.ExtractorFileName = [] { return os::ExtractorFileName(); };
+    h.DefaultExtractorPath = [](const std::string& folder) { return os::DefaultExtractorPath(folder); };
     h.LongPathName = [](const std::string& p) { return os::LongPathName(p); };
     return h;
 }
@@ -442,7 +443,8 @@ void clsExtract::Extract(const std::string& vPath, const std::string& fList,
         std::string folder = hooks_.ProgramFolder();
         if (folder.empty() || folder.back() != Separator(style_))
             folder += Separator(style_);
-        extractor = folder + hooks_.ExtractorFileName();
+        extractor = hooks_.DefaultExtractorPath ? hooks_.DefaultExtractorPath(hooks_.ProgramFolder())
+                                                : folder + hooks_.ExtractorFileName();
         extractPath_ = extractor;
         if (!hooks_.IsPlainFile(extractor)) {
             RaiseError(3, Shown(extractor) + " was not found.  Unable to extract files.");

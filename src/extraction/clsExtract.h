@@ -34,6 +34,10 @@ public:
         std::function<int(std::int64_t processId, std::string* errors)> WaitForProcess;
         std::function<std::string()> ProgramFolder;
         std::function<std::string()> ExtractorFileName;
+        // The extractor taken when none is named, for a program folder; the
+        // system's looks beside it, then where an install puts it. Without
+        // it, ExtractorFileName beside ProgramFolder.
+        std::function<std::string(const std::string& programFolder)> DefaultExtractorPath;
         // The path with every link resolved, "" when it does not exist.
         // Without it, paths are taken as spelled.
         std::function<std::string(const std::string& path)> LongPathName;

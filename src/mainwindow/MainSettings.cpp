@@ -86,8 +86,18 @@ void frmMain::LoadSettings()
     const PathStyle style = options_.style;
     const std::string folder = programFolder_;
     const char sep = Separator(style);
-    const std::string extractor =
-        (!folder.empty() && folder.back() == sep ? folder : folder + sep) + os::ExtractorFileName();
+    const std::string beside = (!folder.empty() && folder.back() == sep ? folder : folder + sep) + os::ExtractorFileName();
+    const std::string extractor = style == NativePathStyle() ? os::DefaultExtractorPath(folder) : beside;
+    // An installed program (its extractor where an install puts it, or a
+    // folder the user cannot write) extracts into a folder of the user's
+    // own by default, never into PREFIX/bin; as for the settings file,
+    // Windows keeps the classic rule.
+    std::string extractInto = folder;
+    if (style == PathStyle::Posix && NativePathStyle() == PathStyle::Posix &&
+        (extractor != beside || !os::FolderIsWritable(folder))) {
+        if (const std::string own = os::UserDownloadFolder(); !own.empty())
+            extractInto = own;
+    }
 
     INI ini;
     ini.FileName(settingsPath_);
@@ -104,7 +114,7 @@ void frmMain::LoadSettings()
         box->setProperty(kLoadedBytes, QByteArray::fromStdString(shown));
         box->setProperty(kLoadedText, box->text());
     };
-    text(txtPath, "Path", folder);
+    text(txtPath, "Path", extractInto);
     text(txtExtractPath, "Extract", extractor);
     text(txtDefSearchPath, "Start", folder);
     // A long path shows its beginning, where the drive and the first folders

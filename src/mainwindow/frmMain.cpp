@@ -302,7 +302,7 @@ bool frmMain::Form_Load()
 
     if (!fromCommandLine) {
         if (!os::IsPlainFile(FromQt(txtExtractPath->text()))) {
-            const std::string where = Join(programFolder_, os::ExtractorFileName());
+            const std::string where = os::DefaultExtractorPath(programFolder_);
             const MsgAnswer a = MsgBox(ShownPath(where, style) +
                                            " was not located.  Extract is a required component for Tarnwick to "
                                            "function.  Please locate it.",

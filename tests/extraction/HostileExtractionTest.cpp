@@ -382,3 +382,48 @@ TEST_F(HostileExtraction, ANameTheExtractorDoesNotExtractIsReportedWithItsReason
     EXPECT_EQ(outcomes, (std::map<std::string, O>{{"gone.cs", O::Failed}, {"here.cs", O::Extracted},
                                                    {"caf\xE9.cs", O::Failed}}));
 }
+
+TEST_F(HostileExtraction, WithoutAnExtractorPathTheInstalledOneIsUsedAndNeverAnotherPackages)
+{
+    // PREFIX/bin/tarnwick with its extractor in PREFIX/libexec/tarnwick; a
+    // PATH-style extract of another package may sit in PREFIX/bin.
+    struct Case {
+        const char* name;
+        bool besideProgram, installed;
+        const char* ranFrom; // below root; nullptr: no extractor, error 3
+    };
+    const Case cases[] = {
+        {"installed", false, true, "usr/libexec/tarnwick/extract"},
+        {"portable copy", true, false, "usr/bin/extract"},
+        {"both: the copy beside the program", true, true, "usr/bin/extract"},
+        {"neither", false, false, nullptr},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(root / "usr");
+        fs::create_directories(root / "usr/bin");
+        fs::create_directories(root / "usr/libexec/tarnwick");
+        const std::string body = "printf new > \"$out\"\nexit 0";
+        if (c.besideProgram)
+            fs::rename(Script("beside.sh", "echo usr/bin/extract > '" + root / "ran" + "'\n" + body),
+                       root / "usr/bin/extract");
+        if (c.installed)
+            fs::rename(Script("installed.sh", "echo usr/libexec/tarnwick/extract > '" + root / "ran" + "'\n" + body),
+                       root / "usr/libexec/tarnwick/extract");
+        fs::remove(root / "ran");
+        fs::remove(dest + "/a.cs");
+        clsExtract::Hooks hooks = clsExtract::SystemHooks();
+        hooks.ProgramFolder = [this] { return root / "usr/bin"; };
+        clsExtract job(PathStyle::Posix, hooks);
+        std::map<int, int> errors;
+        job.E_Error = [&](std::int16_t n, const std::string&) { ++errors[n]; };
+        job.Extract(anyVolume, "a.cs", dest, "");
+        if (c.ranFrom) {
+            EXPECT_TRUE(errors.empty()) << c.name;
+            EXPECT_EQ(test::ReadFile(root / "ran"), std::string(c.ranFrom) + "\n") << c.name;
+            EXPECT_EQ(test::ReadFile(dest + "/a.cs"), "new") << c.name;
+        } else {
+            EXPECT_EQ(errors[3], 1) << c.name;
+            EXPECT_FALSE(fs::exists(dest + "/a.cs")) << c.name;
+        }
+    }
+}

@@ -10,6 +10,13 @@ std::string ProgramPath();
 std::string ProgramFolder();
 // The extractor's file name on this platform: extract.exe or extract.
 std::string ExtractorFileName();
+// Where the program looks for its extractor when the settings name none that
+// exists: beside the program when one is there (a portable copy, a build
+// folder); else, for a program installed as PREFIX/bin/tarnwick, at
+// PREFIX/libexec/tarnwick/extract, where no other package's `extract` is;
+// else the path beside the program, for the message that it is missing.
+// Windows keeps it beside the program only.
+std::string DefaultExtractorPath(const std::string& programFolder = ProgramFolder());
 
 // Whether standard output is a terminal a person reads (Windows: a console).
 bool StandardOutputIsTerminal();
@@ -28,5 +35,10 @@ void Beep();
 std::string UserConfigFolder();
 // Whether a file can be created in the folder.
 bool FolderIsWritable(const std::string& folder);
+// A folder of the user's own that extracted files can go to when the
+// program's folder is no place for them (an installed program): POSIX
+// $XDG_DOWNLOAD_DIR, else the download folder named in user-dirs.dirs, else
+// $HOME; only a folder that exists. Empty where there is none.
+std::string UserDownloadFolder();
 
 } // namespace tarnwick::os

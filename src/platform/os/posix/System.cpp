@@ -1,8 +1,11 @@
 #include "platform/os/System.h"
 
+#include "platform/os/Files.h"
+
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <unistd.h>
 
@@ -29,6 +32,23 @@ std::string ProgramFolder()
 }
 
 std::string ExtractorFileName() { return "extract"; }
+
+std::string DefaultExtractorPath(const std::string& programFolder)
+{
+    std::string folder = programFolder;
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    const std::string beside = (folder == "/" ? folder : folder + "/") + ExtractorFileName();
+    if (IsPlainFile(beside))
+        return beside;
+    // The prefix is taken from the path as spelled: the program's own path
+    // comes with every link resolved, and a missing folder has no "..".
+    const auto slash = folder.find_last_of('/');
+    if (slash == std::string::npos || folder == "/")
+        return beside;
+    const std::string installed = folder.substr(0, slash) + "/libexec/tarnwick/" + ExtractorFileName();
+    return IsPlainFile(installed) ? installed : beside;
+}
 
 bool StandardOutputIsTerminal() { return ::isatty(STDOUT_FILENO) == 1; }
 
@@ -58,6 +78,45 @@ std::string UserConfigFolder()
 bool FolderIsWritable(const std::string& folder)
 {
     return !folder.empty() && ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+namespace {
+
+// The value of XDG_DOWNLOAD_DIR in user-dirs.dirs: a line
+// XDG_DOWNLOAD_DIR="$HOME/Downloads" or one with an absolute path.
+std::string DownloadFolderFromUserDirs(const std::string& home)
+{
+    const std::string config = UserConfigFolder();
+    if (config.empty())
+        return {};
+    std::ifstream file(config + "/user-dirs.dirs");
+    std::string line;
+    const std::string key = "XDG_DOWNLOAD_DIR=\"";
+    while (std::getline(file, line)) {
+        if (line.rfind(key, 0) != 0)
+            continue;
+        const auto end = line.find('"', key.size());
+        if (end == std::string::npos)
+            return {};
+        std::string value = line.substr(key.size(), end - key.size());
+        if (value.rfind("$HOME", 0) == 0)
+            value = home.empty() ? std::string() : home + value.substr(5);
+        return !value.empty() && value.front() == '/' ? value : std::string();
+    }
+    return {};
+}
+
+} // namespace
+
+std::string UserDownloadFolder()
+{
+    const char* h = std::getenv("HOME");
+    const std::string home = h && *h == '/' ? h : "";
+    if (const char* x = std::getenv("XDG_DOWNLOAD_DIR"); x && *x == '/' && IsPlainFolder(x))
+        return x;
+    if (const std::string named = DownloadFolderFromUserDirs(home); !named.empty() && IsPlainFolder(named))
+        return named;
+    return !home.empty() && IsPlainFolder(home) ? home : std::string();
 }
 
 } // namespace tarnwick::os

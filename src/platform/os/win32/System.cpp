@@ -38,6 +38,13 @@ std::string ProgramFolder()
 
 std::string ExtractorFileName() { return "extract.exe"; }
 
+std::string DefaultExtractorPath(const std::string& programFolder)
+{
+    // Windows installs keep every program of the package in one folder.
+    const bool ends = !programFolder.empty() && (programFolder.back() == '\\' || programFolder.back() == '/');
+    return programFolder + (ends ? "" : "\\") + ExtractorFileName();
+}
+
 bool StandardOutputIsTerminal()
 {
     // Only a console answers GetConsoleMode; the NUL device, which the C
@@ -63,6 +70,15 @@ std::string UserConfigFolder()
 {
     char buf[MAX_PATH];
     if (::SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buf) != S_OK)
+        return {};
+    return buf;
+}
+
+std::string UserDownloadFolder()
+{
+    // The user's documents: the folder every Windows version names.
+    char buf[MAX_PATH];
+    if (::SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, buf) != S_OK)
         return {};
     return buf;
 }
