@@ -89,8 +89,9 @@ int RunTest(const std::vector<std::string>& args)
         }
     }
     const std::size_t total = chosen.entries.size();
-    std::printf("%zu files: %zu ok, %zu damaged, %zu not supported\n", total, total - damaged - unsupported, damaged,
-                unsupported);
+    using Count = unsigned long long;
+    std::printf("%llu files: %llu ok, %llu damaged, %llu not supported\n", Count(total),
+                Count(total - damaged - unsupported), Count(damaged), Count(unsupported));
     if (std::fflush(stdout) != 0)
         return 1;
     return damaged || unsupported || chosen.missing ? 1 : 0;
