@@ -244,6 +244,16 @@ TEST_F(TarnvolCommands, ANameThatSelectsNothingIsAnError)
     }
     // The others are extracted all the same.
     EXPECT_EQ(ReadFile(dest + "/top.cs"), "top");
+    // An empty list names nothing, and so selects nothing without a fault.
+    WriteFile(dir / "empty.txt", "\n");
+    const std::string none = dir / "none";
+    std::filesystem::create_directories(none);
+    for (const Args& line : {Args{"extract", "-T", dir / "empty.txt", volume, none}, Args{"cat", "-T", dir / "empty.txt", volume},
+                             Args{"list", "-T", dir / "empty.txt", volume}}) {
+        const ToolRun r = Tarnvol(line);
+        EXPECT_EQ(std::make_tuple(r.exitCode, r.out, r.err), std::make_tuple(0, std::string(), std::string())) << line[0];
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(none));
 }
 
 TEST_F(TarnvolCommands, ListSelectsAndReadsNamesFromAList)

@@ -111,7 +111,7 @@ int RunExtract(const std::vector<std::string>& args)
                 names.push_back(stored);
         }
         if (names.empty())
-            return 1;
+            return missing ? 1 : 0; // an empty list selects nothing, and asks for nothing
     } else {
         tarnwick::clsVOLReader reader;
         if (!ReadVolume(reader, volume))
