@@ -37,6 +37,7 @@ enum Exit {
 
 const char* kHelp =
     "usage: extract VOLUME NAME OUTPUT\n"
+    "       extract --help | --version\n"
     "Copies the file NAME (as the volume stores it, folders separated by\n"
     "backslashes) out of the volume VOLUME to OUTPUT. A stored name of exactly\n"
     "the same bytes is taken first; failing that, the first one that differs\n"
@@ -54,6 +55,11 @@ const char* kHelp =
     "  6  the name is not in the volume\n"
     "  7  the file's storage method is not supported (compressed)\n"
     "  8  the output cannot be written\n";
+
+#define EXTRACT_TEXT2(x) #x
+#define EXTRACT_TEXT(x) EXTRACT_TEXT2(x)
+const char* kVersion = "extract " EXTRACT_TEXT(TARNWICK_VERSION_MAJOR) "." EXTRACT_TEXT(
+    TARNWICK_VERSION_MINOR) "." EXTRACT_TEXT(TARNWICK_VERSION_REVISION) "\n";
 
 int Fail(int code, const std::string& message)
 {
@@ -110,6 +116,11 @@ int main(int argc, char** argv)
         return Fail(kUsage, "usage: extract VOLUME NAME OUTPUT (see extract --help)");
     if (args.size() == 2 && (args[1] == "--help" || args[1] == "-h" || args[1] == "/?")) {
         std::fputs(kHelp, stdout);
+        return kOk;
+    }
+    // Alone on the line only: "--version" could be a volume's name otherwise.
+    if (args.size() == 2 && args[1] == "--version") {
+        std::fputs(kVersion, stdout);
         return kOk;
     }
     args.erase(args.begin() + 1, args.begin() + 1 + PiecesOfOwnPath(args));

@@ -3,6 +3,8 @@
 // command lives in its own file. A command gets the arguments after its name;
 // "--help" never reaches it (main prints the command's help instead).
 // Exit codes: 0 success, 1 the work failed, 2 the command line was wrong.
+#include "OptionLine.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,19 +15,22 @@ int RunList(const std::vector<std::string>& args);
 int RunInfo(const std::vector<std::string>& args);
 int RunExtract(const std::vector<std::string>& args);
 int RunPack(const std::vector<std::string>& args);
+int RunCat(const std::vector<std::string>& args);
+int RunTest(const std::vector<std::string>& args);
 
 extern const char* kListHelp;
 extern const char* kInfoHelp;
 extern const char* kExtractHelp;
 extern const char* kPackHelp;
+extern const char* kCatHelp;
+extern const char* kTestHelp;
 
 // A wrong command line: the message and a pointer to the help, on stderr.
 int UsageError(const std::string& command, const std::string& message);
 
-// The operands of a command without options of its own: "--" may stand
-// first (for a name that begins with "-"); any other option is refused.
-// Nothing, after the usage message has gone out, when the line is wrong.
-std::optional<std::vector<std::string>> PlainOperands(const std::string& command,
-                                                      const std::vector<std::string>& args);
+// The command's line taken apart by the options in `specs`; nothing, after
+// the usage message has gone out, when the line is wrong.
+std::optional<OptionLine> ParseCommandLine(const std::string& command, const std::vector<std::string>& args,
+                                           const std::vector<OptionSpec>& specs);
 
 } // namespace tarnvol

@@ -1,4 +1,5 @@
 #include "Commands.h"
+#include "NameArguments.h"
 #include "ReadVolume.h"
 #include "StoredNames.h"
 
@@ -7,24 +8,31 @@
 
 #include <cstdio>
 #include <optional>
+#include <unordered_set>
 
 namespace tarnvol {
 
 const char* kExtractHelp =
-    "Usage: tarnvol extract [--flat] [--overwrite] [--extractor PATH] VOLUME DEST [NAME...]\n"
-    "Extracts the named stored files (all of them when no NAME is given) into\n"
-    "the folder DEST, running the extractor once per file, as Tarnwick does.\n"
-    "A NAME is written as 'tarnvol list' shows it (backslashes between folders);\n"
-    "a NAME that is not UTF-8 text is taken as the stored bytes themselves, as\n"
-    "'tarnvol list -0' gives them.\n"
+    "Usage: tarnvol extract [OPTIONS] VOLUME DEST [NAME...]\n"
+    "Extracts the stored files the NAMEs select (all of them when no NAME and no\n"
+    "LIST is given) into the folder DEST, running the extractor once per file,\n"
+    "as Tarnwick does. Each file is written under its stored name, in its\n"
+    "stored case, whatever case the NAME was typed in.\n"
+    "A NAME may use / for \\, the wildcards * and ? (letters match in either\n"
+    "case), and name a folder for everything below it. A NAME typed as UTF-8 text\n"
+    "is turned back into the stored bytes; one that is not UTF-8 is taken as the\n"
+    "stored bytes themselves, as 'tarnvol list -0' gives them.\n"
     "  --flat            put every file straight into DEST instead of re-creating\n"
     "                    the volume's folders below it\n"
     "  --overwrite       replace files that are already there; without it they\n"
     "                    are kept, and said so on stderr\n"
-    "  --extractor PATH  the extractor to run (default: the one beside tarnvol);\n"
+    "  --extractor=PATH  the extractor to run (default: the one beside tarnvol);\n"
     "                    a PATH that names no program is refused\n"
+    "  -T, --files-from=LIST  also the names in the file LIST (- for standard\n"
+    "                    input), one a line\n"
+    "  -0, --null        the LIST is NUL-separated and holds the stored bytes\n"
     "Progress goes to stderr as 'NN% name' lines; every name that was not\n"
-    "extracted is named there.\n"
+    "extracted, and every NAME that selected nothing, is named there.\n"
     "Exit status: 0 every file extracted, 1 otherwise, 2 wrong command line.\n";
 
 namespace {
@@ -54,28 +62,23 @@ std::optional<std::string> NoProgram(const std::string& path)
 
 int RunExtract(const std::vector<std::string>& args)
 {
-    bool flat = false, overwrite = false;
-    std::string extractor;
-    std::vector<std::string> positional;
-    bool options = true;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (options && a == "--") {
-            options = false;
-        } else if (options && a == "--flat") {
-            flat = true;
-        } else if (options && a == "--overwrite") {
-            overwrite = true;
-        } else if (options && a == "--extractor") {
-            if (++i == args.size() || args[i].empty())
-                return UsageError("extract", "--extractor needs a PATH");
-            extractor = args[i];
-        } else if (options && a.size() > 1 && a[0] == '-' && a[1] == '-') {
-            return UsageError("extract", "unknown option " + ShownMessage(a));
-        } else {
-            positional.push_back(a);
-        }
-    }
+    static const std::vector<OptionSpec> kOptions = {
+        {0, "flat", false},
+        {0, "overwrite", false},
+        {0, "extractor", true},
+        {'0', "null", false},
+        {'T', "files-from", true},
+    };
+    const auto line = ParseCommandLine("extract", args, kOptions);
+    if (!line)
+        return 2;
+    const bool flat = line->Has("flat"), overwrite = line->Has("overwrite");
+    const auto extractors = line->Values("extractor");
+    std::string extractor = extractors.empty() ? std::string() : extractors.back();
+    if (!extractors.empty() && extractor.empty())
+        return UsageError("extract", "--extractor needs a PATH");
+    const std::vector<std::string>& positional = line->operands;
+    const std::vector<std::string> lists = line->Values("files-from");
     if (positional.size() < 2)
         return UsageError("extract", "give the VOLUME and the DEST folder");
     // The job would quietly fall back to the extractor beside tarnvol.
@@ -88,9 +91,28 @@ int RunExtract(const std::vector<std::string>& args)
     const std::string destination = Absolute(positional[1]);
 
     std::vector<std::string> names;
-    for (auto it = positional.begin() + 2; it != positional.end(); ++it)
-        names.push_back(StoredNameOf(*it));
-    if (names.empty()) {
+    bool missing = false;
+    const std::vector<std::string> typed(positional.begin() + 2, positional.end());
+    if (!typed.empty() || !lists.empty()) {
+        const auto patterns = GatherNames("extract", typed, lists, line->Has("null"));
+        if (!patterns)
+            return 1;
+        VolumeFile file;
+        if (!file.Open("extract", volume))
+            return 1;
+        // The stored names, so that each file lands under its stored case;
+        // a name stored twice is extracted once (the extractor takes the first).
+        const Chosen chosen = ChooseEntries("extract", file.Index(), *patterns);
+        missing = chosen.missing;
+        std::unordered_set<std::string> seen;
+        for (std::size_t i : chosen.entries) {
+            const std::string& stored = file.Index().Entries()[i].name;
+            if (seen.insert(stored).second)
+                names.push_back(stored);
+        }
+        if (names.empty())
+            return missing ? 1 : 0; // an empty list selects nothing, and asks for nothing
+    } else {
         tarnwick::clsVOLReader reader;
         if (!ReadVolume(reader, volume))
             return 1;
@@ -105,7 +127,7 @@ int RunExtract(const std::vector<std::string>& args)
     job.SetRecreateStructure(!flat);
     job.SetOverwrite(overwrite);
     job.SetNames(names);
-    bool failed = false;
+    bool failed = missing;
     using Outcome = tarnwick::clsExtract::Outcome;
     // One outcome per name, told in the order of the list.
     std::size_t told = 0, extracted = 0;

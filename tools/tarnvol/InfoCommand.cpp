@@ -16,16 +16,18 @@ const char* kInfoHelp =
     "  VOLI: the value after the index block's tag\n"
     "  FileCount: number of entries in the file table\n"
     "  Size: length of the volume file\n"
-    "Exit status: 0 shown, 1 the volume could not be read (the reason on stderr).\n";
+    "'--' may stand before a VOLUME that begins with '-'.\n"
+    "Exit status: 0 shown, 1 the volume could not be read (the reason on stderr),\n"
+    "2 wrong command line.\n";
 
 int RunInfo(const std::vector<std::string>& args)
 {
-    auto operands = PlainOperands("info", args);
-    if (!operands)
+    const auto line = ParseCommandLine("info", args, {});
+    if (!line)
         return 2;
-    if (operands->size() != 1)
+    if (line->operands.size() != 1)
         return UsageError("info", "give exactly one VOLUME");
-    const std::string& volume = (*operands)[0];
+    const std::string& volume = line->operands[0];
     tarnwick::clsVOLReader reader;
     if (!ReadVolume(reader, volume))
         return 1;

@@ -18,11 +18,12 @@ namespace tarnvol {
 using tarnwick::PathStyle;
 
 const char* kPackHelp =
-    "Usage: tarnvol pack OUTPUT.vol [-C DIR] FILE...\n"
+    "Usage: tarnvol pack [-C DIR] OUTPUT.vol FILE...\n"
     "Writes a volume holding the given files, stored as is (method 0). A FILE\n"
     "that is a folder adds every file below it, in name order; linked folders\n"
     "inside it are skipped.\n"
-    "  -C DIR  take each FILE relative to DIR (default: the current folder)\n"
+    "  -C, --directory=DIR  take each FILE relative to DIR (default: the current\n"
+    "          folder); it may stand anywhere on the line, once\n"
     "The stored name of a file is its path relative to DIR, with backslashes\n"
     "between its folders. A FILE that leads outside DIR is refused, and so is a\n"
     "name stored twice (names are compared without regard to case, as the game\n"
@@ -189,31 +190,25 @@ private:
 
 int RunPack(const std::vector<std::string>& args)
 {
-    std::string output;
+    static const std::vector<OptionSpec> kOptions = {{'C', "directory", true}};
+    const auto line = ParseCommandLine("pack", args, kOptions);
+    if (!line)
+        return 2;
     std::optional<std::string> dir;
-    std::vector<std::string> operands;
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (!optionsEnded && a == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && a == "-C") {
-            if (i + 1 >= args.size())
-                return UsageError("pack", "-C needs a folder");
-            if (dir)
-                return UsageError("pack", "give -C only once");
-            dir = args[++i];
-            if (dir->empty())
-                return UsageError("pack", "-C needs a folder");
-        } else if (!optionsEnded && a.size() > 1 && a[0] == '-') {
-            return UsageError("pack", "unknown option '" + a + "'");
-        } else if (output.empty()) {
-            if (a.empty())
-                return UsageError("pack", "the OUTPUT name is empty");
-            output = a;
-        } else {
-            operands.push_back(a);
-        }
+    if (line->Count("directory") > 1)
+        return UsageError("pack", "give -C only once");
+    if (line->Has("directory")) {
+        dir = line->Values("directory").front();
+        if (dir->empty())
+            return UsageError("pack", "-C needs a folder");
+    }
+    std::string output;
+    std::vector<std::string> operands = line->operands;
+    if (!operands.empty()) {
+        output = operands.front();
+        operands.erase(operands.begin());
+        if (output.empty())
+            return UsageError("pack", "the OUTPUT name is empty");
     }
     if (output.empty())
         return UsageError("pack", "give the OUTPUT volume and at least one FILE");

@@ -1,5 +1,6 @@
 // tarnvol: the command-line companion of Tarnwick, for scripters and tests.
 #include "Commands.h"
+#include "StoredNames.h"
 #include "platform/os/System.h"
 
 #include <cstdio>
@@ -21,19 +22,32 @@ const Command kCommands[] = {
     {"info", RunInfo, &kInfoHelp},
     {"extract", RunExtract, &kExtractHelp},
     {"pack", RunPack, &kPackHelp},
+    {"cat", RunCat, &kCatHelp},
+    {"test", RunTest, &kTestHelp},
 };
 
+#define TARNVOL_TEXT2(x) #x
+#define TARNVOL_TEXT(x) TARNVOL_TEXT2(x)
+const char* kVersion = "tarnvol " TARNVOL_TEXT(TARNWICK_VERSION_MAJOR) "." TARNVOL_TEXT(
+    TARNWICK_VERSION_MINOR) "." TARNVOL_TEXT(TARNWICK_VERSION_REVISION) "\n";
+
 const char* kToolHelp =
-    "Usage: tarnvol COMMAND [ARGUMENTS]\n"
+    "Usage: tarnvol COMMAND [OPTIONS] [ARGUMENTS]\n"
+    "       tarnvol --help | --version\n"
     "Reads and writes Starsiege: Tribes 1.X volumes (.vol).\n"
     "\n"
     "Commands:\n"
-    "  list [-0] VOLUME                  the stored names, one a line, in stored order\n"
-    "  info VOLUME                       the directory values and the volume's size\n"
-    "  extract VOLUME DEST [NAME...]     extract stored files with the extractor\n"
-    "  pack OUTPUT.vol [-C DIR] FILE...  write a volume of the given files and folders\n"
+    "  list [-0lv] [-T LIST] VOLUME [NAME...]  the stored names (-l: size, method, offset)\n"
+    "  info VOLUME                             the directory values and the volume's size\n"
+    "  cat [-0] [-T LIST] VOLUME NAME...       the stored bytes of files to standard output\n"
+    "  test [-0] [-T LIST] VOLUME [NAME...]    read every entry; report damaged and compressed ones\n"
+    "  extract [OPTIONS] VOLUME DEST [NAME...] extract stored files with the extractor\n"
+    "  pack [-C DIR] OUTPUT.vol FILE...        write a volume of the given files and folders\n"
     "\n"
-    "'tarnvol COMMAND --help' describes one command.\n"
+    "A NAME may use / for \\, the wildcards * and ? (letters match in either case,\n"
+    "as the game finds files), and name a folder for everything below it; a NAME\n"
+    "that selects nothing is an error. Options may stand before or after the\n"
+    "operands; -- ends them. 'tarnvol COMMAND --help' describes one command.\n"
     "Exit status: 0 success, 1 failure, 2 wrong command line.\n";
 
 bool IsHelp(const std::string& a) { return a == "--help" || a == "-h"; }
@@ -47,23 +61,15 @@ int UsageError(const std::string& command, const std::string& message)
     return 2;
 }
 
-std::optional<std::vector<std::string>> PlainOperands(const std::string& command,
-                                                      const std::vector<std::string>& args)
+std::optional<OptionLine> ParseCommandLine(const std::string& command, const std::vector<std::string>& args,
+                                           const std::vector<OptionSpec>& specs)
 {
-    std::vector<std::string> operands;
-    bool optionsEnded = false;
-    for (const std::string& a : args) {
-        if (!optionsEnded && a == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (!optionsEnded && a.size() > 1 && a[0] == '-') {
-            UsageError(command, "unknown option '" + a + "'");
-            return std::nullopt;
-        }
-        operands.push_back(a);
+    OptionLine line = ParseOptionLine(args, specs);
+    if (!line.error.empty()) {
+        UsageError(command, ShownMessage(line.error));
+        return std::nullopt;
     }
-    return operands;
+    return line;
 }
 
 } // namespace tarnvol
@@ -81,6 +87,12 @@ int main(int argc, char** argv)
         std::fputs(kToolHelp, stdout);
         return 0;
     }
+    if (args[0] == "--version") {
+        std::fputs(kVersion, stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+    if (args[0].size() > 1 && args[0][0] == '-')
+        return UsageError("", "unknown option " + ShownMessage("'" + args[0] + "'"));
     for (const Command& c : kCommands) {
         if (args[0] != c.name)
             continue;
@@ -95,5 +107,5 @@ int main(int argc, char** argv)
         }
         return c.run(rest);
     }
-    return UsageError("", "unknown command '" + args[0] + "'");
+    return UsageError("", "unknown command " + ShownMessage("'" + args[0] + "'"));
 }

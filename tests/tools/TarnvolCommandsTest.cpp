@@ -1,0 +1,352 @@
+// tarnvol and extract as a user of tar, bsdtar and 7z tries them: --version,
+// the getopt forms on every command, list -l, cat, test, and names given
+// with '/', wildcards, folders and lists.
+#include "volume/VolumeWriter.h"
+#include "support/RunTool.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <stdexcept>
+#include <tuple>
+
+using namespace tarnwick;
+using namespace tarnwick::test;
+using Args = std::vector<std::string>;
+using Files = std::vector<std::pair<std::string, std::string>>;
+
+namespace {
+
+ToolRun Tarnvol(const Args& args, const std::string& cwd = {}) { return RunTool(ToolPath("tarnvol"), args, cwd); }
+
+#define TARNVOL_TEXT2(x) #x
+#define TARNVOL_TEXT(x) TARNVOL_TEXT2(x)
+const std::string kVersion = TARNVOL_TEXT(TARNWICK_VERSION_MAJOR) "." TARNVOL_TEXT(TARNWICK_VERSION_MINOR) "." TARNVOL_TEXT(
+    TARNWICK_VERSION_REVISION);
+
+constexpr std::size_t kEntrySize = 17;
+
+std::uint32_t Get32(const std::string& s, std::size_t at)
+{
+    std::uint32_t v = 0;
+    for (int i = 0; i < 4; ++i)
+        v |= std::uint32_t(static_cast<unsigned char>(s[at + i])) << (8 * i);
+    return v;
+}
+
+void Put32(std::string& s, std::size_t at, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        s[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+class TarnvolCommands : public ::testing::Test {
+protected:
+    TarnvolCommands() { Make(files, volume); }
+
+    void Make(const Files& content, const std::string& path)
+    {
+        VolumeWriter w;
+        for (const auto& [name, data] : content)
+            w.Add(name, data);
+        if (!w.Write(path))
+            throw std::runtime_error(w.Failure());
+    }
+    // Where entry `k` of the volume's index stands (the writer ends the file with it).
+    std::size_t EntryAt(const std::string& bytes, std::size_t k) const
+    {
+        return bytes.size() - kEntrySize * (files.size() - k);
+    }
+    // The volume again, with entry `k`'s method byte and, when given, its length changed.
+    std::string Patched(std::size_t k, int method, std::uint32_t length = 0)
+    {
+        std::string bytes = ReadFile(volume);
+        const std::size_t at = EntryAt(bytes, k);
+        bytes[at + 16] = static_cast<char>(method);
+        if (length)
+            Put32(bytes, at + 12, length);
+        const std::string path = dir / ("patched" + std::to_string(k) + "-" + std::to_string(method) + ".vol");
+        WriteFile(path, bytes);
+        return path;
+    }
+
+    TempDir dir;
+    const std::string volume = dir / "game.vol";
+    const Files files = {
+        {"top.cs", "top"},
+        {"Scripts\\AI\\Bot.cs", std::string("bot\0bytes", 9)},
+        {"Scripts\\a.cs", std::string(70000, 'q')},
+        {"scripts\\b.CS", "bee"},
+        {"caf\xE9.cs", "coffee"},
+        {"two  blanks.cs", "blanks"},
+    };
+};
+
+} // namespace
+
+TEST(TarnvolVersion, BothProgramsTellTheProjectsVersion)
+{
+    const struct {
+        std::string program;
+        Args args;
+        std::string out;
+    } cases[] = {
+        {"tarnvol", {"--version"}, "tarnvol " + kVersion + "\n"},
+        {"extract", {"--version"}, "extract " + kVersion + "\n"},
+    };
+    for (const auto& c : cases) {
+        const ToolRun r = RunTool(ToolPath(c.program), c.args);
+        EXPECT_EQ(std::make_tuple(r.exitCode, r.out, r.err), std::make_tuple(0, c.out, std::string())) << c.program;
+    }
+}
+
+TEST_F(TarnvolCommands, EveryCommandTakesTheGetoptForms)
+{
+    const std::string dest = dir / "out";
+    std::filesystem::create_directories(dest);
+    WriteFile(dir / "src/x.cs", "x");
+    const struct {
+        Args args;
+        std::string out;    // standard output, when `check` says so
+        std::string landed; // a file below dir that must hold "top" or "x" afterwards
+    } cases[] = {
+        {{"list", "-0l", volume}, "", ""},
+        {{"list", volume, "--long", "--null"}, "", ""},
+        {{"cat", volume, "top.cs"}, "top", ""},
+        {{"cat", "--", volume, "top.cs"}, "top", ""},
+        {{"info", "--", volume}, "", ""},
+        {{"test", volume}, "", ""},
+        {{"extract", volume, "out", "--flat", "--extractor=" + ToolPath("extract"), "Scripts/b.cs"}, "", "out/b.CS"},
+        {{"extract", "--overwrite", "--extractor", ToolPath("extract"), volume, "out", "top.cs"}, "", "out/top.cs"},
+        {{"pack", "p1.vol", "x.cs", "-C", dir / "src"}, "", "p1.vol"},
+        {{"pack", "-C" + dir / "src", "p2.vol", "x.cs"}, "", "p2.vol"},
+        {{"pack", "--directory=" + dir / "src", "p3.vol", "x.cs"}, "", "p3.vol"},
+    };
+    for (const auto& c : cases) {
+        const ToolRun r = Tarnvol(c.args, dir.Path());
+        EXPECT_EQ(r.exitCode, 0) << c.args[0] << " " << c.args[1] << ": " << r.err;
+        if (!c.out.empty())
+            EXPECT_EQ(r.out, c.out) << c.args[0];
+        if (!c.landed.empty())
+            EXPECT_TRUE(Exists(dir / c.landed)) << c.landed;
+    }
+    // One long listing, whatever form asked for it.
+    EXPECT_EQ(Tarnvol({"list", "-0l", volume}).out, Tarnvol({"list", volume, "--long", "--null"}).out);
+    EXPECT_EQ(Tarnvol({"list", "-l", volume}).out, Tarnvol({"list", "-v", volume}).out);
+}
+
+TEST_F(TarnvolCommands, AnUnknownOptionIsRefusedOnEveryCommand)
+{
+    for (const Args& args : std::vector<Args>{{"list", "-x", volume},
+                                              {"list", "-0x", volume},
+                                              {"list", volume, "--bogus"},
+                                              {"info", "--nope", volume},
+                                              {"cat", volume, "top.cs", "-q"},
+                                              {"test", "--quiet", volume},
+                                              {"extract", "--nope", volume, dir.Path()},
+                                              {"pack", dir / "o.vol", "--bogus", "top.cs"},
+                                              {"--bogus"}}) {
+        const ToolRun r = Tarnvol(args);
+        EXPECT_EQ(std::make_tuple(r.exitCode, r.out), std::make_tuple(2, std::string())) << args[0] << " " << args[1];
+        EXPECT_NE(r.err.find("unknown option"), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(Exists(dir / "o.vol"));
+    // A value missing at the end of the line is a wrong line too.
+    for (const Args& args : std::vector<Args>{{"extract", volume, dir.Path(), "--extractor"}, {"cat", volume, "-T"}}) {
+        const ToolRun r = Tarnvol(args);
+        EXPECT_EQ(r.exitCode, 2) << args.back() << ": " << r.err;
+        EXPECT_NE(r.err.find("needs a value"), std::string::npos) << r.err;
+    }
+}
+
+TEST_F(TarnvolCommands, LongListingGivesSizeMethodAndOffset)
+{
+    const std::string patched = Patched(2, 2); // "Scripts\a.cs" now claims LZ
+    const std::string bytes = ReadFile(patched);
+    const char* methods[] = {"stored", "rle", "lz", "lzh"};
+    std::vector<std::string> shown = {"top.cs", "Scripts\\AI\\Bot.cs", "Scripts\\a.cs", "scripts\\b.CS",
+                                      "caf\xC3\xA9.cs", "two  blanks.cs"};
+    for (const char* option : {"-l", "-v"}) {
+        const ToolRun r = Tarnvol({"list", option, patched});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        std::istringstream lines(r.out);
+        std::string line;
+        std::size_t k = 0;
+        for (; std::getline(lines, line); ++k) {
+            ASSERT_LT(k, files.size()) << line;
+            std::istringstream fields(line);
+            long long size = -1, offset = -1;
+            std::string method, name;
+            fields >> size >> method >> offset;
+            std::getline(fields >> std::ws, name);
+            const std::size_t at = EntryAt(bytes, k);
+            // The offset is where the data starts: past the block's header.
+            const std::uint32_t block = Get32(bytes, at + 8);
+            EXPECT_EQ(bytes.compare(block, 4, "VBLK"), 0);
+            EXPECT_EQ(std::make_tuple(size, method, offset, name),
+                      std::make_tuple(static_cast<long long>(files[k].second.size()),
+                                      std::string(methods[static_cast<unsigned char>(bytes[at + 16])]),
+                                      static_cast<long long>(block) + 8, shown[k]))
+                << line;
+            EXPECT_EQ(bytes.substr(static_cast<std::size_t>(offset), files[k].second.size()), files[k].second) << line;
+        }
+        EXPECT_EQ(k, files.size());
+    }
+}
+
+TEST_F(TarnvolCommands, CatWritesTheStoredBytesOfEachSelectedFile)
+{
+    const struct {
+        Args names;
+        std::string out;
+    } cases[] = {
+        {{"top.cs"}, "top"},
+        {{"SCRIPTS/ai/bot.CS"}, files[1].second},
+        {{"scripts/b.cs", "top.cs"}, "top" "bee"},                           // stored order, as tar gives them
+        {{"Scripts"}, files[1].second + files[2].second + "bee"},           // a folder, in either case
+        {{"*.CS"}, "top" + files[1].second + files[2].second + "bee" + "coffee" + "blanks"},
+        {{"caf\xC3\xA9.cs"}, "coffee"},                                       // typed UTF-8, stored Windows-1252
+        {{"two  blanks.cs"}, "blanks"},
+    };
+    for (const auto& c : cases) {
+        Args line{"cat", volume};
+        line.insert(line.end(), c.names.begin(), c.names.end());
+        const ToolRun r = Tarnvol(line);
+        EXPECT_EQ(std::make_tuple(r.exitCode, r.err), std::make_tuple(0, std::string())) << c.names[0];
+        EXPECT_TRUE(r.out == c.out) << c.names[0] << ": " << r.out.size() << " bytes";
+    }
+    EXPECT_EQ(Tarnvol({"cat", volume}).exitCode, 2); // no NAME
+}
+
+TEST_F(TarnvolCommands, ANameThatSelectsNothingIsAnError)
+{
+    const std::string dest = dir / "out";
+    std::filesystem::create_directories(dest);
+    const struct {
+        Args line;
+        std::string missing;
+        std::string out; // what the names that did select still gave
+    } cases[] = {
+        {{"cat", volume, "top.cs", "nothere.cs"}, "nothere.cs", "top"},
+        {{"list", volume, "nothere.cs", "top.cs"}, "nothere.cs", "top.cs\n"},
+        {{"list", volume, "Script"}, "Script", ""},
+        {{"test", volume, "x*"}, "x*", ""},
+        {{"extract", volume, dest, "nothere.cs", "top.cs"}, "nothere.cs", ""},
+    };
+    for (const auto& c : cases) {
+        const ToolRun r = Tarnvol(c.line);
+        EXPECT_EQ(r.exitCode, 1) << c.line[0] << ": " << r.err;
+        EXPECT_NE(r.err.find(c.missing + ": not in the volume"), std::string::npos) << r.err;
+        if (c.line[0] != "test")
+            EXPECT_EQ(r.out, c.out) << c.line[0];
+    }
+    // The others are extracted all the same.
+    EXPECT_EQ(ReadFile(dest + "/top.cs"), "top");
+    // An empty list names nothing, and so selects nothing without a fault.
+    WriteFile(dir / "empty.txt", "\n");
+    const std::string none = dir / "none";
+    std::filesystem::create_directories(none);
+    for (const Args& line : {Args{"extract", "-T", dir / "empty.txt", volume, none}, Args{"cat", "-T", dir / "empty.txt", volume},
+                             Args{"list", "-T", dir / "empty.txt", volume}}) {
+        const ToolRun r = Tarnvol(line);
+        EXPECT_EQ(std::make_tuple(r.exitCode, r.out, r.err), std::make_tuple(0, std::string(), std::string())) << line[0];
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(none));
+}
+
+TEST_F(TarnvolCommands, ListSelectsAndReadsNamesFromAList)
+{
+    WriteFile(dir / "names.txt", "top.cs\r\nscripts/AI\n\n");
+    WriteFile(dir / "names0", std::string("caf\xE9.cs\0Scripts\\a.cs\0", 21));
+    const struct {
+        Args args;
+        std::string out;
+    } cases[] = {
+        {{volume, "scripts/?.cs"}, "Scripts\\a.cs\nscripts\\b.CS\n"},
+        {{volume, "Scripts/AI/"}, "Scripts\\AI\\Bot.cs\n"},
+        {{"-T", dir / "names.txt", volume}, "top.cs\nScripts\\AI\\Bot.cs\n"},     // CRLF and blank lines
+        {{"-0", "-T", dir / "names0", volume}, std::string("Scripts\\a.cs\0caf\xE9.cs\0", 21)}, // stored bytes
+        {{"--files-from=" + dir / "names.txt", volume, "two*"}, "top.cs\nScripts\\AI\\Bot.cs\ntwo  blanks.cs\n"},
+    };
+    for (const auto& c : cases) {
+        Args line{"list"};
+        line.insert(line.end(), c.args.begin(), c.args.end());
+        const ToolRun r = Tarnvol(line);
+        EXPECT_EQ(std::make_tuple(r.exitCode, r.out, r.err), std::make_tuple(0, c.out, std::string())) << c.args[0];
+    }
+    const ToolRun r = Tarnvol({"list", "-T", dir / "no-such-list", volume});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("no-such-list"), std::string::npos) << r.err;
+}
+
+#ifndef _WIN32
+TEST_F(TarnvolCommands, NamesFromStandardInput)
+{
+    const struct {
+        std::string script;
+        std::string out;
+    } cases[] = {
+        {"printf 'TOP.CS\\n' | \"$0\" cat -T - \"$1\"", "top"},
+        {"\"$0\" list -0 \"$1\" 'scripts/*' | \"$0\" cat -0 -T - \"$1\"", files[1].second + files[2].second + "bee"},
+    };
+    for (const auto& c : cases) {
+        const ToolRun r = RunTool("/bin/sh", {"-c", c.script, ToolPath("tarnvol"), volume});
+        EXPECT_EQ(r.exitCode, 0) << c.script << ": " << r.err;
+        EXPECT_TRUE(r.out == c.out) << c.script << ": " << r.out.size() << " bytes";
+    }
+}
+#endif
+
+TEST_F(TarnvolCommands, ExtractWritesEachFileUnderItsStoredCase)
+{
+    const struct {
+        Args typed;
+        std::vector<std::string> landed; // below the destination
+    } cases[] = {
+        {{"TOP.CS"}, {"top.cs"}},
+        {{"scripts/ai/BOT.cs"}, {"Scripts/AI/Bot.cs"}},
+        {{"SCRIPTS/AI"}, {"Scripts/AI/Bot.cs"}},
+        {{"*b.cs"}, {"scripts/b.CS"}},
+    };
+    int row = 0;
+    for (const auto& c : cases) {
+        const std::string dest = dir / ("out" + std::to_string(row++));
+        std::filesystem::create_directories(dest);
+        Args line{"extract", volume, dest};
+        line.insert(line.end(), c.typed.begin(), c.typed.end());
+        const ToolRun r = Tarnvol(line);
+        EXPECT_EQ(r.exitCode, 0) << c.typed[0] << ": " << r.err;
+        std::size_t count = 0;
+        for (const auto& e : std::filesystem::recursive_directory_iterator(dest))
+            count += e.is_regular_file();
+        EXPECT_EQ(count, c.landed.size()) << c.typed[0];
+        for (const std::string& landed : c.landed) {
+            EXPECT_TRUE(std::filesystem::is_regular_file(dest + "/" + landed)) << c.typed[0] << " " << landed;
+        }
+    }
+}
+
+TEST_F(TarnvolCommands, TestReadsEveryEntryAndReportsTheBadOnes)
+{
+    const struct {
+        std::string what;
+        std::string volume;
+        int exitCode;
+        std::vector<std::string> said; // each somewhere on standard output
+    } cases[] = {
+        {"sound", volume, 0, {"6 files", "0 damaged", "0 not supported"}},
+        {"compressed", Patched(1, 3), 1, {"Scripts\\AI\\Bot.cs", "method 3", "1 not supported"}},
+        {"data past the end", Patched(2, 0, 0x7FFFFF00), 1, {"Scripts\\a.cs", "damaged", "1 damaged"}},
+        {"compressed and past the end", Patched(3, 1, 0x7FFFFF00), 1, {"scripts\\b.CS", "1 damaged", "0 not supported"}},
+    };
+    for (const auto& c : cases) {
+        const ToolRun r = Tarnvol({"test", c.volume});
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.what << ": " << r.out << r.err;
+        for (const std::string& s : c.said)
+            EXPECT_NE(r.out.find(s), std::string::npos) << c.what << ": " << s << " in " << r.out;
+    }
+    WriteFile(dir / "text.vol", "not a volume");
+    EXPECT_EQ(Tarnvol({"test", dir / "text.vol"}).exitCode, 1);
+}

@@ -1,0 +1,103 @@
+// tarnvol cat: the stored bytes of files to standard output, as tar -xO does.
+#include "Commands.h"
+#include "NameArguments.h"
+#include "ReadVolume.h"
+#include "StoredNames.h"
+
+#include "platform/os/Files.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+namespace tarnvol {
+
+const char* kCatHelp =
+    "Usage: tarnvol cat [-0] [-T LIST] VOLUME NAME...\n"
+    "Writes the stored bytes of every file the NAMEs select to standard output,\n"
+    "one after the other in stored order, nothing between them. Only files\n"
+    "stored as is (method 0) can be written; a compressed one is named on stderr\n"
+    "and skipped, and so is one whose data does not lie in the file.\n"
+    "  -T, --files-from=LIST  also the names in the file LIST (- for standard\n"
+    "                   input), one a line\n"
+    "  -0, --null       the LIST is NUL-separated and holds the stored bytes, as\n"
+    "                   'tarnvol list -0' writes them\n"
+    "A NAME may use / for \\, the wildcards * and ? (letters match in either\n"
+    "case), and name a folder for everything below it. A NAME typed as UTF-8 text\n"
+    "is turned back into the stored bytes.\n"
+    "Exit status: 0 every selected file written, 1 otherwise or a NAME selected\n"
+    "nothing (the reason on stderr), 2 wrong command line.\n";
+
+namespace {
+
+const std::vector<OptionSpec> kCatOptions = {
+    {'0', "null", false},
+    {'T', "files-from", true},
+};
+
+} // namespace
+
+int RunCat(const std::vector<std::string>& args)
+{
+    const auto line = ParseCommandLine("cat", args, kCatOptions);
+    if (!line)
+        return 2;
+    const std::vector<std::string> lists = line->Values("files-from");
+    if (line->operands.empty() || (line->operands.size() < 2 && lists.empty()))
+        return UsageError("cat", "give the VOLUME and at least one NAME");
+    const std::vector<std::string> typed(line->operands.begin() + 1, line->operands.end());
+    const auto patterns = GatherNames("cat", typed, lists, line->Has("null"));
+    if (!patterns)
+        return 1;
+    VolumeFile file;
+    if (!file.Open("cat", line->operands[0]))
+        return 1;
+    const Chosen chosen = ChooseEntries("cat", file.Index(), *patterns);
+    bool failed = chosen.missing;
+    auto tell = [&failed](const std::string& name, const std::string& why) {
+        failed = true;
+        std::fprintf(stderr, "tarnvol cat: %s: %s\n", ShownName(name).c_str(), ShownMessage(why).c_str());
+    };
+
+    tarnwick::os::StreamOutput out;
+    if (!out.IsOpen()) {
+        std::fputs("tarnvol cat: cannot write to standard output\n", stderr);
+        return 1;
+    }
+    constexpr std::int64_t kBlock = 1 << 20;
+    std::unique_ptr<char[]> buffer;
+    for (std::size_t i : chosen.entries) {
+        tarnwick::VolumeIndex::Entry e = file.Index().Entries()[i];
+        if (!file.Locate(e)) {
+            tell(e.name, "damaged: " + file.Problem());
+            continue;
+        }
+        if (e.method != 0) {
+            tell(e.name, "stored with method " + std::to_string(e.method) + " (" +
+                             tarnwick::VolumeIndex::MethodName(e.method) + "), which is not supported");
+            continue;
+        }
+        if (!buffer)
+            buffer.reset(new char[kBlock]);
+        for (std::int64_t done = 0; done < e.length;) {
+            const std::int64_t want = std::min(kBlock, e.length - done);
+            const std::int64_t got = file.ReadAt(e.dataOffset + done, buffer.get(), want);
+            if (got <= 0) {
+                tell(e.name, "cannot read its data");
+                break;
+            }
+            if (!out.Write(buffer.get(), got)) {
+                std::fputs("tarnvol cat: cannot write to standard output\n", stderr);
+                return 1;
+            }
+            done += got;
+        }
+    }
+    if (!out.Close()) {
+        std::fputs("tarnvol cat: cannot write to standard output\n", stderr);
+        return 1;
+    }
+    return failed ? 1 : 0;
+}
+
+} // namespace tarnvol

@@ -1,0 +1,88 @@
+#include "NameArguments.h"
+#include "NameSelection.h"
+#include "StoredNames.h"
+
+#include "platform/os/Files.h"
+
+#include <cstdio>
+#include <string_view>
+
+namespace tarnvol {
+
+namespace {
+
+// Every byte of a list; nothing when it cannot be read.
+std::optional<std::string> ReadList(const std::string& path)
+{
+    std::string bytes;
+    char buffer[1 << 16];
+    if (path == "-") {
+        std::size_t got = 0;
+        while ((got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0)
+            bytes.append(buffer, got);
+        if (std::ferror(stdin))
+            return std::nullopt;
+        return bytes;
+    }
+    if (!tarnwick::os::IsPlainFile(path))
+        return std::nullopt;
+    tarnwick::os::InputFile in(path);
+    if (!in.IsOpen())
+        return std::nullopt;
+    for (std::int64_t at = 0;;) {
+        const std::int64_t got = in.ReadAt(at, buffer, sizeof buffer);
+        if (got < 0)
+            return std::nullopt;
+        if (got == 0)
+            return bytes;
+        bytes.append(buffer, static_cast<std::size_t>(got));
+        at += got;
+    }
+}
+
+} // namespace
+
+std::optional<std::vector<std::string>> GatherNames(const std::string& command, const std::vector<std::string>& typed,
+                                                    const std::vector<std::string>& lists, bool nul)
+{
+    std::vector<std::string> patterns;
+    for (const std::string& t : typed)
+        patterns.push_back(StoredNameOf(t));
+    for (const std::string& list : lists) {
+        const auto bytes = ReadList(list);
+        if (!bytes) {
+            std::fprintf(stderr, "tarnvol %s: cannot read the list of names %s\n", command.c_str(),
+                         ShownMessage(list).c_str());
+            return std::nullopt;
+        }
+        const char end = nul ? '\0' : '\n';
+        std::size_t start = 0;
+        while (start < bytes->size()) {
+            std::size_t stop = bytes->find(end, start);
+            if (stop == std::string::npos)
+                stop = bytes->size();
+            std::string name = bytes->substr(start, stop - start);
+            start = stop + 1;
+            if (!nul && !name.empty() && name.back() == '\r')
+                name.pop_back(); // a list written on Windows
+            if (name.empty())
+                continue;
+            patterns.push_back(nul ? name : StoredNameOf(name));
+        }
+    }
+    return patterns;
+}
+
+Chosen ChooseEntries(const std::string& command, tarnwick::VolumeIndex& index, const std::vector<std::string>& patterns)
+{
+    std::vector<std::string_view> stored;
+    stored.reserve(index.Entries().size());
+    for (const auto& e : index.Entries())
+        stored.emplace_back(e.name);
+    const NameSelection s = SelectNames(stored, patterns);
+    for (std::size_t k : s.unmatched)
+        std::fprintf(stderr, "tarnvol %s: %s: not in the volume\n", command.c_str(), ShownName(patterns[k]).c_str());
+    return {s.chosen, !s.unmatched.empty()};
+}
+
+} // namespace tarnvol

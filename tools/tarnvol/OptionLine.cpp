@@ -1,0 +1,100 @@
+#include "OptionLine.h"
+
+namespace tarnvol {
+
+namespace {
+
+std::string KeyOf(const OptionSpec& s)
+{
+    return s.longName ? std::string(s.longName) : std::string(1, s.shortName);
+}
+
+} // namespace
+
+bool OptionLine::Has(const std::string& key) const { return Count(key) > 0; }
+
+std::size_t OptionLine::Count(const std::string& key) const
+{
+    std::size_t n = 0;
+    for (const Given& g : options)
+        n += g.key == key;
+    return n;
+}
+
+std::vector<std::string> OptionLine::Values(const std::string& key) const
+{
+    std::vector<std::string> values;
+    for (const Given& g : options)
+        if (g.key == key)
+            values.push_back(g.value);
+    return values;
+}
+
+OptionLine ParseOptionLine(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs)
+{
+    OptionLine line;
+    auto fail = [&line](std::string why) {
+        line.options.clear();
+        line.operands.clear();
+        line.error = std::move(why);
+        return line;
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--") {
+            line.operands.insert(line.operands.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+            break;
+        }
+        if (a.size() < 2 || a[0] != '-') {
+            line.operands.push_back(a);
+            continue;
+        }
+        if (a[1] == '-') {
+            const std::size_t eq = a.find('=');
+            const std::string name = a.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
+            const OptionSpec* spec = nullptr;
+            for (const OptionSpec& s : specs)
+                if (s.longName && name == s.longName)
+                    spec = &s;
+            if (!spec)
+                return fail("unknown option '--" + name + "'");
+            OptionLine::Given given{KeyOf(*spec), {}};
+            if (!spec->takesValue) {
+                if (eq != std::string::npos)
+                    return fail("option '--" + name + "' takes no value");
+            } else if (eq != std::string::npos) {
+                given.value = a.substr(eq + 1);
+            } else if (i + 1 < args.size()) {
+                given.value = args[++i];
+            } else {
+                return fail("option '--" + name + "' needs a value");
+            }
+            line.options.push_back(std::move(given));
+            continue;
+        }
+        for (std::size_t k = 1; k < a.size(); ++k) {
+            const OptionSpec* spec = nullptr;
+            for (const OptionSpec& s : specs)
+                if (s.shortName && s.shortName == a[k])
+                    spec = &s;
+            if (!spec)
+                return fail(std::string("unknown option '-") + a[k] + "'");
+            OptionLine::Given given{KeyOf(*spec), {}};
+            if (spec->takesValue) {
+                // The rest of the word is the value; else the next argument.
+                if (k + 1 < a.size())
+                    given.value = a.substr(k + 1);
+                else if (i + 1 < args.size())
+                    given.value = args[++i];
+                else
+                    return fail(std::string("option '-") + a[k] + "' needs a value");
+                line.options.push_back(std::move(given));
+                break;
+            }
+            line.options.push_back(std::move(given));
+        }
+    }
+    return line;
+}
+
+} // namespace tarnvol
