@@ -52,14 +52,14 @@ OptionLine ParseOptionLine(const std::vector<std::string>& args, const std::vect
         if (a[1] == '-') {
             const std::size_t eq = a.find('=');
             const std::string name = a.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
-            const OptionSpec* spec = nullptr;
+            const OptionSpec* known = nullptr;
             for (const OptionSpec& s : specs)
                 if (s.longName && name == s.longName)
-                    spec = &s;
-            if (!spec)
+                    known = &s;
+            if (!known)
                 return fail("unknown option '--" + name + "'");
-            OptionLine::Given given{KeyOf(*spec), {}};
-            if (!spec->takesValue) {
+            OptionLine::Given given{KeyOf(*known), {}};
+            if (!known->takesValue) {
                 if (eq != std::string::npos)
                     return fail("option '--" + name + "' takes no value");
             } else if (eq != std::string::npos) {
@@ -73,14 +73,14 @@ OptionLine ParseOptionLine(const std::vector<std::string>& args, const std::vect
             continue;
         }
         for (std::size_t k = 1; k < a.size(); ++k) {
-            const OptionSpec* spec = nullptr;
+            const OptionSpec* known = nullptr;
             for (const OptionSpec& s : specs)
                 if (s.shortName && s.shortName == a[k])
-                    spec = &s;
-            if (!spec)
+                    known = &s;
+            if (!known)
                 return fail(std::string("unknown option '-") + a[k] + "'");
-            OptionLine::Given given{KeyOf(*spec), {}};
-            if (spec->takesValue) {
+            OptionLine::Given given{KeyOf(*known), {}};
+            if (known->takesValue) {
                 // The rest of the word is the value; else the next argument.
                 if (k + 1 < a.size())
                     given.value = a.substr(k + 1);
