@@ -1,5 +1,6 @@
 // tarnvol pack: writes a volume of files and folder trees, stored as is.
 #include "Commands.h"
+#include "platform/AnsiText.h"
 
 #include "platform/PathStyle.h"
 #include "platform/os/Files.h"
@@ -25,7 +26,8 @@ const char* kPackHelp =
     "  -C, --directory=DIR  take each FILE relative to DIR (default: the current\n"
     "          folder); it may stand anywhere on the line, once\n"
     "The stored name of a file is its path relative to DIR, with backslashes\n"
-    "between its folders. A FILE that leads outside DIR is refused, and so is a\n"
+    "between its folders, in the game's code page (Windows-1252) where every\n"
+    "character of it has a byte there. A FILE that leads outside DIR is refused, and so is a\n"
     "name stored twice (names are compared without regard to case, as the game\n"
     "does). The volume replaces OUTPUT only when it was written completely.\n"
     "Exit status: 0 written, 1 it could not be written (the reason on stderr),\n"
@@ -147,9 +149,15 @@ private:
             std::fprintf(stderr, "tarnvol pack: %s is the output volume itself; left out\n", source.c_str());
             return true;
         }
-        if (!seen_.insert(tarnwick::ToLower(name)).second)
+        // The game reads names in its code page: a UTF-8 disk's name is
+        // stored as that text's bytes there, as extracting gives it back. A
+        // name with a character the code page lacks keeps its own bytes.
+        std::string stored = name;
+        if (tarnwick::NativePathStyle() == tarnwick::PathStyle::Posix)
+            stored = tarnwick::Utf8ToAnsi(name).value_or(name);
+        if (!seen_.insert(tarnwick::ToLower(stored)).second)
             return Fail(name + " would be stored twice (names are compared without regard to case)");
-        files_.push_back({name, source});
+        files_.push_back({stored, source});
         return true;
     }
 
