@@ -283,9 +283,14 @@ bool clsExtract::MayWrite(const std::string& destination, const std::string& nam
     const std::string program = hooks_.ProgramFolder ? Resolved(hooks_.ProgramFolder()) : std::string();
     const std::string parent = GetParentFolder(out, style_);
     const std::string realParent = hooks_.PlainExists(parent) ? Resolved(parent) : std::string();
-    const bool besideProgram = !program.empty() && !realParent.empty() &&
-                               (style_ == PathStyle::Windows ? EqualsNoCase(realParent, program) : realParent == program);
-    if (besideProgram && IsProgramFile(GetFileTitle(out, style_), style_)) {
+    const auto same = [this](const std::string& a, const std::string& b) {
+        return !a.empty() && !b.empty() && (style_ == PathStyle::Windows ? EqualsNoCase(a, b) : a == b);
+    };
+    const bool besideProgram = same(realParent, program);
+    // The extractor in use may live elsewhere (an installed one does): it
+    // is the program's own file all the same.
+    const bool isExtractor = hooks_.PlainExists(out) && same(Resolved(out), Resolved(extractorInUse_));
+    if (isExtractor || (besideProgram && IsProgramFile(GetFileTitle(out, style_), style_))) {
         RaiseError(8, "Unable to extract " + shownName + ": " + Shown(out) +
                           " would create or replace a file of the program itself.");
         return false;

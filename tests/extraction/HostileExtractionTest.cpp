@@ -253,6 +253,14 @@ TEST_F(HostileExtraction, AVolumeCannotPlantTheProgramsOwnFilesBesideIt)
         EXPECT_EQ(refusals["Unable to extract " + std::string(own)], 8) << own;
     EXPECT_EQ(refusals.size(), 5u);
     EXPECT_EQ(DestinationListing(), (std::vector<std::string>{"readme.txt", "sub/extract"}));
+    // The extractor in use, wherever it lives, is not replaced either.
+    const std::string extractor = Obedient();
+    const std::string before = test::ReadFile(extractor);
+    refusals.clear();
+    job.SetNames({"obedient.sh"});
+    job.Extract(anyVolume, {}, root.Path(), extractor);
+    EXPECT_EQ(refusals["Unable to extract obedient.sh"], 8);
+    EXPECT_EQ(test::ReadFile(extractor), before);
 }
 
 TEST_F(HostileExtraction, ReadOnlyDestinationFailsCleanlyAndKeepsTheOldFile)
