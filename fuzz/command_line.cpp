@@ -15,29 +15,12 @@
 
 namespace {
 
-// The inverse of the rules for every argument after the program's name.
+// Bare where nothing needs quoting, else quoted by the rules.
 std::string QuoteArgument(const std::string& arg)
 {
     if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos)
         return arg;
-    std::string out = "\"";
-    std::size_t slashes = 0;
-    for (char c : arg) {
-        if (c == '\\') {
-            ++slashes;
-            continue;
-        }
-        if (c == '"') {
-            out.append(slashes * 2 + 1, '\\');
-        } else {
-            out.append(slashes, '\\');
-        }
-        slashes = 0;
-        out += c;
-    }
-    out.append(slashes * 2, '\\');
-    out += '"';
-    return out;
+    return tarnwick::os::QuoteWindowsArgument(arg);
 }
 
 [[noreturn]] void Fail(const char* what, std::string_view line)

@@ -11,6 +11,8 @@
 //   temporary file behind.
 #include "platform/os/Profile.h"
 
+#include "platform/PathStyle.h"
+
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -110,22 +112,6 @@ bool RoundTrips(const std::string& v)
     return true;
 }
 
-bool EqualNoCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        unsigned char p = static_cast<unsigned char>(a[i]), q = static_cast<unsigned char>(b[i]);
-        if (p >= 'A' && p <= 'Z')
-            p = static_cast<unsigned char>(p + 32);
-        if (q >= 'A' && q <= 'Z')
-            q = static_cast<unsigned char>(q + 32);
-        if (p != q)
-            return false;
-    }
-    return true;
-}
-
 const char kMissing[] = "\x01missing\x01";
 
 std::string Get(const std::string& section, const std::string& key, const std::string& file)
@@ -221,7 +207,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::vector<std::string> before;
         for (std::size_t s = 0; s < sections.size(); ++s)
             for (std::size_t k = 0; k < keys.size(); ++k) {
-                if (EqualNoCase(sections[s], section) && EqualNoCase(keys[k], key))
+                if (tarnwick::EqualsNoCase(sections[s], section) && tarnwick::EqualsNoCase(keys[k], key))
                     continue;
                 if (probes.size() >= 24)
                     break;

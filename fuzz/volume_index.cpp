@@ -5,6 +5,8 @@
 // time, or from a file.
 #include "volume/VolumeIndex.h"
 
+#include "platform/PathStyle.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -30,22 +32,6 @@ bool SameEntries(const tarnwick::VolumeIndex& a, const tarnwick::VolumeIndex& b)
     for (std::size_t i = 0; i < x.size(); ++i) {
         if (x[i].name != y[i].name || x[i].dataOffset != y[i].dataOffset || x[i].length != y[i].length ||
             x[i].method != y[i].method)
-            return false;
-    }
-    return true;
-}
-
-bool EqualNoCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        unsigned char p = static_cast<unsigned char>(a[i]), q = static_cast<unsigned char>(b[i]);
-        if (p >= 'A' && p <= 'Z')
-            p = static_cast<unsigned char>(p - 'A' + 'a');
-        if (q >= 'A' && q <= 'Z')
-            q = static_cast<unsigned char>(q - 'A' + 'a');
-        if (p != q)
             return false;
     }
     return true;
@@ -78,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (e.name.find('\0') != std::string::npos)
                 Fail("a name with a NUL in it");
             const VolumeIndex::Entry* found = whole.Find(e.name);
-            if (!found || !EqualNoCase(found->name, e.name))
+            if (!found || !tarnwick::EqualsNoCase(found->name, e.name))
                 Fail("Find misses a listed name");
         }
     } else {

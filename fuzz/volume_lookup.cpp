@@ -7,6 +7,8 @@
 #include "volume/VolumeIndex.h"
 #include "volume/VolumeLookup.h"
 
+#include "platform/PathStyle.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -20,22 +22,6 @@ namespace {
 {
     std::fprintf(stderr, "%s\n", what);
     std::abort();
-}
-
-bool EqualNoCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        unsigned char p = static_cast<unsigned char>(a[i]), q = static_cast<unsigned char>(b[i]);
-        if (p >= 'A' && p <= 'Z')
-            p = static_cast<unsigned char>(p - 'A' + 'a');
-        if (q >= 'A' && q <= 'Z')
-            q = static_cast<unsigned char>(q - 'A' + 'a');
-        if (p != q)
-            return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -69,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto& e = got.entry;
         if (e.dataOffset < 0 || e.length < 0 || e.dataOffset > fileSize || e.length > fileSize - e.dataOffset)
             Fail("the entry found reaches outside the file");
-        if (!EqualNoCase(e.name, name))
+        if (!tarnwick::EqualsNoCase(e.name, name))
             Fail("the entry found has another name");
     }
 

@@ -2,6 +2,7 @@
 #include "platform/AnsiText.h"
 #include "platform/CommonRoutines.h"
 #include "platform/ReplaceNames.h"
+#include "platform/os/CommandLine.h"
 #include "platform/os/Files.h"
 #include "platform/os/Process.h"
 #include "platform/os/System.h"
@@ -29,32 +30,6 @@ bool ClimbsUp(const std::string& name, std::size_t start, std::size_t end)
             return false;
     }
     return dots >= 2;
-}
-
-// A field in quotes by the Windows rules: a quote is escaped with a
-// backslash, and backslashes only double where a quote follows them. A path
-// without quotes or a closing backslash stays as it is, in plain quotes.
-std::string Quoted(const std::string& text)
-{
-    std::string out = "\"";
-    std::size_t slashes = 0;
-    for (char c : text) {
-        if (c == '\\') {
-            ++slashes;
-            continue;
-        }
-        if (c == '"') {
-            out.append(slashes * 2 + 1, '\\');
-            out += '"';
-        } else {
-            out.append(slashes, '\\');
-            out += c;
-        }
-        slashes = 0;
-    }
-    out.append(slashes * 2, '\\');
-    out += '"';
-    return out;
 }
 
 // Whether a name reaches the extractor whole as bare pieces joined at single
@@ -190,11 +165,11 @@ std::string clsExtract::CommandLine(const std::string& extractor, const std::str
     // The program's own field knows no escapes: a quote in it only toggles
     // (the job refuses such a path before it gets here).
     std::string line = "\"" + extractor + "\" ";
-    line += Quoted(volume);
+    line += os::QuoteWindowsArgument(volume);
     line += ' ';
-    line += CarriesBare(storedName) ? storedName : Quoted(storedName);
+    line += CarriesBare(storedName) ? storedName : os::QuoteWindowsArgument(storedName);
     line += ' ';
-    line += Quoted(outputPath);
+    line += os::QuoteWindowsArgument(outputPath);
     return line;
 }
 

@@ -83,4 +83,22 @@ std::vector<std::string> SplitWindowsCommandLine(std::string_view line)
     return args;
 }
 
+std::string QuoteWindowsArgument(std::string_view argument)
+{
+    std::string out = "\"";
+    std::size_t slashes = 0;
+    for (char c : argument) {
+        if (c == '\\') {
+            ++slashes;
+            continue;
+        }
+        out.append(c == '"' ? slashes * 2 + 1 : slashes, '\\');
+        out += c;
+        slashes = 0;
+    }
+    out.append(slashes * 2, '\\');
+    out += '"';
+    return out;
+}
+
 } // namespace tarnwick::os

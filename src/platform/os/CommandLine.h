@@ -14,4 +14,10 @@ namespace tarnwick::os {
 // toggle quoting, 2n+1 give n and a literal quote, "" inside quotes is a quote.
 std::vector<std::string> SplitWindowsCommandLine(std::string_view commandLine);
 
+// One argument (not the program's) in double quotes, so that the rules above
+// give it back whole: a quote is escaped with a backslash, and backslashes
+// double only where a quote follows them. A text without quotes or a
+// closing backslash stays as it is, in plain quotes.
+std::string QuoteWindowsArgument(std::string_view argument);
+
 } // namespace tarnwick::os

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "support/RunTool.h"
+#include "platform/os/CommandLine.h"
 #include "support/TestFiles.h"
 
 namespace tarnwick::test {
@@ -13,23 +14,7 @@ std::string Quote(const std::string& arg)
 {
     if (!arg.empty() && arg.find_first_of(" \t\n\v\"") == std::string::npos)
         return arg;
-    std::string out = "\"";
-    std::size_t slashes = 0;
-    for (char c : arg) {
-        if (c == '\\') {
-            ++slashes;
-            continue;
-        }
-        if (c == '"')
-            out.append(slashes * 2 + 1, '\\');
-        else
-            out.append(slashes, '\\');
-        slashes = 0;
-        out += c;
-    }
-    out.append(slashes * 2, '\\');
-    out += '"';
-    return out;
+    return tarnwick::os::QuoteWindowsArgument(arg);
 }
 
 HANDLE Inheritable(const std::string& path, DWORD access, DWORD creation)
