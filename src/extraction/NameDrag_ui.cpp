@@ -22,7 +22,8 @@ namespace {
 // copy after the drag has ended, so they stay until the main window goes.
 class StagingFolders : public QObject {
 public:
-    explicit StagingFolders(QObject* parent) : QObject(parent) {}
+    explicit StagingFolders(QObject* parent) : QObject(parent) { setObjectName(kName); }
+    static constexpr const char* kName = "tarnwick-drag-staging";
     std::string Make()
     {
         auto dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/tarnwick-drag-XXXXXX"));
@@ -39,7 +40,9 @@ private:
 
 StagingFolders& StagingOf(frmMain& main)
 {
-    auto* s = main.findChild<StagingFolders*>(QString(), Qt::FindDirectChildrenOnly);
+    // Found by name: the class has no meta-object of its own to be found by.
+    auto* s = dynamic_cast<StagingFolders*>(
+        main.findChild<QObject*>(QString::fromLatin1(StagingFolders::kName), Qt::FindDirectChildrenOnly));
     return s ? *s : *new StagingFolders(&main);
 }
 

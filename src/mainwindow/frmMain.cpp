@@ -382,7 +382,8 @@ void frmMain::dragEnterEvent(QDragEnterEvent* event)
     // Local files only; what the contents list itself drags out is not a
     // volume to open.
     const QList<QUrl> urls = event->mimeData()->urls();
-    if (!urls.isEmpty() && urls.front().isLocalFile() && !(event->source() && isAncestorOf(event->source())))
+    const auto* from = qobject_cast<const QWidget*>(event->source());
+    if (!urls.isEmpty() && urls.front().isLocalFile() && !(from && isAncestorOf(from)))
         event->acceptProposedAction();
 }
 

@@ -7,6 +7,7 @@
 #include "mainwindow/NameListBox.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QUrl>
 #include <QtTest>
