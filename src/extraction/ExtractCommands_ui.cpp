@@ -41,10 +41,15 @@ void cmdExtract_Click(frmMain& main)
         ShowError("You have selected no files to extract.");
         return;
     }
+    ExtractSelection(main);
+}
+
+void ExtractSelection(frmMain& main, const std::optional<std::string>& destination)
+{
     QApplication::setOverrideCursor(Qt::WaitCursor);
     std::string summary;
     {
-        frmProgress progress(main);
+        frmProgress progress(main, destination);
         progress.exec();
         summary = FailureSummary(progress.FailedNames(), progress.NamesHandled(), main.Style());
     }

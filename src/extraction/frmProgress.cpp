@@ -19,7 +19,8 @@
 
 namespace tarnwick {
 
-frmProgress::frmProgress(frmMain& main) : QDialog(&main), main_(main)
+frmProgress::frmProgress(frmMain& main, std::optional<std::string> destination)
+    : QDialog(&main), main_(main), destination_(std::move(destination))
 {
     // No title bar and no control box: a running job cannot be cancelled.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint);
@@ -94,7 +95,7 @@ void frmProgress::ProcessFiles()
     volume += main_.SelectedVolumeName();
 
     clsExtract& job = *objExtract_;
-    job.SetDestinationPath(main_.txtPath->text().toLocal8Bit().toStdString());
+    job.SetDestinationPath(destination_ ? *destination_ : main_.txtPath->text().toLocal8Bit().toStdString());
     job.SetExtractPath(main_.txtExtractPath->text().toLocal8Bit().toStdString());
     job.SetFileList(list);
     job.SetNames(std::move(names));

@@ -4,6 +4,7 @@
 #include <QDialog>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,9 @@ class frmMain;
 class frmProgress : public QDialog {
     Q_OBJECT
 public:
-    explicit frmProgress(frmMain& main);
+    // destination: where the names go instead of the main window's
+    // "Extraction Path:" (the folder a drag of names was dropped on).
+    explicit frmProgress(frmMain& main, std::optional<std::string> destination = std::nullopt);
     ~frmProgress() override;
 
     QLabel* lab = nullptr;
@@ -46,6 +49,7 @@ private:
     void objExtract_E_Error(int number, const std::string& message);
 
     frmMain& main_;
+    std::optional<std::string> destination_;
     std::unique_ptr<clsExtract> objExtract_;
     std::size_t handled_ = 0;
     std::vector<std::string> failedNames_;

@@ -18,6 +18,19 @@ NameListBox::NameListBox(QWidget* parent) : QListView(parent), names_(new NameLi
     setUniformItemSizes(true);
     setLayoutMode(QListView::SinglePass);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Names can be dragged out to a file manager, never dropped in.
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::DragOnly);
+}
+
+void NameListBox::startDrag(Qt::DropActions supportedActions)
+{
+    // The view's own drag would offer the names as text; what a file
+    // manager wants are files, which only the main window can make.
+    if (DragOut)
+        DragOut();
+    else
+        QListView::startDrag(supportedActions);
 }
 
 void NameListBox::SetTable(std::shared_ptr<const std::string> table) { names_->SetTable(std::move(table)); }

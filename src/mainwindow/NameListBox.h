@@ -3,6 +3,7 @@
 // sorted; several can be selected, each click on an entry toggling it.
 #include <QListView>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -30,6 +31,13 @@ public:
     bool HasSelection() const;
     // The selected names' stored bytes, in list order.
     std::vector<std::string> SelectedNames() const;
+
+    // Runs a drag of the selected names out of the list (the main window
+    // extracts them where the drag lands).
+    std::function<void()> DragOut;
+
+protected:
+    void startDrag(Qt::DropActions supportedActions) override;
 
 private:
     NameListModel* names_;

@@ -1,6 +1,7 @@
 #include "mainwindow/frmMain.h"
 
 #include "extraction/ExtractCommands_ui.h"
+#include "extraction/NameDrag_ui.h"
 #include "mainwindow/Artwork_ui.h"
 #include "mainwindow/DirListBox.h"
 #include "mainwindow/FileListBox.h"
@@ -22,6 +23,10 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -226,6 +231,7 @@ void frmMain::BuildControls()
     dirMain->Change = [this] { dirMain_Change(); };
     filVolumes->Click = [this] { filVolumes_Click(); };
     filVolumes->MouseDown = [this](Qt::MouseButton button, const QPoint& at) { filVolumes_MouseDown(button, at); };
+    lstData->DragOut = [this] { lstData_DragOut(*this); };
     connect(cmdSelAll, &QPushButton::clicked, this, [this] { cmdSelAll_Click(*this); });
     connect(cmdDelAll, &QPushButton::clicked, this, [this] { cmdDelAll_Click(*this); });
     connect(cmdExtract, &QPushButton::clicked, this, [this] { cmdExtract_Click(*this); });
@@ -237,6 +243,8 @@ void frmMain::BuildControls()
 
     picBase[0]->raise();
     picBase[1]->hide();
+    // A volume dropped from a file manager opens as one on the command line.
+    setAcceptDrops(true);
 }
 
 std::string frmMain::Join(const std::string& folder, const std::string& name) const
@@ -274,33 +282,16 @@ bool frmMain::Form_Load()
     bool fromCommandLine = false;
     std::string commandPath;
     if (!options_.commandTail.empty()) {
-        fromCommandLine = true;
         commandPath = CleanCommandLinePath(options_.commandTail);
-        if (!os::IsPlainFile(commandPath)) {
-            Messages().Beep();
-            MsgBox(ShownPath(commandPath, style) + " is not a valid path to a volume (*.vol) file.", MsgButtons::OK,
-                   MsgIcon::Critical);
-            fromCommandLine = false;
-        }
-        const std::string lower = ToLower(commandPath);
-        if (lower.size() < 4 || lower.compare(lower.size() - 4, 4, ".vol") != 0) {
-            Messages().Beep();
-            MsgBox(ShownPath(commandPath, style) + " is not a valid volume (*.vol) file.", MsgButtons::OK,
-                   MsgIcon::Critical);
-            fromCommandLine = false;
-        }
+        fromCommandLine = IsVolumePath(commandPath);
     }
 
     LoadSettings();
 
-    std::string startPath = fromCommandLine ? commandPath : FromQt(txtDefSearchPath->text());
-    // The long name of a path that is gone is empty; keep the stored one so
-    // that the nearest folder above it can still be shown.
-    if (const std::string longName = GetLongFileName(startPath); !longName.empty())
-        startPath = longName;
-    ShowStartFolder(startPath);
-
-    if (!fromCommandLine) {
+    if (fromCommandLine) {
+        ShowVolume(commandPath);
+    } else {
+        ShowStartFolder(LongFormOf(FromQt(txtDefSearchPath->text())));
         if (!os::IsPlainFile(FromQt(txtExtractPath->text()))) {
             const std::string where = os::DefaultExtractorPath(programFolder_);
             const MsgAnswer a = MsgBox(ShownPath(where, style) +
@@ -311,21 +302,6 @@ bool frmMain::Form_Load()
                 return false;
             cmdExtractBrowse_Click();
         }
-    } else {
-        // On a disk where case matters, base.vol and Base.vol are two
-        // volumes: the one named exactly wins, and the match without regard
-        // to case is only the fallback.
-        const std::string title = GetFileTitle(startPath, style);
-        int exact = -1, folded = -1;
-        for (int i = 0; i < filVolumes->count() && exact < 0; ++i) {
-            const std::string shown = FromQt(filVolumes->item(i)->text());
-            if (shown == title)
-                exact = i;
-            else if (folded < 0 && EqualsNoCase(shown, title))
-                folded = i;
-        }
-        if (const int row = exact >= 0 ? exact : folded; row >= 0)
-            filVolumes->SelectRow(row);
     }
 
     if (chkSplash->checkState() == Qt::Checked && !fromCommandLine) {
@@ -341,6 +317,84 @@ bool frmMain::Form_Load()
     }
     loaded_ = true;
     return true;
+}
+
+bool frmMain::IsVolumePath(const std::string& path)
+{
+    // Both checks always run, each reporting by itself: a path that is
+    // neither there nor a .vol gets both messages, in this order.
+    const PathStyle style = options_.style;
+    bool valid = true;
+    if (!os::IsPlainFile(path)) {
+        Messages().Beep();
+        MsgBox(ShownPath(path, style) + " is not a valid path to a volume (*.vol) file.", MsgButtons::OK,
+               MsgIcon::Critical);
+        valid = false;
+    }
+    const std::string lower = ToLower(path);
+    if (lower.size() < 4 || lower.compare(lower.size() - 4, 4, ".vol") != 0) {
+        Messages().Beep();
+        MsgBox(ShownPath(path, style) + " is not a valid volume (*.vol) file.", MsgButtons::OK, MsgIcon::Critical);
+        valid = false;
+    }
+    return valid;
+}
+
+std::string frmMain::LongFormOf(const std::string& path)
+{
+    // The long name of a path that is gone is empty; keep the stored one so
+    // that the nearest folder above it can still be shown.
+    const std::string longName = GetLongFileName(path);
+    return longName.empty() ? path : longName;
+}
+
+void frmMain::ShowVolume(const std::string& volumePath)
+{
+    const std::string path = LongFormOf(volumePath);
+    ShowStartFolder(path);
+    // On a disk where case matters, base.vol and Base.vol are two volumes:
+    // the one named exactly wins, and the match without regard to case is
+    // only the fallback.
+    const std::string title = GetFileTitle(path, options_.style);
+    int exact = -1, folded = -1;
+    for (int i = 0; i < filVolumes->count() && exact < 0; ++i) {
+        const std::string shown = FromQt(filVolumes->item(i)->text());
+        if (shown == title)
+            exact = i;
+        else if (folded < 0 && EqualsNoCase(shown, title))
+            folded = i;
+    }
+    if (const int row = exact >= 0 ? exact : folded; row >= 0)
+        filVolumes->SelectRow(row);
+}
+
+void frmMain::OpenDroppedVolume(const std::string& path)
+{
+    if (!IsVolumePath(path))
+        return;
+    // The volume's lists are on the Browser page.
+    tbsMain->setCurrentIndex(0);
+    ShowVolume(path);
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event)
+{
+    // Local files only; what the contents list itself drags out is not a
+    // volume to open.
+    const QList<QUrl> urls = event->mimeData()->urls();
+    const auto* from = qobject_cast<const QWidget*>(event->source());
+    if (!urls.isEmpty() && urls.front().isLocalFile() && !(from && isAncestorOf(from)))
+        event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.front().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    // Several files: the first, as the command line takes one volume.
+    OpenDroppedVolume(FromQt(urls.front().toLocalFile()));
 }
 
 void frmMain::ShowStartFolder(const std::string& startPath)

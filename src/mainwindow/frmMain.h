@@ -84,6 +84,9 @@ public:
     void cmdExtractBrowse_Click();
     void cmdAbout_Click();
     void cmdAssociate_Click();
+    // A file dropped on the window: checked and shown as a volume named on
+    // the command line is; refused with the same messages.
+    void OpenDroppedVolume(const std::string& path);
 
     // dirMain's current folder, in the native spelling.
     std::string DirPath() const;
@@ -140,6 +143,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void BuildControls();
@@ -147,6 +152,13 @@ private:
     void SaveSettings();
     void SetDrive(const std::string& root);
     void ShowStartFolder(const std::string& startPath);
+    // The two checks of a volume path (it is a file, it ends in .vol), each
+    // with its message; true when both passed.
+    bool IsVolumePath(const std::string& path);
+    // A volume's folder in the drive, folder and volume lists, the volume
+    // itself selected (and so listed).
+    void ShowVolume(const std::string& volumePath);
+    static std::string LongFormOf(const std::string& path);
     std::string Join(const std::string& folder, const std::string& name) const;
 
     StartupOptions options_;

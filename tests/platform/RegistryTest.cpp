@@ -21,6 +21,7 @@
 
 using namespace tarnwick;
 using ::testing::HasSubstr;
+using ::testing::Not;
 using Names = std::vector<std::string>;
 
 namespace {
@@ -168,7 +169,7 @@ TEST_F(Association, ClassWithEveryVerbAndAnIcon)
 TEST_F(Association, TheButtonsLayoutForVolumesTwiceOver)
 {
     const Names files{os::RegistryStorePath(), dir / "data/mime/packages/tarnwick-volume.xml",
-                      dir / "data/applications/tarnwick.desktop", dir / "config/mimeapps.list"};
+                      dir / "data/applications/io.github.tarnwick.Tarnwick.desktop", dir / "config/mimeapps.list"};
     const std::string c = "Cairnix Suite\\";
     Names once;
     for (const char* folder : {"/opt/tarnwick", "/opt/tarnwick/"}) {
@@ -188,7 +189,7 @@ TEST_F(Association, TheButtonsLayoutForVolumesTwiceOver)
 
 TEST_F(Association, TheDesktopKnowsVolumesAndOpensThemWithTarnwick)
 {
-    const std::string program = dir / "my games/tarnwick", entry = dir / "data/applications/tarnwick.desktop";
+    const std::string program = dir / "my games/tarnwick", entry = dir / "data/applications/io.github.tarnwick.Tarnwick.desktop";
     const std::string icon = "\x89PNG\r\n\x1a\n the program's icon";
     ASSERT_EQ(os::RegisterDesktopVolumeHandler(program, icon), "");
     VolumeWriter w;
@@ -199,7 +200,7 @@ TEST_F(Association, TheDesktopKnowsVolumesAndOpensThemWithTarnwick)
     const std::pair<Names, std::string> queries[] = {
         {{"filetype", dir / "Base.vol"}, type},
         {{"filetype", dir / "base.volume-backup"}, type},
-        {{"default", os::kVolumeMimeType}, std::string(os::kDesktopEntryName) + "\n"}};
+        {{"default", os::kVolumeMimeType}, "io.github.tarnwick.Tarnwick.desktop\n"}};
     for (const auto& [args, answer] : queries) {
         const test::ToolRun run = test::RunTool("/usr/bin/xdg-mime", {"query", args[0], args[1]});
         EXPECT_EQ(run.out, answer) << args[1] << ": " << run.err;
@@ -208,9 +209,15 @@ TEST_F(Association, TheDesktopKnowsVolumesAndOpensThemWithTarnwick)
     EXPECT_EQ(valid.exitCode, 0) << valid.out << valid.err;
     // The entry and the type show the program's icon, found by name in the
     // user's icon theme folder; the type's icon as the MIME database lists it.
-    EXPECT_EQ(test::ReadFile(dir / "data/icons/hicolor/128x128/apps/tarnwick.png"), icon);
-    EXPECT_THAT(test::ReadFile(entry), HasSubstr("\nIcon=tarnwick\n"));
-    EXPECT_THAT(test::ReadFile(dir / "data/mime/icons"), HasSubstr(std::string(os::kVolumeMimeType) + ":tarnwick\n"));
+    // The names are those of the installed package, so that an installed
+    // user's own entry stands in for the package's instead of beside it.
+    EXPECT_EQ(test::ReadFile(dir / "data/icons/hicolor/128x128/apps/io.github.tarnwick.Tarnwick.png"), icon);
+    EXPECT_THAT(test::ReadFile(entry), HasSubstr("\nIcon=io.github.tarnwick.Tarnwick\n"));
+    EXPECT_THAT(test::ReadFile(dir / "data/mime/icons"),
+                HasSubstr(std::string(os::kVolumeMimeType) + ":io.github.tarnwick.Tarnwick\n"));
+    const std::string installed = test::ReadFile(std::string(TARNWICK_SOURCE_DIR) + "/dist/linux/io.github.tarnwick.Tarnwick.desktop");
+    for (const char* line : {"\nIcon=io.github.tarnwick.Tarnwick\n", "\nMimeType=application/x-starsiege-tribes-volume;\n"})
+        EXPECT_THAT(installed, HasSubstr(line)) << "the package's entry no longer matches what the button writes";
 }
 
 // What a desktop runs for a volume, with a stand-in program that records its
@@ -239,7 +246,7 @@ TEST_F(Association, OpeningAVolumeFromTheDesktopStartsTheProgramWithIt)
         test::WriteFile(program, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record + "'\n");
         ::chmod(program.c_str(), 0755);
         ASSERT_EQ(os::RegisterDesktopVolumeHandler(program, "icon"), "") << c.programFolder;
-        const std::string entry = dir / c.dataFolder + "/applications/tarnwick.desktop";
+        const std::string entry = dir / c.dataFolder + "/applications/io.github.tarnwick.Tarnwick.desktop";
         if (test::Exists("/usr/bin/desktop-file-validate")) {
             const test::ToolRun valid = test::RunTool("/usr/bin/desktop-file-validate", {entry});
             EXPECT_EQ(valid.exitCode, 0) << c.programFolder << ": " << valid.out << valid.err;
@@ -271,6 +278,30 @@ TEST_F(Association, OpeningAVolumeFromTheDesktopStartsTheProgramWithIt)
                 << c.dataFolder << ": " << run.out << run.err << test::ReadFile(entry);
         }
     }
+}
+
+// An earlier version wrote its entry as tarnwick.desktop with an icon named
+// tarnwick; pressing the button again leaves one entry, the package's name.
+TEST_F(Association, TheEntryOfAnEarlierVersionMakesWayForTheNewOne)
+{
+    const std::string apps = dir / "data/applications", oldIcon = dir / "data/icons/hicolor/128x128/apps/tarnwick.png";
+    test::WriteFile(apps + "/tarnwick.desktop", "[Desktop Entry]\nType=Application\nName=Tarnwick\nExec=/old/tarnwick %f\n"
+                                               "Icon=tarnwick\nMimeType=application/x-starsiege-tribes-volume;\n");
+    test::WriteFile(oldIcon, "old icon");
+    test::WriteFile(apps + "/other.desktop", "[Desktop Entry]\nType=Application\nName=Other\nExec=other\n");
+    test::WriteFile(dir / "config/mimeapps.list", "[Default Applications]\ntext/plain=other.desktop\n"
+                                                  "application/x-starsiege-tribes-volume=tarnwick.desktop\n"
+                                                  "[Added Associations]\napplication/x-starsiege-tribes-volume=tarnwick.desktop;\n");
+    ASSERT_EQ(os::RegisterDesktopVolumeHandler(dir / "bin/tarnwick", "icon"), "");
+    EXPECT_FALSE(test::Exists(apps + "/tarnwick.desktop"));
+    EXPECT_FALSE(test::Exists(oldIcon));
+    EXPECT_TRUE(test::Exists(apps + "/io.github.tarnwick.Tarnwick.desktop"));
+    EXPECT_TRUE(test::Exists(apps + "/other.desktop")) << "an entry of another program went";
+    const std::string list = test::ReadFile(dir / "config/mimeapps.list");
+    EXPECT_THAT(list, Not(HasSubstr("=tarnwick.desktop")));
+    EXPECT_THAT(list, HasSubstr("text/plain=other.desktop\n"));
+    const test::ToolRun run = test::RunTool("/usr/bin/xdg-mime", {"query", "default", os::kVolumeMimeType});
+    EXPECT_EQ(run.out, "io.github.tarnwick.Tarnwick.desktop\n") << run.err;
 }
 
 TEST_F(Association, AStoreThatCannotBeWrittenGivesOneMessage)

@@ -10,7 +10,11 @@
 namespace tarnwick::os {
 
 inline constexpr const char* kVolumeMimeType = "application/x-starsiege-tribes-volume";
-inline constexpr const char* kDesktopEntryName = "tarnwick.desktop";
+// The installed package's desktop id and icon name: an entry of the user's
+// own under the same id stands in for the package's instead of adding a
+// second menu entry.
+inline constexpr const char* kDesktopId = "io.github.tarnwick.Tarnwick";
+inline constexpr const char* kDesktopEntryName = "io.github.tarnwick.Tarnwick.desktop";
 
 // "" when all of it was written; otherwise what could not be, for a message.
 // iconPng: the program's icon as a PNG file's bytes, for the entry and the

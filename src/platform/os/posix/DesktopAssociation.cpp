@@ -15,7 +15,27 @@ namespace tarnwick::os {
 
 namespace {
 
-constexpr const char* kIconName = "tarnwick";
+constexpr const char* kIconName = kDesktopId;
+// What versions before the package's id wrote; the button takes them away
+// so that the menu does not show Tarnwick twice.
+constexpr const char* kEarlierEntryName = "tarnwick.desktop";
+constexpr const char* kEarlierIconName = "tarnwick";
+
+// The earlier entry goes only when it is ours: it opens our type.
+void RemoveEarlierEntry(const std::string& applications, const std::string& icons)
+{
+    const std::string entry = applications + "/" + kEarlierEntryName;
+    std::string text(4096, '\0');
+    const InputFile in(entry);
+    const std::int64_t got = IsPlainFile(entry) && in.IsOpen() ? in.ReadAt(0, text.data(), 4096) : -1;
+    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    if (text.find(std::string("\nMimeType=") + kVolumeMimeType + ";") != std::string::npos) {
+        ::unlink(entry.c_str());
+        const std::string icon = icons + "/" + kEarlierIconName + ".png";
+        if (IsPlainFile(icon))
+            ::unlink(icon.c_str());
+    }
+}
 
 std::string Home(const char* variable, const char* fallback)
 {
@@ -171,8 +191,8 @@ std::string RegisterDesktopVolumeHandler(const std::string& programPath, const s
     // The program's icon, by name in the user's part of the icon theme that
     // every theme falls back to.
     const bool hasIcon = !iconPng.empty();
+    const std::string icons = data + "/icons/hicolor/128x128/apps";
     if (hasIcon) {
-        const std::string icons = data + "/icons/hicolor/128x128/apps";
         if (!CreateFolderTree(icons))
             return "the folder " + icons + " cannot be made";
         if (!WriteWhole(icons + "/" + kIconName + ".png", iconPng))
@@ -209,6 +229,8 @@ std::string RegisterDesktopVolumeHandler(const std::string& programPath, const s
     const std::string entryFile = applications + "/" + kDesktopEntryName;
     if (!WriteWhole(entryFile, entry))
         return entryFile + " cannot be written";
+
+    RemoveEarlierEntry(applications, icons);
 
     // The default application, in the user's list; every other line of it
     // stays as it was.
