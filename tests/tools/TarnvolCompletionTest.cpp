@@ -1,9 +1,9 @@
 // The bash completion of tarnvol, run by bash as the shell would run it:
 // COMP_WORDS and COMP_CWORD set, _tarnvol called, COMPREPLY printed.
 #ifndef _WIN32
-#include "volume/VolumeWriter.h"
 #include "support/RunTool.h"
 #include "support/TestFiles.h"
+#include "support/VolumeBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -45,10 +45,10 @@ TEST(TarnvolCompletion, OffersCommandsOptionsAndStoredNames)
     if (!Exists("/bin/bash"))
         GTEST_SKIP() << "no bash";
     TempDir dir;
-    VolumeWriter w;
+    Files files;
     for (const char* name : {"top.cs", "Scripts\\AI\\Bot.cs", "Scripts\\a.cs", "two  blanks.cs", "Skins\\x.bmp"})
-        w.Add(name, "data");
-    ASSERT_TRUE(w.Write(dir / "game.vol"));
+        files.emplace_back(name, "data");
+    WriteVolume(dir / "game.vol", files);
     std::filesystem::create_directories(dir / "dest");
     WriteFile(dir / "notes.txt", "");
     const std::string tarnvol = ToolPath("tarnvol");
