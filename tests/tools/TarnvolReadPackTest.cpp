@@ -59,9 +59,8 @@ TEST_F(TarnvolPack, RoundTripThroughPackListInfoAndExtract)
                          std::to_string(17 * stored.size()) + "\nFileCount: " + std::to_string(stored.size()) +
                          "\nSize: " + std::to_string(std::filesystem::file_size(out)) + "\n");
 
-    // Back out as the window does it, into a folder that must exist.
-    EXPECT_EQ(Tarnvol({"extract", out, dir / "out"}).exitCode, 1);
-    WriteFile(dir / "out/.keep", "");
+    // Back out as the window does it, into a folder that must exist (TarnvolNames tells a missing one).
+    std::filesystem::create_directories(dir / "out");
     r = Tarnvol({"extract", out, dir / "out"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     for (const auto& [name, data] : tree)
