@@ -226,17 +226,14 @@ TEST_F(TarnvolCommands, ANameThatSelectsNothingIsAnError)
 #ifndef _WIN32
 TEST_F(TarnvolCommands, NamesFromStandardInput)
 {
-    const struct {
-        std::string script;
-        std::string out;
-    } cases[] = {
+    const std::pair<std::string, std::string> cases[] = {
         {"printf 'TOP.CS\\n' | \"$0\" cat -T - \"$1\"", "top"},
         {"\"$0\" list -0 \"$1\" 'scripts/*' | \"$0\" cat -0 -T - \"$1\"", files[1].second + files[2].second + "bee"},
     };
-    for (const auto& c : cases) {
-        const ToolRun r = RunTool("/bin/sh", {"-c", c.script, ToolPath("tarnvol"), volume});
-        EXPECT_EQ(r.exitCode, 0) << c.script << ": " << r.err;
-        EXPECT_TRUE(r.out == c.out) << c.script << ": " << r.out.size() << " bytes";
+    for (const auto& [script, out] : cases) {
+        const ToolRun r = RunTool("/bin/sh", {"-c", script, ToolPath("tarnvol"), volume});
+        EXPECT_EQ(r.exitCode, 0) << script << ": " << r.err;
+        EXPECT_TRUE(r.out == out) << script << ": " << r.out.size() << " bytes";
     }
 }
 #endif

@@ -52,10 +52,7 @@ TEST(TarnvolCompletion, OffersCommandsOptionsAndStoredNames)
     std::filesystem::create_directories(dir / "dest");
     WriteFile(dir / "notes.txt", "");
     const std::string tarnvol = ToolPath("tarnvol");
-    const struct {
-        Words words;
-        Words offered;
-    } cases[] = {
+    const std::pair<Words, Words> cases[] = {
         {{tarnvol, ""}, {"--help", "--version", "cat", "extract", "info", "list", "pack", "test"}},
         {{tarnvol, "e"}, {"extract"}},
         {{tarnvol, "list", "--n"}, {"--null"}},
@@ -75,11 +72,11 @@ TEST(TarnvolCompletion, OffersCommandsOptionsAndStoredNames)
         {{tarnvol, "cat", "no-such.vol", ""}, {}},
         {{tarnvol, "info", "game.vol", ""}, {}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [words, offered] : cases) {
         std::string line;
-        for (std::size_t i = 1; i < c.words.size(); ++i)
-            line += " " + c.words[i];
-        EXPECT_EQ(Offered(c.words, dir.Path()), c.offered) << line;
+        for (std::size_t i = 1; i < words.size(); ++i)
+            line += " " + words[i];
+        EXPECT_EQ(Offered(words, dir.Path()), offered) << line;
     }
 }
 #endif

@@ -187,17 +187,14 @@ bool HoldsControls(const std::string& text)
 
 TEST_F(TarnvolNames, ListShowsTextAndGivesScriptsTheStoredBytes)
 {
-    const struct {
-        Args args;
-        std::string out;
-    } cases[] = {
+    const std::pair<Args, std::string> cases[] = {
         {{"list", volume}, Lines(&HostileName::shown, '\n')},
         {{"list", "-0", volume}, Lines(&HostileName::stored, '\0')},
         {{"list", "--null", "--", volume}, Lines(&HostileName::stored, '\0')},
     };
-    for (const auto& c : cases) {
-        const ToolRun r = Tarnvol(c.args);
-        EXPECT_EQ(std::make_tuple(r.exitCode, r.out, r.err), std::make_tuple(0, c.out, std::string())) << c.args[1];
+    for (const auto& [args, out] : cases) {
+        const ToolRun r = Tarnvol(args);
+        EXPECT_EQ(std::make_tuple(r.exitCode, r.out, r.err), std::make_tuple(0, out, std::string())) << args[1];
     }
 }
 
@@ -214,10 +211,7 @@ TEST_F(TarnvolNames, ATerminalNeverGetsAControlCharacterOfAName)
 
 TEST_F(TarnvolNames, ANameTypedAsShownOrAsStoredBytesIsExtracted)
 {
-    const struct {
-        std::string typed;
-        std::string stored;
-    } cases[] = {
+    const std::pair<std::string, std::string> cases[] = {
         {"caf\xC3\xA9.cs", "caf\xE9.cs"},
         {"caf\xE9.cs", "caf\xE9.cs"}, // not UTF-8: the bytes themselves
         {"Scripts\\\xE2\x82\xAC" "uro.cs", "Scripts\\\x80" "uro.cs"},
@@ -229,12 +223,12 @@ TEST_F(TarnvolNames, ANameTypedAsShownOrAsStoredBytesIsExtracted)
 #endif
     };
     int row = 0;
-    for (const auto& c : cases) {
+    for (const auto& [typed, stored] : cases) {
         const std::string dest = dir / ("out" + std::to_string(row++));
         std::filesystem::create_directories(dest);
-        const ToolRun r = Tarnvol({"extract", volume, dest, c.typed});
+        const ToolRun r = Tarnvol({"extract", volume, dest, typed});
         EXPECT_EQ(r.exitCode, 0) << row << ": " << r.err;
-        EXPECT_EQ(ReadFile(Landed(dest, c.stored)), Data(c.stored)) << row;
+        EXPECT_EQ(ReadFile(Landed(dest, stored)), Data(stored)) << row;
         // Progress names the file as a person may read it.
         EXPECT_FALSE(HoldsControls(r.err)) << row << ": " << r.err;
     }
@@ -264,22 +258,19 @@ TEST_F(TarnvolNames, AnExtractorThatIsNoProgramIsRefusedBeforeAnyWork)
     std::filesystem::permissions(dir / "notes.txt", std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     const std::string dest = dir / "out";
     std::filesystem::create_directories(dest);
-    const struct {
-        std::string extractor;
-        int exitCode;
-    } cases[] = {
+    const std::pair<std::string, int> cases[] = {
         {dir / "no-such-extract", 2},
         {dir.Path(), 2},
         {dir / "notes.txt", 2},
         {ToolPath("extract"), 0},
     };
-    for (const auto& c : cases) {
-        const ToolRun r = Tarnvol({"extract", "--extractor", c.extractor, volume, dest, "top.cs"});
-        EXPECT_EQ(r.exitCode, c.exitCode) << c.extractor << ": " << r.err;
+    for (const auto& [extractor, exitCode] : cases) {
+        const ToolRun r = Tarnvol({"extract", "--extractor", extractor, volume, dest, "top.cs"});
+        EXPECT_EQ(r.exitCode, exitCode) << extractor << ": " << r.err;
         const bool extracted = Exists(Landed(dest, "top.cs"));
-        EXPECT_EQ(extracted, c.exitCode == 0) << c.extractor;
-        if (c.exitCode == 2) { // the path named, and nothing started
-            EXPECT_EQ(std::make_tuple(r.err.find(c.extractor) != std::string::npos, r.err.find('%')),
+        EXPECT_EQ(extracted, exitCode == 0) << extractor;
+        if (exitCode == 2) { // the path named, and nothing started
+            EXPECT_EQ(std::make_tuple(r.err.find(extractor) != std::string::npos, r.err.find('%')),
                       std::make_tuple(true, std::string::npos))
                 << r.err;
         }
