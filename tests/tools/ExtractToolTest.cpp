@@ -1,5 +1,6 @@
 // The real `extract` program on volumes built by our own writer; how the
 // directory is parsed is VolumeIndexTest's.
+#include "extraction/clsExtract.h"
 #include "platform/ReplaceNames.h"
 #include "platform/os/Process.h"
 #include "support/ChildProcess.h"
@@ -229,15 +230,6 @@ const NameCase kNameCases[] = {
     {"double quotes", {"say \"hi\".cs"}, "quotes"},
 };
 
-// The Windows rules, as the job quotes a name the bare form cannot carry.
-std::string Quoted(const std::string& arg)
-{
-    std::string out = "\"";
-    for (char c : arg)
-        out += c == '"' ? std::string("\\\"") : std::string(1, c);
-    return out + "\"";
-}
-
 } // namespace
 
 TEST_F(ExtractTool, FindsNamesByTheirBytes)
@@ -253,10 +245,10 @@ TEST_F(ExtractTool, FindsNamesByTheirBytes)
         EXPECT_EQ(r.exitCode, c.data ? 0 : kNameMissing) << c.what << ": " << r.err;
         EXPECT_EQ(ReadFile(out), c.data ? c.data : "") << c.what;
 
-        // The same through a command line, the name quoted when it is one piece.
+        // The same through the command line the job gives it, when it is one piece.
         if (c.pieces.size() != 1)
             continue;
-        const std::string line = Quoted(tool) + " " + Quoted(vol) + " " + Quoted(c.pieces[0]) + " " + Quoted(out + "j");
+        const std::string line = clsExtract::CommandLine(tool, vol, c.pieces[0], out + "j");
         EXPECT_EQ(os::WaitForProcess(os::StartProcessHidden(line)), c.data ? 0 : kNameMissing) << c.what;
         EXPECT_EQ(ReadFile(out + "j"), c.data ? c.data : "") << c.what;
     }
