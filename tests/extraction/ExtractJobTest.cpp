@@ -35,14 +35,9 @@ protected:
         job.E_Error = [this](std::int16_t n, const std::string& m) { events.push_back(E(n, m)); };
         job.AskOverwrite = [this](const std::string& q) { return questions.push_back(q), answer; };
         job.SetClipboardText = [this](const std::string& t) { clipboard.push_back(t); };
-        Paths(job);
-    }
-
-    static void Paths(clsExtract& j)
-    {
-        j.SetVOLPath("C:\\Games\\Base.vol");
-        j.SetDestinationPath("D:\\out");
-        j.SetExtractPath("C:\\Tools\\extract.exe");
+        job.SetVOLPath("C:\\Games\\Base.vol");
+        job.SetDestinationPath("D:\\out");
+        job.SetExtractPath("C:\\Tools\\extract.exe");
     }
 
     clsExtract::Hooks Hooks()
@@ -223,7 +218,9 @@ TEST_F(ExtractJob, AJobReleasedFromItsHandlerStopsAtOnce)
 {
     auto owned = std::make_unique<clsExtract>(PathStyle::Windows, Hooks());
     int heard = 0;
-    Paths(*owned);
+    owned->SetVOLPath("C:\\Games\\Base.vol");
+    owned->SetDestinationPath("D:\\out");
+    owned->SetExtractPath("C:\\Tools\\extract.exe");
     owned->E_Percent = [&](std::int16_t, const std::string&) {
         if (++heard == 3)
             owned.reset();
