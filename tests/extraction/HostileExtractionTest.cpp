@@ -3,9 +3,9 @@
 #include "extraction/clsExtract.h"
 #include "platform/ReplaceNames.h"
 #include "platform/os/CommandLine.h"
-#include "volume/VolumeWriter.h"
 #include "support/ChildProcess.h"
 #include "support/TestFiles.h"
+#include "support/VolumeBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -25,14 +25,15 @@ namespace {
 using O = clsExtract::Outcome;
 
 struct JobRun {
-    std::map<int, int> errors; // how often each number came
+    std::map<int, int> errors;         // how often each number came
+    std::vector<std::string> messages; // "number message"
     std::map<std::string, O> outcomes;
     std::map<std::string, std::string> paths;
 };
 
 class HostileExtraction : public ::testing::Test {
 protected:
-    HostileExtraction() { fs::create_directory(dest); test::WriteFile(anyVolume, "PVOL"); }
+    HostileExtraction() { fs::create_directory(dest); test::WriteFile(volume, "PVOL"); }
 
     // `body` runs with $out set to the last argument, which is logged first.
     std::string Script(const std::string& name, const std::string& body)
@@ -51,20 +52,24 @@ protected:
         return Script("obedient.sh", "case \"$out\" in '" + root.Path() + "'/*) printf new > \"$out\";; esac\nexit 0");
     }
 
-    // The extractor scripts never read the volume: it only has to exist.
-    JobRun Extract(const std::string& extractor, const std::string& list, bool recreate,
-                   const std::string& volume = {})
+    // One run of the job into `dest`, with the names of `list` (else `names`)
+    // from `volume`, as set up below; an existing file is always replaced.
+    JobRun Extract(const std::string& extractor, const std::string& list = {})
     {
         JobRun run;
-        clsExtract job(PathStyle::Posix);
-        job.E_Error = [&](std::int16_t n, const std::string&) { ++run.errors[n]; };
+        clsExtract job(PathStyle::Posix, hooks);
+        job.E_Error = [&](std::int16_t n, const std::string& m) {
+            ++run.errors[n];
+            run.messages.push_back(std::to_string(n) + " " + m);
+        };
         job.E_Outcome = [&](const std::string& name, const std::string& path, O o) {
             run.outcomes[name] = o;
             run.paths[name] = path;
         };
         job.SetRecreateStructure(recreate);
         job.SetOverwrite(true);
-        job.Extract(volume.empty() ? anyVolume : volume, list, dest, extractor);
+        job.SetNames(names);
+        job.Extract(volume, list, dest, extractor);
         return run;
     }
 
@@ -86,7 +91,8 @@ protected:
             list += (list.empty() ? "" : ",") + n;
             refused += o == O::Failed;
         }
-        JobRun run = Extract(Obedient(), list, recreate);
+        this->recreate = recreate;
+        JobRun run = Extract(Obedient(), list);
         for (const auto& [n, o] : names) {
             EXPECT_EQ(run.outcomes.at(n), o) << n;
             EXPECT_EQ(fs::is_regular_file(run.paths.at(n)), o == O::Extracted) << n;
@@ -108,7 +114,11 @@ protected:
     TempDir root;
     std::string dest = root / "out";
     std::string log = root / "args.log";
-    std::string anyVolume = root / "any.vol";
+    // The extractor scripts never read the volume: it only has to exist.
+    std::string volume = root / "any.vol";
+    std::vector<std::string> names;
+    bool recreate = false;
+    clsExtract::Hooks hooks = clsExtract::SystemHooks();
 };
 
 } // namespace
@@ -154,14 +164,9 @@ TEST_F(HostileExtraction, AnExtractorThatFailsIsReportedAndNoCopyIsLost)
         fs::remove_all(dest);
         fs::create_directory(dest);
         test::WriteFile(dest + "/keep.cs", "the user's copy");
-        std::vector<std::string> messages;
-        clsExtract job(PathStyle::Posix);
-        job.E_Error = [&](std::int16_t n, const std::string& m) { messages.push_back(std::to_string(n) + " " + m); };
-        O outcome = O::Extracted;
-        job.E_Outcome = [&](const std::string&, const std::string&, O o) { outcome = o; };
-        job.SetOverwrite(true);
-        job.Extract(anyVolume, "keep.cs", dest, Script(c.script, c.body));
-        EXPECT_EQ(outcome, O::Failed) << c.script;
+        const JobRun run = Extract(Script(c.script, c.body), "keep.cs");
+        const std::vector<std::string>& messages = run.messages;
+        EXPECT_EQ(run.outcomes.at("keep.cs"), O::Failed) << c.script;
         ASSERT_EQ(messages.size(), 1u) << c.script;
         EXPECT_EQ(messages[0].rfind("7 Unable to extract keep.cs: ", 0), 0u) << messages[0];
         EXPECT_NE(messages[0].find(c.told), std::string::npos) << messages[0];
@@ -195,7 +200,7 @@ TEST_F(HostileExtraction, ARunKilledWhileReplacingIsPutRightByTheNextRunForThatF
         test::WriteFile(part, "half of a ne");
         if (newStands)
             test::WriteFile(out, "complete new");
-        Extract(Script("run.sh", body), "keep.cs", /*recreate=*/false);
+        Extract(Script("run.sh", body), "keep.cs");
         EXPECT_EQ(test::ReadFile(out), after) << body;
         EXPECT_EQ(DestinationListing(), std::vector<std::string>{"keep.cs"}) << body;
     }
@@ -203,19 +208,11 @@ TEST_F(HostileExtraction, ARunKilledWhileReplacingIsPutRightByTheNextRunForThatF
 
 TEST_F(HostileExtraction, TheLongestNameADiskAllowsIsExtractedAndReplaced)
 {
-    const std::string name(255, 'n'), volume = root / "long.vol";
-    VolumeWriter w;
-    w.Add(name, "the stored bytes");
-    ASSERT_TRUE(w.Write(volume));
+    const std::string name(255, 'n');
+    test::WriteVolume(volume, {{name, "the stored bytes"}});
     test::WriteFile(dest + "/" + name, "the user's copy");
     for (int run = 0; run < 2; ++run) {
-        clsExtract job(PathStyle::Posix);
-        int errors = 0;
-        job.E_Error = [&](std::int16_t, const std::string&) { ++errors; };
-        job.SetOverwrite(true);
-        job.SetNames({name});
-        job.Extract(volume, {}, dest, test::ToolPath("extract"));
-        EXPECT_EQ(errors, 0) << "run " << run;
+        EXPECT_TRUE(Extract(test::ToolPath("extract"), name).messages.empty()) << "run " << run;
         EXPECT_EQ(test::ReadFile(dest + "/" + name), "the stored bytes") << "run " << run;
         EXPECT_EQ(DestinationListing(), std::vector<std::string>{name}) << "run " << run;
     }
@@ -230,7 +227,8 @@ TEST_F(HostileExtraction, NothingIsWrittenThroughALinkThatLeadsOutOfTheDestinati
     fs::create_symlink(elsewhere + "/target.cs", dest + "/linked.cs");
     fs::create_directory(dest + "/inner");
     fs::create_directory_symlink(dest + "/inner", dest + "/alias");
-    const JobRun run = Extract(Obedient(), "scripts\\a.cs,scripts\\deep\\b.cs,linked.cs,alias\\c.cs", true);
+    recreate = true;
+    const JobRun run = Extract(Obedient(), "scripts\\a.cs,scripts\\deep\\b.cs,linked.cs,alias\\c.cs");
     EXPECT_EQ(run.errors.at(5), 3);
     EXPECT_EQ(run.outcomes.at("alias\\c.cs"), O::Extracted) << "a link that stays inside is fine";
     EXPECT_EQ(test::ReadFile(elsewhere + "/target.cs"), "not yours");
@@ -240,18 +238,15 @@ TEST_F(HostileExtraction, NothingIsWrittenThroughALinkThatLeadsOutOfTheDestinati
 
 TEST_F(HostileExtraction, AVolumeCannotPlantTheProgramsOwnFilesBesideIt)
 {
-    clsExtract::Hooks hooks = clsExtract::SystemHooks();
     hooks.ProgramFolder = [this] { return dest; };
-    clsExtract job(PathStyle::Posix, hooks);
-    std::map<std::string, int> refusals; // the message's name, its number
-    job.E_Error = [&](std::int16_t n, const std::string& m) { refusals[m.substr(0, m.find(':'))] = n; };
-    job.SetOverwrite(true);
-    job.SetRecreateStructure(true);
-    job.SetNames({"tarnwick", "extract", "TARNVOL", "extract.exe", "cairnix.ini", "sub\\extract", "readme.txt"});
-    job.Extract(anyVolume, {}, dest, Obedient());
-    for (const char* own : {"tarnwick", "extract", "TARNVOL", "extract.exe", "cairnix.ini"})
-        EXPECT_EQ(refusals["Unable to extract " + std::string(own)], 8) << own;
-    EXPECT_EQ(refusals.size(), 5u);
+    recreate = true;
+    names = {"tarnwick", "extract", "TARNVOL", "extract.exe", "cairnix.ini", "sub\\extract", "readme.txt"};
+    std::vector<std::string> refusals;
+    for (const std::string& m : Extract(Obedient()).messages)
+        refusals.push_back(m.substr(0, m.find(':')));
+    EXPECT_EQ(refusals, (std::vector<std::string>{"8 Unable to extract tarnwick", "8 Unable to extract extract",
+                                                  "8 Unable to extract TARNVOL", "8 Unable to extract extract.exe",
+                                                  "8 Unable to extract cairnix.ini"}));
     EXPECT_EQ(DestinationListing(), (std::vector<std::string>{"readme.txt", "sub/extract"}));
     // The extractor in use, wherever it lives, is not replaced either.
     const std::string extractor = Obedient();
@@ -272,7 +267,7 @@ TEST_F(HostileExtraction, ReadOnlyDestinationFailsCleanlyAndKeepsTheOldFile)
     // As an ordinary user: root writes anywhere.
     const int code = test::RunInChild(
         [&] {
-            JobRun run = Extract(extractor, "keep.cs,new.cs", /*recreate=*/false);
+            JobRun run = Extract(extractor, "keep.cs,new.cs");
             const bool failedBoth = run.outcomes == decltype(run.outcomes){{"keep.cs", O::Failed}, {"new.cs", O::Failed}};
             return (test::ReadFile(dest + "/keep.cs") == "the user's copy" ? 0 : 1) | (failedBoth ? 0 : 2) |
                    (run.errors[6] >= 1 ? 0 : 4);
@@ -285,15 +280,13 @@ TEST_F(HostileExtraction, ReadOnlyDestinationFailsCleanlyAndKeepsTheOldFile)
 
 TEST_F(HostileExtraction, FullDiskKeepsTheOldFileWithTheRealExtractor)
 {
-    const std::string extractor = test::ToolPath("extract"), volume = root / "big.vol";
-    VolumeWriter w;
-    w.Add("big.dat", std::string(1 << 20, 'b'));
-    ASSERT_TRUE(w.Write(volume));
+    const std::string extractor = test::ToolPath("extract");
+    test::WriteVolume(volume, {{"big.dat", std::string(1 << 20, 'b')}});
     test::WriteFile(dest + "/big.dat", "the user's copy");
     // The limit is inherited by the extractor the job starts.
     const int code = test::RunInChild(
         [&] {
-            const JobRun run = Extract(extractor, "big.dat", /*recreate=*/false, volume);
+            const JobRun run = Extract(extractor, "big.dat");
             return run.outcomes.at("big.dat") == O::Failed ? 0 : 1;
         },
         test::ChildLimits{64 * 1024, false});
@@ -301,7 +294,7 @@ TEST_F(HostileExtraction, FullDiskKeepsTheOldFileWithTheRealExtractor)
     EXPECT_EQ(test::ReadFile(dest + "/big.dat"), "the user's copy");
     EXPECT_EQ(DestinationListing(), std::vector<std::string>{"big.dat"});
     // Without the limit the same job does replace it.
-    const JobRun run = Extract(extractor, "big.dat", /*recreate=*/false, volume);
+    const JobRun run = Extract(extractor, "big.dat");
     EXPECT_EQ(run.outcomes.at("big.dat"), O::Extracted);
     EXPECT_EQ(test::ReadFile(dest + "/big.dat"), std::string(1 << 20, 'b'));
 }
@@ -345,50 +338,36 @@ TEST_F(HostileExtraction, EveryKindOfNameArrivesWithItsOwnBytesFromAVolumeWithQu
     // a command line cut at the quote would read it as the volume.
     const std::string folder = root / "dl";
     test::WriteFile(folder + "/skins", "PVOL not this one");
-    const std::string volume = folder + "/skins\" \"pack.vol";
-    const std::vector<std::string> names = {"caf\xE9.cs", "two  blanks.cs", " lead.cs", "trail.cs ", "tab\there.cs",
-                                            "missions\\Broadside, Night.mis", "say \"hi\".cs", "plain.cs",
-                                            "a b\\c d.cs"};
-    VolumeWriter w;
+    volume = folder + "/skins\" \"pack.vol";
+    names = {"caf\xE9.cs", "two  blanks.cs", " lead.cs", "trail.cs ", "tab\there.cs", "missions\\Broadside, Night.mis",
+             "say \"hi\".cs", "plain.cs", "a b\\c d.cs"};
+    test::Files files;
     for (const std::string& n : names)
-        w.Add(n, "bytes of [" + n + "]");
-    w.Add("two blanks.cs", "the wrong entry");
-    ASSERT_TRUE(w.Write(volume));
-    std::vector<std::string> errors;
-    clsExtract job(PathStyle::Posix);
-    job.E_Error = [&](std::int16_t n, const std::string& m) { errors.push_back(std::to_string(n) + m); };
-    job.SetRecreateStructure(true);
-    job.SetNames(names);
-    const std::string quotedDest = root / "my \"out\"";
-    fs::create_directory(quotedDest);
-    job.Extract(volume, {}, quotedDest, test::ToolPath("extract"));
-    EXPECT_TRUE(errors.empty()) << errors.front();
+        files.emplace_back(n, "bytes of [" + n + "]");
+    files.emplace_back("two blanks.cs", "the wrong entry");
+    test::WriteVolume(volume, files);
+    recreate = true;
+    dest = root / "my \"out\"";
+    fs::create_directory(dest);
+    const JobRun run = Extract(test::ToolPath("extract"));
+    EXPECT_TRUE(run.messages.empty()) << run.messages.front();
     for (const std::string& n : names) {
-        const std::string onDisk = quotedDest + "/" + StoredNameToPath(n, PathStyle::Posix);
+        const std::string onDisk = dest + "/" + StoredNameToPath(n, PathStyle::Posix);
         EXPECT_EQ(test::ReadFile(onDisk), "bytes of [" + n + "]") << onDisk;
     }
-    EXPECT_TRUE(fs::exists(quotedDest + "/caf\xC3\xA9.cs")) << "the name is not UTF-8 text on the disk";
+    EXPECT_TRUE(fs::exists(dest + "/caf\xC3\xA9.cs")) << "the name is not UTF-8 text on the disk";
 }
 
 TEST_F(HostileExtraction, ANameTheExtractorDoesNotExtractIsReportedWithItsReason)
 {
-    const std::string volume = root / "v.vol";
-    VolumeWriter w;
-    w.Add("here.cs", "x");
-    ASSERT_TRUE(w.Write(volume));
-    std::vector<std::pair<int, std::string>> errors;
-    std::map<std::string, O> outcomes;
-    clsExtract job(PathStyle::Posix);
-    job.E_Error = [&](std::int16_t n, const std::string& m) { errors.emplace_back(n, m); };
-    job.E_Outcome = [&](const std::string& n, const std::string&, O o) { outcomes[n] = o; };
-    job.SetNames({"gone.cs", "here.cs", "caf\xE9.cs"});
-    job.Extract(volume, {}, dest, test::ToolPath("extract"));
-    ASSERT_EQ(errors.size(), 2u);
-    EXPECT_EQ(errors[0].first, 7);
-    EXPECT_EQ(errors[0].second.rfind("Unable to extract gone.cs: gone.cs is not in ", 0), 0u) << errors[0].second;
-    EXPECT_EQ(errors[1].second.rfind("Unable to extract caf\xC3\xA9.cs: ", 0), 0u) << errors[1].second;
-    EXPECT_EQ(outcomes, (std::map<std::string, O>{{"gone.cs", O::Failed}, {"here.cs", O::Extracted},
-                                                   {"caf\xE9.cs", O::Failed}}));
+    test::WriteVolume(volume, {{"here.cs", "x"}});
+    names = {"gone.cs", "here.cs", "caf\xE9.cs"};
+    const JobRun run = Extract(test::ToolPath("extract"));
+    ASSERT_EQ(run.messages.size(), 2u);
+    EXPECT_EQ(run.messages[0].rfind("7 Unable to extract gone.cs: gone.cs is not in ", 0), 0u) << run.messages[0];
+    EXPECT_EQ(run.messages[1].rfind("7 Unable to extract caf\xC3\xA9.cs: ", 0), 0u) << run.messages[1];
+    EXPECT_EQ(run.outcomes, (std::map<std::string, O>{{"gone.cs", O::Failed}, {"here.cs", O::Extracted},
+                                                       {"caf\xE9.cs", O::Failed}}));
 }
 
 TEST_F(HostileExtraction, WithoutAnExtractorPathTheInstalledOneIsUsedAndNeverAnotherPackages)
@@ -419,12 +398,8 @@ TEST_F(HostileExtraction, WithoutAnExtractorPathTheInstalledOneIsUsedAndNeverAno
                        root / "usr/libexec/tarnwick/extract");
         fs::remove(root / "ran");
         fs::remove(dest + "/a.cs");
-        clsExtract::Hooks hooks = clsExtract::SystemHooks();
         hooks.ProgramFolder = [this] { return root / "usr/bin"; };
-        clsExtract job(PathStyle::Posix, hooks);
-        std::map<int, int> errors;
-        job.E_Error = [&](std::int16_t n, const std::string&) { ++errors[n]; };
-        job.Extract(anyVolume, "a.cs", dest, "");
+        std::map<int, int> errors = Extract("", "a.cs").errors;
         if (c.ranFrom) {
             EXPECT_TRUE(errors.empty()) << c.name;
             EXPECT_EQ(test::ReadFile(root / "ran"), std::string(c.ranFrom) + "\n") << c.name;

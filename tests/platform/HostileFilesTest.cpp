@@ -20,9 +20,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-TEST(HostileFiles, FullDiskFailsTheWriteAndKeepsTheOldFile)
-{
+class HostileFiles : public ::testing::Test {
+protected:
     test::TempDir dir;
+};
+class InstanceRace : public HostileFiles {};
+
+TEST_F(HostileFiles, FullDiskFailsTheWriteAndKeepsTheOldFile)
+{
     const std::string target = dir / "out.bin";
     test::WriteFile(target, "the old contents");
     const int code = test::RunInChild([&] { // 64 KB may be written, 1 MB is tried
@@ -37,9 +42,8 @@ TEST(HostileFiles, FullDiskFailsTheWriteAndKeepsTheOldFile)
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 1) << "a temporary file stayed";
 }
 
-TEST(HostileFiles, ReadOnlyFolderRefusesTheOutputFile)
+TEST_F(HostileFiles, ReadOnlyFolderRefusesTheOutputFile)
 {
-    test::TempDir dir;
     const std::string folder = dir / "locked";
     fs::create_directory(folder);
     ::chmod(folder.c_str(), 0555);
@@ -51,9 +55,8 @@ TEST(HostileFiles, ReadOnlyFolderRefusesTheOutputFile)
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 0);
 }
 
-TEST(HostileFiles, FifoAndFolderAreNotPlainFilesAndNeverBlock)
+TEST_F(HostileFiles, FifoAndFolderAreNotPlainFilesAndNeverBlock)
 {
-    test::TempDir dir;
     const std::string fifo = dir / "named.vol", folder = dir / "folder.vol";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
     fs::create_directory(folder);
@@ -68,9 +71,8 @@ TEST(HostileFiles, FifoAndFolderAreNotPlainFilesAndNeverBlock)
     EXPECT_EQ(code, 0) << "-1: the open blocked";
 }
 
-TEST(HostileFiles, ReadsAtOffsetsOutsideTheFile)
+TEST_F(HostileFiles, ReadsAtOffsetsOutsideTheFile)
 {
-    test::TempDir dir;
     test::WriteFile(dir / "small", "PVOL1234");
     os::InputFile in(dir / "small");
     ASSERT_TRUE(in.IsOpen());
@@ -82,9 +84,8 @@ TEST(HostileFiles, ReadsAtOffsetsOutsideTheFile)
     EXPECT_EQ(std::string(buf, 2), "34");
 }
 
-TEST(HostileFiles, FileThatVanishesAfterTheCheck)
+TEST_F(HostileFiles, FileThatVanishesAfterTheCheck)
 {
-    test::TempDir dir;
     const std::string path = dir / "gone.vol";
     test::WriteFile(path, "PVOL");
     ASSERT_TRUE(os::IsPlainFile(path));
@@ -130,16 +131,14 @@ std::string RaceForTheLock(const std::string& folder)
     return answers;
 }
 
-TEST(InstanceRace, StartsReleasedTogetherLeaveExactlyOneRunning)
+TEST_F(InstanceRace, StartsReleasedTogetherLeaveExactlyOneRunning)
 {
-    test::TempDir dir;
     for (int round = 0; round < 4; ++round)
         EXPECT_EQ(RaceForTheLock(dir.Path()), "nnnnny") << "round " << round;
 }
 
-TEST(InstanceRace, KilledHolderDoesNotBlockTheNextStart)
+TEST_F(InstanceRace, KilledHolderDoesNotBlockTheNextStart)
 {
-    test::TempDir dir;
     const pid_t holder = ::fork();
     if (holder == 0) {
         InstanceLock lock("tarnwick", dir.Path());
@@ -156,9 +155,8 @@ TEST(InstanceRace, KilledHolderDoesNotBlockTheNextStart)
     EXPECT_TRUE(InstanceLock("tarnwick", dir.Path()).Acquired());
 }
 
-TEST(InstanceRace, LockPathPointedAtAnotherFileLeavesThatFileAlone)
+TEST_F(InstanceRace, LockPathPointedAtAnotherFileLeavesThatFileAlone)
 {
-    test::TempDir dir;
     test::WriteFile(dir / "precious.txt", "keep me");
     ASSERT_EQ(::symlink((dir / "precious.txt").c_str(), (dir / "tarnwick.lock").c_str()), 0);
     EXPECT_FALSE(InstanceLock("tarnwick", dir.Path()).Acquired());

@@ -21,10 +21,11 @@ protected:
     test::TempDir dir;
     std::string ini = dir / "cairnix.ini";
 
-    std::string Get(const std::string& section, const std::string& key)
+    std::string Get(const std::string& section, const std::string& key, const std::string& file = {})
     {
         char buffer[256];
-        return std::string(buffer, os::GetPrivateProfileString(section, key, "<default>", buffer, 255, ini));
+        return std::string(buffer, os::GetPrivateProfileString(section, key, "<default>", buffer, 255,
+                                                                file.empty() ? ini : file));
     }
     fs::perms Mode() { return fs::status(ini).permissions(); }
 };
@@ -101,9 +102,7 @@ TEST_F(HostileSettings, SpecialFileInThePlaceOfTheFileIsNeitherOpenedNorReplaced
         // A FIFO opened for reading with no writer would hang: the alarm ends the child then.
         const int code = test::RunInChild([&] {
             ::alarm(10);
-            char buffer[256];
-            const std::uint32_t n = os::GetPrivateProfileString("Tarnwick", "Path", "<default>", buffer, 255, path);
-            if (std::string(buffer, n) != "<default>")
+            if (Get("Tarnwick", "Path", path) != "<default>")
                 return 1;
             return os::WritePrivateProfileString("Tarnwick", "Path", "p", path) ? 2 : 0;
         });

@@ -1,6 +1,7 @@
 // Profile-string and registry cases with the answers of the Win32 calls: on
 // Linux they run our INI editor and registry store, under Wine the real
 // system calls, and both must pass. Where ours differs, the case says why.
+#include "platform/PathStyle.h"
 #include "platform/Variant.h"
 #include "platform/cRegistry.h"
 #include "platform/os/Profile.h"
@@ -18,12 +19,6 @@ using namespace tarnwick;
 using Names = std::vector<std::string>;
 
 namespace {
-
-std::string Lower(std::string t)
-{
-    std::transform(t.begin(), t.end(), t.begin(), [](unsigned char ch) { return std::tolower(ch); });
-    return t;
-}
 
 const std::string kLong = [] { std::string s; while (s.size() < 300) s += "0123456789"; return s; }();
 
@@ -100,7 +95,7 @@ TEST_F(ProfileTable, WritesReplaceAddAndKeepTheRest)
     ASSERT_TRUE(os::WritePrivateProfileString("New Section", "Key", "v a l", ini));
     EXPECT_EQ(Get("Tarnwick", "Overwrite") + Get("Tarnwick", "Splash") + Get("New Section", "Key"), "10v a l");
     EXPECT_EQ(Get("Tarnwick", "Later") + Get("Last", "x"), "dno line end");
-    const std::string text = Lower(test::ReadFile(ini));
+    const std::string text = ToLower(test::ReadFile(ini));
     EXPECT_NE(text.find("; shared settings of the suite"), std::string::npos) << "comment lost";
     EXPECT_NE(text.find(";splash=1"), std::string::npos) << "commented key lost";
     std::size_t keys = 0;
@@ -134,7 +129,7 @@ TEST_F(ProfileTable, AValueCannotForgeASection)
 // otherwise), so only the sets are compared.
 Names Sorted(Names names)
 {
-    std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return Lower(a) < Lower(b); });
+    std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return ToLower(a) < ToLower(b); });
     return names;
 }
 
@@ -193,7 +188,7 @@ TEST_F(RegistryTable, ValuesKeepTheirTypes)
     for (const auto& [name, type, value] : cases)
         At(base, name, type).Value(value);
     for (const auto& [name, type, value] : cases) {
-        cRegistry r = At(base, Lower(name), 0);
+        cRegistry r = At(base, ToLower(name), 0);
         EXPECT_EQ(r.Value(), value) << name;
         EXPECT_EQ(r.ValueType(), type) << name;
     }

@@ -1,6 +1,8 @@
 #pragma once
 // Runs one of the build's programs the way a user's shell would, and keeps
 // what it said and how it ended.
+#include "support/TestFiles.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,6 +20,12 @@ struct ToolRun {
 // runs in `workingFolder` when one is given.
 ToolRun RunTool(const std::string& program, const std::vector<std::string>& args,
                 const std::string& workingFolder = {});
+
+// The build's tarnvol.
+inline ToolRun Tarnvol(const std::vector<std::string>& args, const std::string& workingFolder = {})
+{
+    return RunTool(ToolPath("tarnvol"), args, workingFolder);
+}
 
 #ifndef _WIN32
 // As RunTool, but standard output is a pseudo-terminal, as when a person runs

@@ -37,10 +37,7 @@ Names Chosen(const NameSelection& s)
 TEST(NameSelection, SelectsAsTarAndTheGameWould)
 {
     std::vector<std::string_view> stored(kStored.begin(), kStored.end());
-    const struct {
-        Names patterns;
-        Names chosen;
-    } cases[] = {
+    const std::pair<Names, Names> cases[] = {
         {{"top.cs"}, {"top.cs"}},
         {{"TOP.CS"}, {"top.cs"}},                                   // ASCII case ignored
         {{"Scripts/AI/Bot.cs"}, {"Scripts\\AI\\Bot.cs"}},           // '/' for '\'
@@ -67,10 +64,10 @@ TEST(NameSelection, SelectsAsTarAndTheGameWould)
         {{"top.cs", "Scripts/a.cs", "TOP.cs", "*"}, Names(kStored.begin(), kStored.end())},
         {{"Skins", "top.cs"}, {"top.cs", "Skins\\LArmor.bmp"}},
     };
-    for (const auto& c : cases) {
-        const NameSelection s = SelectNames(stored, c.patterns);
-        EXPECT_EQ(Chosen(s), c.chosen) << c.patterns[0];
-        EXPECT_TRUE(s.unmatched.empty()) << c.patterns[0];
+    for (const auto& [patterns, chosen] : cases) {
+        const NameSelection s = SelectNames(stored, patterns);
+        EXPECT_EQ(Chosen(s), chosen) << patterns[0];
+        EXPECT_TRUE(s.unmatched.empty()) << patterns[0];
     }
 }
 

@@ -33,10 +33,7 @@ std::string Flat(const OptionLine& line)
 
 TEST(OptionLine, AcceptsEveryGetoptForm)
 {
-    const struct {
-        Args args;
-        std::string parsed;
-    } cases[] = {
+    const std::pair<Args, std::string> cases[] = {
         {{"vol"}, "| vol"},
         {{"-0l", "vol"}, "null= long= | vol"},
         {{"-l0v", "vol"}, "long= null= v= | vol"},
@@ -54,19 +51,16 @@ TEST(OptionLine, AcceptsEveryGetoptForm)
         {{"--", "--"}, "| --"},
         {{}, "|"},
     };
-    for (const auto& c : cases) {
-        const OptionLine line = ParseOptionLine(c.args, kSpecs);
-        EXPECT_EQ(line.error, "") << c.parsed;
-        EXPECT_EQ(Flat(line), c.parsed);
+    for (const auto& [args, parsed] : cases) {
+        const OptionLine line = ParseOptionLine(args, kSpecs);
+        EXPECT_EQ(line.error, "") << parsed;
+        EXPECT_EQ(Flat(line), parsed);
     }
 }
 
 TEST(OptionLine, RefusesAWrongLineWithItsReason)
 {
-    const struct {
-        Args args;
-        std::string error;
-    } cases[] = {
+    const std::pair<Args, std::string> cases[] = {
         {{"-x", "vol"}, "unknown option '-x'"},
         {{"-0x", "vol"}, "unknown option '-x'"},
         {{"vol", "--bogus"}, "unknown option '--bogus'"},
@@ -76,10 +70,10 @@ TEST(OptionLine, RefusesAWrongLineWithItsReason)
         {{"vol", "-T"}, "option '-T' needs a value"},
         {{"vol", "--extractor"}, "option '--extractor' needs a value"},
     };
-    for (const auto& c : cases) {
-        const OptionLine line = ParseOptionLine(c.args, kSpecs);
-        EXPECT_EQ(line.error, c.error) << c.args[0];
-        EXPECT_EQ(Flat(line), "|") << c.args[0]; // nothing half taken
+    for (const auto& [args, error] : cases) {
+        const OptionLine line = ParseOptionLine(args, kSpecs);
+        EXPECT_EQ(line.error, error) << args[0];
+        EXPECT_EQ(Flat(line), "|") << args[0]; // nothing half taken
     }
 }
 

@@ -1,9 +1,9 @@
 // The bash completion of tarnvol, run by bash as the shell would run it:
 // COMP_WORDS and COMP_CWORD set, _tarnvol called, COMPREPLY printed.
 #ifndef _WIN32
-#include "volume/VolumeWriter.h"
 #include "support/RunTool.h"
 #include "support/TestFiles.h"
+#include "support/VolumeBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -45,17 +45,14 @@ TEST(TarnvolCompletion, OffersCommandsOptionsAndStoredNames)
     if (!Exists("/bin/bash"))
         GTEST_SKIP() << "no bash";
     TempDir dir;
-    VolumeWriter w;
+    Files files;
     for (const char* name : {"top.cs", "Scripts\\AI\\Bot.cs", "Scripts\\a.cs", "two  blanks.cs", "Skins\\x.bmp"})
-        w.Add(name, "data");
-    ASSERT_TRUE(w.Write(dir / "game.vol"));
+        files.emplace_back(name, "data");
+    WriteVolume(dir / "game.vol", files);
     std::filesystem::create_directories(dir / "dest");
     WriteFile(dir / "notes.txt", "");
     const std::string tarnvol = ToolPath("tarnvol");
-    const struct {
-        Words words;
-        Words offered;
-    } cases[] = {
+    const std::pair<Words, Words> cases[] = {
         {{tarnvol, ""}, {"--help", "--version", "cat", "extract", "info", "list", "pack", "test"}},
         {{tarnvol, "e"}, {"extract"}},
         {{tarnvol, "list", "--n"}, {"--null"}},
@@ -75,11 +72,11 @@ TEST(TarnvolCompletion, OffersCommandsOptionsAndStoredNames)
         {{tarnvol, "cat", "no-such.vol", ""}, {}},
         {{tarnvol, "info", "game.vol", ""}, {}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [words, offered] : cases) {
         std::string line;
-        for (std::size_t i = 1; i < c.words.size(); ++i)
-            line += " " + c.words[i];
-        EXPECT_EQ(Offered(c.words, dir.Path()), c.offered) << line;
+        for (std::size_t i = 1; i < words.size(); ++i)
+            line += " " + words[i];
+        EXPECT_EQ(Offered(words, dir.Path()), offered) << line;
     }
 }
 #endif

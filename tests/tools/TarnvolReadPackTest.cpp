@@ -2,25 +2,21 @@
 // extract (with the real extractor), the ways its commands fail, and stored
 // names no terminal or command line should take as they stand.
 #include "extraction/clsExtract.h"
-#include "volume/VolumeWriter.h"
 #include "support/RunTool.h"
 #include "support/TestFiles.h"
+#include "support/VolumeBytes.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <stdexcept>
 #include <tuple>
 
 using namespace tarnwick;
 using namespace tarnwick::test;
-using Files = std::vector<std::pair<std::string, std::string>>;
 using Args = std::vector<std::string>;
 
 namespace {
-
-ToolRun Tarnvol(const Args& args, const std::string& cwd = {}) { return RunTool(ToolPath("tarnvol"), args, cwd); }
 
 class TarnvolPack : public ::testing::Test {
 protected:
@@ -63,9 +59,8 @@ TEST_F(TarnvolPack, RoundTripThroughPackListInfoAndExtract)
                          std::to_string(17 * stored.size()) + "\nFileCount: " + std::to_string(stored.size()) +
                          "\nSize: " + std::to_string(std::filesystem::file_size(out)) + "\n");
 
-    // Back out as the window does it, into a folder that must exist.
-    EXPECT_EQ(Tarnvol({"extract", out, dir / "out"}).exitCode, 1);
-    WriteFile(dir / "out/.keep", "");
+    // Back out as the window does it, into a folder that must exist (TarnvolNames tells a missing one).
+    std::filesystem::create_directories(dir / "out");
     r = Tarnvol({"extract", out, dir / "out"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     for (const auto& [name, data] : tree)
@@ -79,7 +74,6 @@ TEST_F(TarnvolPack, RoundTripThroughPackListInfoAndExtract)
     EXPECT_EQ(ReadFile(dir / "out/top.cs") + ReadFile(dir / "out/Bot.cs"), "mine" + tree[2].second);
     EXPECT_EQ(Tarnvol({"extract", "--overwrite", out, dir / "out", "top.cs"}).exitCode, 0);
     EXPECT_EQ(ReadFile(dir / "out/top.cs"), "top");
-    EXPECT_EQ(Tarnvol({"extract", out, dir / "out", "nothere.cs"}).exitCode, 1);
 
     // Name order, whatever order the folder hands its entries out in.
     for (char c : std::string("qzcamxbyk0"))
@@ -124,31 +118,6 @@ TEST_F(TarnvolPack, RefusalsLeaveAnEarlierVolumeUntouched)
     EXPECT_FALSE(Exists(dir / "no"));
 }
 
-TEST_F(TarnvolPack, ErrorsGoToStderr)
-{
-    // The reader's own messages are VOLReaderTest's: failing, they exit 1.
-    WriteFile(dir / "text.vol", "not a volume at all");
-    for (const char* command : {"list", "info"}) {
-        const ToolRun r = Tarnvol({command, dir / "text.vol"});
-        EXPECT_EQ(std::make_tuple(r.exitCode, r.out, r.err), std::make_tuple(1, std::string(), "Invalid volume format.\n"));
-    }
-    // A wrong command line exits 2, and does no work.
-    const std::string v = dir / "v.vol", o = dir / "o.vol";
-    ASSERT_EQ(Tarnvol({"pack", v, "-C", src, "top.cs"}).exitCode, 0);
-    for (const Args& args : std::vector<Args>{{}, {"frobnicate", v}, {"list"}, {"info", v, v}, {"info", "-x", v}, {"pack"},
-                                              {"pack", o}, {"pack", o, "-C"}, {"pack", o, "--bogus", "top.cs"},
-                                              {"pack", o, "-C", src, "-C", src, "top.cs"}}) {
-        const ToolRun r = Tarnvol(args);
-        EXPECT_EQ(std::make_tuple(r.exitCode, r.out, r.err.empty()), std::make_tuple(2, std::string(), false))
-            << args.size() << " " << (args.empty() ? "" : args.back());
-    }
-    // --help wins wherever it stands.
-    EXPECT_EQ(Tarnvol({"--help"}).exitCode, 0);
-    for (const std::string command : {"list", "info", "extract", "pack"})
-        EXPECT_EQ(Tarnvol({command, o, "--help"}).out.rfind("Usage: tarnvol " + command + " ", 0), 0u) << command;
-    EXPECT_FALSE(Exists(o));
-}
-
 namespace {
 
 // A stored name (Windows-1252 bytes, backslashes between folders) and how a
@@ -178,11 +147,10 @@ class TarnvolNames : public ::testing::Test {
 protected:
     TarnvolNames()
     {
-        VolumeWriter w;
+        Files files;
         for (const HostileName& n : kHostile)
-            w.Add(n.stored, Data(n.stored));
-        if (!w.Write(volume))
-            throw std::runtime_error(w.Failure());
+            files.emplace_back(n.stored, Data(n.stored));
+        WriteVolume(volume, files);
     }
     static std::string Data(const std::string& stored) { return "bytes of " + stored; }
     // Where the job puts a stored name below `dest`, folders re-created.
@@ -219,17 +187,14 @@ bool HoldsControls(const std::string& text)
 
 TEST_F(TarnvolNames, ListShowsTextAndGivesScriptsTheStoredBytes)
 {
-    const struct {
-        Args args;
-        std::string out;
-    } cases[] = {
+    const std::pair<Args, std::string> cases[] = {
         {{"list", volume}, Lines(&HostileName::shown, '\n')},
         {{"list", "-0", volume}, Lines(&HostileName::stored, '\0')},
         {{"list", "--null", "--", volume}, Lines(&HostileName::stored, '\0')},
     };
-    for (const auto& c : cases) {
-        const ToolRun r = Tarnvol(c.args);
-        EXPECT_EQ(std::make_tuple(r.exitCode, r.out, r.err), std::make_tuple(0, c.out, std::string())) << c.args[1];
+    for (const auto& [args, out] : cases) {
+        const ToolRun r = Tarnvol(args);
+        EXPECT_EQ(std::make_tuple(r.exitCode, r.out, r.err), std::make_tuple(0, out, std::string())) << args[1];
     }
 }
 
@@ -246,10 +211,7 @@ TEST_F(TarnvolNames, ATerminalNeverGetsAControlCharacterOfAName)
 
 TEST_F(TarnvolNames, ANameTypedAsShownOrAsStoredBytesIsExtracted)
 {
-    const struct {
-        std::string typed;
-        std::string stored;
-    } cases[] = {
+    const std::pair<std::string, std::string> cases[] = {
         {"caf\xC3\xA9.cs", "caf\xE9.cs"},
         {"caf\xE9.cs", "caf\xE9.cs"}, // not UTF-8: the bytes themselves
         {"Scripts\\\xE2\x82\xAC" "uro.cs", "Scripts\\\x80" "uro.cs"},
@@ -261,12 +223,12 @@ TEST_F(TarnvolNames, ANameTypedAsShownOrAsStoredBytesIsExtracted)
 #endif
     };
     int row = 0;
-    for (const auto& c : cases) {
+    for (const auto& [typed, stored] : cases) {
         const std::string dest = dir / ("out" + std::to_string(row++));
         std::filesystem::create_directories(dest);
-        const ToolRun r = Tarnvol({"extract", volume, dest, c.typed});
+        const ToolRun r = Tarnvol({"extract", volume, dest, typed});
         EXPECT_EQ(r.exitCode, 0) << row << ": " << r.err;
-        EXPECT_EQ(ReadFile(Landed(dest, c.stored)), Data(c.stored)) << row;
+        EXPECT_EQ(ReadFile(Landed(dest, stored)), Data(stored)) << row;
         // Progress names the file as a person may read it.
         EXPECT_FALSE(HoldsControls(r.err)) << row << ": " << r.err;
     }
@@ -296,22 +258,19 @@ TEST_F(TarnvolNames, AnExtractorThatIsNoProgramIsRefusedBeforeAnyWork)
     std::filesystem::permissions(dir / "notes.txt", std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     const std::string dest = dir / "out";
     std::filesystem::create_directories(dest);
-    const struct {
-        std::string extractor;
-        int exitCode;
-    } cases[] = {
+    const std::pair<std::string, int> cases[] = {
         {dir / "no-such-extract", 2},
         {dir.Path(), 2},
         {dir / "notes.txt", 2},
         {ToolPath("extract"), 0},
     };
-    for (const auto& c : cases) {
-        const ToolRun r = Tarnvol({"extract", "--extractor", c.extractor, volume, dest, "top.cs"});
-        EXPECT_EQ(r.exitCode, c.exitCode) << c.extractor << ": " << r.err;
+    for (const auto& [extractor, exitCode] : cases) {
+        const ToolRun r = Tarnvol({"extract", "--extractor", extractor, volume, dest, "top.cs"});
+        EXPECT_EQ(r.exitCode, exitCode) << extractor << ": " << r.err;
         const bool extracted = Exists(Landed(dest, "top.cs"));
-        EXPECT_EQ(extracted, c.exitCode == 0) << c.extractor;
-        if (c.exitCode == 2) { // the path named, and nothing started
-            EXPECT_EQ(std::make_tuple(r.err.find(c.extractor) != std::string::npos, r.err.find('%')),
+        EXPECT_EQ(extracted, exitCode == 0) << extractor;
+        if (exitCode == 2) { // the path named, and nothing started
+            EXPECT_EQ(std::make_tuple(r.err.find(extractor) != std::string::npos, r.err.find('%')),
                       std::make_tuple(true, std::string::npos))
                 << r.err;
         }

@@ -1,15 +1,16 @@
 // The reader against files made to hurt it. Each failure must leave the
 // volume listed before alone.
-#include "volume/VolumeWriter.h"
 #include "volume/clsVOLReader.h"
 #include "support/ChildProcess.h"
 #include "support/TestFiles.h"
+#include "support/VolumeBytes.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <tuple>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,9 +35,7 @@ class HostileVolume : public ::testing::Test {
 protected:
     HostileVolume()
     {
-        VolumeWriter w;
-        w.Add("keep\\me.cs", "x");
-        EXPECT_TRUE(w.Write(good));
+        test::WriteVolume(good, {{"keep\\me.cs", "x"}});
         EXPECT_EQ(r.reader.GetFileNames(good), "keep\\me.cs/");
     }
     void ExpectRefused(const std::string& path, int number)
@@ -59,13 +58,21 @@ protected:
 
 } // namespace
 
-TEST_F(HostileVolume, PositionsAtTheTopOfTheRangeAreDamagedNotOverflowed)
+TEST_F(HostileVolume, ShortFilesAndPositionsAtTheTopOfTheRange)
 {
     // In 32-bit arithmetic D + 13 + S wraps to a small offset inside the file.
     const std::string tail(64, '\0');
-    ExpectRefused(Write("d-max", "PVOL" + Le32(0x7FFFFFFF) + tail), 7);
-    ExpectRefused(Write("s-max", "PVOL" + Le32(8) + "vols" + Le32(0x7FFFFFFF) + tail), 7);
-    ExpectRefused(Write("s-wraps-voli", "PVOL" + Le32(8) + "vols" + Le32(0x7FFFFFF8) + tail), 7);
+    const std::tuple<const char*, std::string, int> cases[] = {
+        {"d-max", "PVOL" + Le32(0x7FFFFFFF) + tail, 7},
+        {"s-max", "PVOL" + Le32(8) + "vols" + Le32(0x7FFFFFFF) + tail, 7},
+        {"s-wraps-voli", "PVOL" + Le32(8) + "vols" + Le32(0x7FFFFFF8) + tail, 7},
+        {"empty.vol", "", 3}, {"p.vol", "P", 3}, {"pvo.vol", "PVO", 3}, // too short to be volumes
+    };
+    for (const auto& [name, bytes, number] : cases) {
+        ExpectRefused(Write(name, bytes), number);
+        if (number == 3)
+            EXPECT_FALSE(r.reader.IsValidVolume(dir / name)) << name;
+    }
 }
 
 TEST_F(HostileVolume, NameBlockWithoutAnyNulIsOneName)
@@ -88,14 +95,6 @@ TEST_F(HostileVolume, SparseTwoGigabyteFileClaimingATwoGigabyteNameBlock)
     const auto start = std::chrono::steady_clock::now();
     ExpectRefused(path, 7);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << "the block was read";
-}
-
-TEST_F(HostileVolume, ShortFilesAreNotVolumes)
-{
-    for (const std::string bytes : {"", "P", "PVO"}) {
-        ExpectRefused(Write("short.vol", bytes), 3);
-        EXPECT_FALSE(r.reader.IsValidVolume(dir / "short.vol")) << bytes;
-    }
 }
 
 TEST_F(HostileVolume, FolderAndFifoNamedLikeAVolume)

@@ -1,8 +1,8 @@
 // The reader on volumes from our writer and on hand-made ones; the forms
 // made to hurt it are HostileVolumeTest's.
 #include "volume/clsVOLReader.h"
-#include "volume/VolumeWriter.h"
 #include "support/TestFiles.h"
+#include "support/VolumeBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -29,11 +29,10 @@ protected:
 
     std::string Volume(const std::string& name, const V& names)
     {
-        VolumeWriter w;
+        test::Files files;
         for (const auto& n : names)
-            w.Add(n, "data of " + n);
-        EXPECT_TRUE(w.Write(dir / name));
-        return dir / name;
+            files.emplace_back(n, "data of " + n);
+        return test::WriteVolume(dir / name, files);
     }
     std::string Raw(const std::string& name, const std::string& bytes)
     {

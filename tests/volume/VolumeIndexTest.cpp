@@ -4,7 +4,7 @@
 #include "volume/VolumeIndex.h"
 #include "volume/VolumeLookup.h"
 #include "volume/VolumeWriter.h"
-#include "support/TestFiles.h"
+#include "support/VolumeBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -16,35 +16,16 @@ using Status = VolumeIndex::Status;
 
 namespace {
 
-std::uint32_t Get32(const std::string& s, std::size_t at)
-{
-    std::uint32_t v = 0;
-    for (int i = 0; i < 4; ++i)
-        v |= std::uint32_t(static_cast<unsigned char>(s[at + i])) << (8 * i);
-    return v;
-}
+using Layout = test::VolumeLayout;
+using test::Get32;
+using test::Put32;
 
-void Put32(std::string& s, std::size_t at, std::uint32_t v) { s.replace(at, 4, test::Le32(v)); }
-
-// Where the writer put the parts of its volume: D, S, the index tag, entry i.
-struct Layout {
-    std::size_t d, s, voli;
-    explicit Layout(const std::string& v) : d(Get32(v, 4)), s(Get32(v, d + 4)), voli(d + 9 + s) {}
-    std::size_t Entry(std::size_t i) const { return voli + 8 + 17 * i; }
-};
-
-const std::vector<std::pair<std::string, std::string>> kFiles = {{"scripts\\ai\\bot.cs", "function bot() {}\n"},
+const test::Files kFiles = {{"scripts\\ai\\bot.cs", "function bot() {}\n"},
                                                                   {"", ""},
                                                                   {"Skins\\LArmor.bmp", std::string("BM\0\0\x01\x02", 6)},
                                                                   {"read me.txt", "hello"}};
 
-std::string Sample()
-{
-    VolumeWriter w;
-    for (const auto& [name, data] : kFiles)
-        w.Add(name, data);
-    return w.Build();
-}
+std::string Sample() { return test::BuildVolume(kFiles); }
 
 struct Form {
     const char* what;

@@ -1,0 +1,51 @@
+#pragma once
+// Volumes for the tests: written by our own writer from names and bytes, and
+// their 32-bit fields read and changed where a test damages one on purpose.
+#include "support/TestFiles.h"
+#include "volume/VolumeWriter.h"
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tarnwick::test {
+
+// Stored names (backslashes between folders) and their bytes, in stored order.
+using Files = std::vector<std::pair<std::string, std::string>>;
+
+inline VolumeWriter VolumeOf(const Files& files)
+{
+    VolumeWriter w;
+    for (const auto& [name, data] : files)
+        w.Add(name, data);
+    return w;
+}
+inline std::string BuildVolume(const Files& files) { return VolumeOf(files).Build(); }
+// Writes the volume and gives its path back; throws when the writer fails.
+inline std::string WriteVolume(const std::string& path, const Files& files)
+{
+    if (const VolumeWriter w = VolumeOf(files); !w.Write(path))
+        throw std::runtime_error(w.Failure());
+    return path;
+}
+
+inline std::uint32_t Get32(const std::string& bytes, std::size_t at)
+{
+    std::uint32_t v = 0;
+    for (int i = 0; i < 4; ++i)
+        v |= std::uint32_t(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
+    return v;
+}
+inline void Put32(std::string& bytes, std::size_t at, std::uint32_t v) { bytes.replace(at, 4, Le32(v)); }
+
+// Where the writer put the parts of a volume: the name block D, its size S,
+// the index tag, and entry i (name offset +4, block +8, length +12, method +16).
+struct VolumeLayout {
+    std::size_t d, s, voli;
+    explicit VolumeLayout(const std::string& v) : d(Get32(v, 4)), s(Get32(v, d + 4)), voli(d + 9 + s) {}
+    std::size_t Entry(std::size_t i) const { return voli + 8 + 17 * i; }
+};
+
+} // namespace tarnwick::test
