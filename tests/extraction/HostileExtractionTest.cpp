@@ -249,12 +249,11 @@ TEST_F(HostileExtraction, AVolumeCannotPlantTheProgramsOwnFilesBesideIt)
                                                   "8 Unable to extract cairnix.ini"}));
     EXPECT_EQ(DestinationListing(), (std::vector<std::string>{"readme.txt", "sub/extract"}));
     // The extractor in use, wherever it lives, is not replaced either.
-    const std::string extractor = Obedient();
-    const std::string before = test::ReadFile(extractor);
-    refusals.clear();
-    job.SetNames({"obedient.sh"});
-    job.Extract(anyVolume, {}, root.Path(), extractor);
-    EXPECT_EQ(refusals["Unable to extract obedient.sh"], 8);
+    const std::string extractor = Obedient(), before = test::ReadFile(extractor);
+    hooks = clsExtract::SystemHooks();
+    dest = root.Path();
+    names = {"obedient.sh"};
+    EXPECT_EQ(Extract(extractor).errors[8], 1);
     EXPECT_EQ(test::ReadFile(extractor), before);
 }
 
