@@ -24,6 +24,28 @@ struct Entry {
 std::uint64_t KeyAt(std::string_view table, std::uint32_t start, std::size_t depth)
 {
     const std::size_t from = start + depth;
+#if defined(__GNUC__) && defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    // Eight bytes at once where eight are there: cut at the first "/",
+    // capitals made small, turned big-endian.
+    if (from + 8 <= table.size()) {
+        constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
+        std::uint64_t x;
+        std::memcpy(&x, table.data() + from, sizeof x);
+        const std::uint64_t y = x ^ ('/' * kOnes);
+        // The lowest byte flagged here is the first "/" (flags above it may
+        // be false, which does not matter).
+        const std::uint64_t slash = (y - kOnes) & ~y & kHigh;
+        if (slash != 0) {
+            const int bytes = __builtin_ctzll(slash) / 8;
+            x = bytes == 0 ? 0 : x & (~std::uint64_t(0) >> (64 - 8 * bytes));
+        }
+        const std::uint64_t low = x & ~kHigh;
+        const std::uint64_t fromA = low + (0x80 - 'A') * kOnes; // top bit: byte >= 'A'
+        const std::uint64_t pastZ = low + (0x80 - 'Z' - 1) * kOnes; // top bit: byte > 'Z'
+        const std::uint64_t upper = fromA & ~pastZ & ~x & kHigh;
+        return __builtin_bswap64(x | (upper >> 2));
+    }
+#endif
     const std::size_t to = std::min(table.size(), from + 8);
     std::uint64_t key = 0;
     std::size_t i = from;
@@ -35,6 +57,69 @@ std::uint64_t KeyAt(std::string_view table, std::uint32_t start, std::size_t dep
 
 inline bool GoesOn(std::uint64_t key) { return (key & 0xFF) != 0; }
 
+// Equal names go in stored order.
+void SortByStart(Entry* first, Entry* last)
+{
+    std::sort(first, last, [](const Entry& a, const Entry& b) { return a.start < b.start; });
+}
+
+// Below this many entries a comparison sort beats another radix pass.
+constexpr std::ptrdiff_t kSmallRun = 64;
+
+// Sorts [first, last) by key, the byte at `shift` and those below it; where
+// keys are equal the order is left open (the caller settles it). Runs in
+// place, one byte a pass from the top (American flag sort): no second
+// array, whose fresh pages would cost more than the sort, and a byte that
+// all keys share costs one counting pass and no moves.
+void SortByKey(Entry* first, Entry* last, int shift)
+{
+    for (;;) {
+        const std::ptrdiff_t n = last - first;
+        if (n <= kSmallRun) {
+            std::sort(first, last, [](const Entry& a, const Entry& b) { return a.key < b.key; });
+            return;
+        }
+        std::size_t count[256] = {};
+        for (const Entry* e = first; e != last; ++e)
+            ++count[(e->key >> shift) & 0xFF];
+        if (count[(first->key >> shift) & 0xFF] == static_cast<std::size_t>(n)) {
+            if (shift == 0)
+                return; // all keys equal
+            shift -= 8;
+            continue;
+        }
+        Entry* head[256];
+        Entry* tail[256];
+        Entry* at = first;
+        for (int b = 0; b < 256; ++b) {
+            head[b] = at;
+            at += count[b];
+            tail[b] = at;
+        }
+        for (int b = 0; b < 256; ++b) {
+            while (head[b] != tail[b]) {
+                Entry e = *head[b];
+                auto digit = static_cast<int>((e.key >> shift) & 0xFF);
+                while (digit != b) {
+                    std::swap(e, *head[digit]++);
+                    digit = static_cast<int>((e.key >> shift) & 0xFF);
+                }
+                *head[b]++ = e;
+            }
+        }
+        if (shift == 0)
+            return;
+        Entry* bucket = first;
+        for (int b = 0; b < 256; ++b) {
+            Entry* end = bucket + count[b];
+            if (count[b] > 1)
+                SortByKey(bucket, end, shift - 8);
+            bucket = end;
+        }
+        return;
+    }
+}
+
 // Sorts entries [first, last) whose names agree on their first `depth`
 // bytes: by the next eight, then each run of equal keys by the eight after,
 // until the names end. A long shared prefix (scripts\ai\...) costs one more
@@ -44,23 +129,35 @@ void SortFrom(std::string_view table, Entry* first, Entry* last, std::size_t dep
     while (last - first > 1) {
         std::uint64_t lo = ~std::uint64_t(0), hi = 0;
         for (Entry* e = first; e != last; ++e) {
+#if defined(__GNUC__)
+            // The names of a run lie all over the table once sorted: asking
+            // for one a few entries ahead keeps several misses in flight.
+            if (last - e > 16)
+                __builtin_prefetch(table.data() + std::min<std::size_t>(e[16].start + depth, table.size() - 1));
+#endif
             e->key = KeyAt(table, e->start, depth);
             lo = std::min(lo, e->key);
             hi = std::max(hi, e->key);
         }
         if (lo == hi) {
-            if (!GoesOn(lo))
-                return; // equal names, already in stored order
+            if (!GoesOn(lo)) {
+                SortByStart(first, last); // equal names
+                return;
+            }
             depth += 8;
             continue;
         }
-        std::sort(first, last, [](const Entry& a, const Entry& b) { return a.key != b.key ? a.key < b.key : a.start < b.start; });
+        SortByKey(first, last, 56);
         for (Entry* run = first; run != last;) {
             Entry* end = run + 1;
             while (end != last && end->key == run->key)
                 ++end;
-            if (end - run > 1 && GoesOn(run->key))
-                SortFrom(table, run, end, depth + 8);
+            if (end - run > 1) {
+                if (GoesOn(run->key))
+                    SortFrom(table, run, end, depth + 8);
+                else
+                    SortByStart(run, end);
+            }
             run = end;
         }
         return;
