@@ -24,12 +24,7 @@ private:
     // A window listing Base.vol, extracting into `out`, every name selected.
     std::unique_ptr<Started> Open(const std::vector<std::string>& names)
     {
-        std::filesystem::remove_all(out);
-        WriteFile(out + "/.keep", "");
-        MakeVolume(dir / "v/Base.vol", names);
-        StartupOptions o = TestOptions(dir, "[Tarnwick]\nExtract=" + ToolPath("extract") + "\nPath=" + out + "\n");
-        o.commandTail = dir / "v/Base.vol";
-        auto s = Start(o);
+        auto s = OpenListing(dir, out, names);
         cmdSelAll_Click(*s->window);
         return s;
     }

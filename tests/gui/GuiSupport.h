@@ -6,6 +6,7 @@
 #include "volume/VolumeWriter.h"
 
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -71,6 +72,19 @@ inline std::unique_ptr<Started> Start(const StartupOptions& o)
     s->window->PickExtractor = [n = &s->extractorDialogs](const std::string&) { return ++*n, std::optional<std::string>(); };
     s->loaded = s->window->Form_Load();
     return s;
+}
+
+// A started window listing dir/v/Base.vol (holding `names`), extracting into
+// a fresh `out` with the real extractor; the caller selects.
+inline std::unique_ptr<Started> OpenListing(const TempDir& dir, const std::string& out,
+                                            const std::vector<std::string>& names)
+{
+    std::filesystem::remove_all(out);
+    WriteFile(out + "/.keep", "");
+    MakeVolume(dir / "v/Base.vol", names);
+    StartupOptions o = TestOptions(dir, "[Tarnwick]\nExtract=" + ToolPath("extract") + "\nPath=" + out + "\n");
+    o.commandTail = dir / "v/Base.vol";
+    return Start(o);
 }
 
 } // namespace tarnwick::test
