@@ -116,6 +116,10 @@ VolumeLookup LookUpVolumeEntry(const VolumeIndex::ReadFn& read, std::int64_t fil
     const auto* wanted = reinterpret_cast<const unsigned char*>(name.data());
     if (n > s)
         return out; // no stored name can be that long
+    // A stored name ends at its first NUL: one asked for with a NUL inside
+    // names nothing (compared in place, it would run on into the next name).
+    if (name.find('\0') != std::string_view::npos)
+        return out;
     const std::uint64_t wantedTail = n >= 8 ? FoldWord(wanted + n - 8) : 0;
 
     std::unique_ptr<unsigned char[]> chunkBytes(new unsigned char[static_cast<std::size_t>(kChunkEntries * kEntrySize)]);

@@ -165,7 +165,7 @@ namespace {
 
 struct NameCase {
     const char* what;
-    const char* name;
+    std::string name;
     int entry; // -1: none
 };
 
@@ -181,6 +181,9 @@ const NameCase kNameCases[] = {
     {"a suffix is not a match", "x.cs", -1},
     {"longer than every name", "sub\\x.cs\\y", -1},
     {"the empty name", "", -1},
+    // Compared in place, a NUL in the name asked for would run on into the
+    // next stored name.
+    {"a NUL inside names nothing", std::string("A.cs\0a.cs", 9), -1},
 };
 
 class FindByBytes : public ::testing::TestWithParam<NameCase> {};
