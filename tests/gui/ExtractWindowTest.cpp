@@ -1,13 +1,19 @@
-// Extracting selected names through the progress window with the real extractor.
+// Extracting selected names through the progress window with the real
+// extractor. Names as a volume stores them: bytes in Windows-1252, which may hold a
+// comma or run blanks together, shown as text but handed to the job whole.
 #include "GuiSupport.h"
 #include "extraction/ExtractCommands_ui.h"
+#include "extraction/clsExtract.h"
 #include "extraction/frmProgress.h"
 #include "mainwindow/NameListBox.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QItemSelectionModel>
+#include <QTimer>
 #include <QtTest>
 
 #include <filesystem>
@@ -28,13 +34,128 @@ private:
         cmdSelAll_Click(*s->window);
         return s;
     }
-    // What every extraction leaves, whatever happened in it.
     static bool Idle(const frmMain& w)
     {
-        return !w.lstData->HasSelection() && QApplication::overrideCursor() == nullptr;
+        return !w.lstData->selectionModel()->hasSelection() && QApplication::overrideCursor() == nullptr;
+    }
+    // Runs Extract and returns the names the job was handed, as it had them
+    // when it started its first file.
+    static std::vector<std::string> NamesTheJobGets(frmMain& w)
+    {
+        std::vector<std::string> got;
+        QTimer::singleShot(100, [&] {
+            frmProgress* p = w.findChild<frmProgress*>();
+            if (!p)
+                return;
+            clsExtract* job = p->objExtract();
+            job->E_Percent = [&got, job, old = job->E_Percent](std::int16_t v, const std::string& f) {
+                if (got.empty())
+                    got = job->Names();
+                old(v, f);
+            };
+        });
+        cmdExtract_Click(w);
+        return got;
+    }
+    static QStringList Shown(const frmMain& w)
+    {
+        QStringList out;
+        const QAbstractItemModel* m = w.lstData->model();
+        for (int r = 0; r < m->rowCount(); ++r)
+            out << m->index(r, 0).data().toString();
+        return out;
     }
 
 private slots:
+    void storedBytesOfEveryNameReachTheJobWhole()
+    {
+        // Windows-1252 bytes, a comma, two blanks in a row.
+        const std::vector<std::string> names = {"caf\xE9.cs", "missions\\Broadside, Night.mis", "two  blanks.cs"};
+        auto s = Open(names);
+        frmMain& w = *s->window;
+        QCOMPARE(Shown(w), (QStringList{QString::fromUtf8("caf\u00E9.cs"), "missions\\Broadside, Night.mis", "two  blanks.cs"}));
+        ScriptedSink sink;
+        QCOMPARE(NamesTheJobGets(w), names);
+        QVERIFY(Idle(w));
+        // The extractor was asked for the stored name and found it.
+        bool found = false;
+        for (const auto& e : std::filesystem::directory_iterator(out))
+            found = found || ReadFile(e.path().string()) == "data of caf\xE9.cs";
+        QVERIFY(found);
+
+        // Only the selected ones, in the list's order; a click toggles.
+        cmdSelAll_Click(w);
+        QItemSelectionModel* picked = w.lstData->selectionModel();
+        picked->select(w.lstData->model()->index(1, 0), QItemSelectionModel::Toggle);
+        QCOMPARE(NamesTheJobGets(w), (std::vector<std::string>{names[0], names[2]}));
+        QVERIFY(Idle(w));
+    }
+
+    void everyKindOfNameArrivesWithItsOwnBytes()
+    {
+        // The volume's own name holds quotes, beside a plain file named like
+        // its part before the first quote.
+        const std::string folder = dir / "dl";
+        WriteFile(folder + "/skins", "PVOL not this one");
+        const std::string volume = folder + "/skins\" \"pack.vol";
+        const std::vector<std::string> names = {"caf\xE9.cs",      "two  blanks.cs", " lead.cs",
+                                                "trail.cs ",       "tab\there.cs",   "missions\\Broadside, Night.mis",
+                                                "say \"hi\".cs",   "two blanks.cs",  "\x80uro\\na\xEFve.txt"};
+        VolumeWriter v;
+        for (const std::string& n : names)
+            v.Add(n, "bytes of [" + n + "]");
+        WriteFile(volume, v.Build());
+        std::filesystem::remove_all(out);
+        WriteFile(out + "/.keep", "");
+        StartupOptions o = TestOptions(dir, "[Tarnwick]\nExtract=" + ToolPath("extract") + "\nPath=" + out +
+                                                "\nFileSystem=1\nOverwrite=1\n");
+        o.commandTail = volume;
+        auto s = Start(o);
+        frmMain& w = *s->window;
+        QCOMPARE(w.lstData->count(), int(names.size()));
+        cmdSelAll_Click(w);
+        ScriptedSink sink;
+        cmdExtract_Click(w);
+        QCOMPARE(sink.texts, std::vector<std::string>{});
+        for (const std::string& n : names) {
+            const std::string onDisk = out + "/" + StoredNameToPath(n, PathStyle::Posix);
+            QCOMPARE(ReadFile(onDisk), "bytes of [" + n + "]");
+        }
+        QVERIFY(Exists(out + "/\xE2\x82\xACuro/na\xC3\xAFve.txt"));
+        QVERIFY(Idle(w));
+    }
+
+    void theFirstFailureIsShownAndTheRestSummedUp()
+    {
+        auto s = Open({"a\\x.cs", "b\\y.cs", "c\\z.cs", "fine.cs"});
+        frmMain& w = *s->window;
+        w.chkFileSystem->setCheckState(Qt::Checked);
+        // Files where the folders should be: none of the three can be made.
+        for (const char* blocker : {"/a", "/b", "/c"})
+            WriteFile(out + blocker, "a file");
+        ScriptedSink sink;
+        cmdExtract_Click(w);
+        QCOMPARE(sink.texts, (std::vector<std::string>{
+                                 "[Error: 6] Unable to create the folder " + out + "/a for a\\x.cs.",
+                                 "3 of 4 files were not extracted:\na\\x.cs\nb\\y.cs\nc\\z.cs"}));
+        QCOMPARE(sink.events, (std::vector<std::string>{"box", "beep", "box"}));
+        QCOMPARE(ReadFile(out + "/fine.cs"), std::string("data of fine.cs"));
+        QVERIFY(Idle(w));
+    }
+
+    void aVeryLongNameIsShownShortenedButHandedOverWhole()
+    {
+        const std::string name = "long" + std::string(100 * 1024, 'n') + ".cs";
+        auto s = Open({name, "b.cs"});
+        frmMain& w = *s->window;
+        const QStringList shown = Shown(w);
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown[1], QStringLiteral("long") + QString(1020, QLatin1Char('n')) + QChar(0x2026));
+        ScriptedSink sink; // the extractor cannot write such a name
+        QCOMPARE(NamesTheJobGets(w), (std::vector<std::string>{"b.cs", name}));
+        QVERIFY(Idle(w));
+    }
+
     void selectedNamesAreExtractedWithOrWithoutTheirFolders()
     {
         for (const bool recreate : {true, false}) {
