@@ -1,0 +1,22 @@
+#pragma once
+// What the main window hands the progress window: one extraction job's
+// names and options, read when the progress window's timer fires.
+#include "platform/PathStyle.h"
+
+#include <string>
+#include <vector>
+
+namespace tarnwick {
+
+struct ExtractionRequest {
+    // The stored bytes of each selected name, in list order.
+    std::vector<std::string> names;
+    std::string volumePath;
+    std::string destination;
+    std::string extractor;
+    bool overwrite = false;
+    bool recreateStructure = true;
+    PathStyle style = NativePathStyle();
+};
+
+} // namespace tarnwick
