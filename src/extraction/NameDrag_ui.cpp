@@ -1,7 +1,5 @@
 #include "extraction/NameDrag_ui.h"
 
-#include "extraction/ExtractCommands_ui.h"
-#include "mainwindow/NameListBox.h"
 #include "mainwindow/frmMain.h"
 #include "platform/AnsiText.h"
 #include "platform/DirectSave_ui.h"
@@ -100,9 +98,9 @@ QByteArray NameDragData::StageAndList() const
     if (staging_)
         return uriList_;
     staging_ = StagingOf(main_).Make();
-    if (staging_->empty() || !main_.lstData->HasSelection())
+    if (staging_->empty() || !main_.Form().lstData.HasSelection())
         return uriList_;
-    ExtractSelection(main_, *staging_);
+    main_.Form().ExtractSelection(*staging_);
     // What the job put there, top level only: the files, or with the
     // folders re-created, the first folder of each name.
     const QDir dir(QString::fromLocal8Bit(*staging_));
@@ -113,12 +111,12 @@ QByteArray NameDragData::StageAndList() const
 
 std::unique_ptr<NameDragData> MakeNameDragData(frmMain& main)
 {
-    const std::vector<std::string> names = main.lstData->SelectedNames();
+    const std::vector<std::string> names = main.Form().lstData.SelectedNames();
     if (names.empty())
         return nullptr;
     // One name: its own file name; several: the volume's, which a file
     // manager shows while it asks nothing of it.
-    std::string suggested = names.size() == 1 ? LastPiece(names.front()) : main.SelectedVolumeName();
+    std::string suggested = names.size() == 1 ? LastPiece(names.front()) : main.Form().SelectedVolumeName();
     if (suggested.empty())
         suggested = "tarnwick";
     return std::make_unique<NameDragData>(main, AnsiToUtf8(suggested));
@@ -129,8 +127,8 @@ void FinishNameDrag(frmMain& main, const NameDragData& data)
     // Copied first: the drag, which owns the data, may go while the
     // progress window runs.
     const std::optional<std::string> folder = data.DropFolder();
-    if (folder && main.lstData->HasSelection())
-        ExtractSelection(main, *folder);
+    if (folder && main.Form().lstData.HasSelection())
+        main.Form().ExtractSelection(*folder);
 }
 
 void lstData_DragOut(frmMain& main)

@@ -1,40 +1,26 @@
 #pragma once
-// A folder list in the classic style: the chain of folders from the root down
-// to the current one, then the current folder's subfolders. A double click
-// (or Enter) on an entry makes it the current folder.
-#include "platform/PathStyle.h"
-
+// Shows a folder listing in the classic style; a double click (or Enter) on
+// an entry asks for that folder to be opened.
 #include <QListWidget>
 
 #include <functional>
-#include <string>
 
 namespace tarnwick {
+
+class FolderListing;
 
 class DirListBox : public QListWidget {
     Q_OBJECT
 public:
-    explicit DirListBox(PathStyle style, QWidget* parent = nullptr);
+    explicit DirListBox(QWidget* parent = nullptr);
 
-    const std::string& Path() const { return path_; }
-    // Shows `path` (a folder) and raises Change when it differs from the
-    // current one. A folder that cannot be read is shown without subfolders.
-    void SetPath(const std::string& path);
-    // Lists the current folder again (folders may have come or gone).
-    void Refresh();
+    // Shows the listing's entries again, the current folder selected.
+    void Show(const FolderListing& listing);
 
-    // The path an entry stands for.
-    std::string EntryPath(int row) const;
-
-    std::function<void()> Change;
+    std::function<void(int row)> Open;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-
-private:
-    void Open(int row);
-    PathStyle style_;
-    std::string path_;
 };
 
 } // namespace tarnwick

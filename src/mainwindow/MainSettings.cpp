@@ -1,15 +1,11 @@
 // The eight options of the main window: read into its controls at start-up,
 // written back from them when it closes.
-#include "mainwindow/frmMain.h"
+#include "mainwindow/MainForm.h"
 
 #include "platform/CommonRoutines.h"
 #include "platform/INI.h"
 #include "platform/os/Files.h"
 #include "platform/os/System.h"
-
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
 
 #include <charconv>
 
@@ -19,8 +15,6 @@ namespace {
 
 constexpr const char* kSection = "Tarnwick";
 constexpr const char* kFileName = "cairnix.ini";
-constexpr const char* kLoadedBytes = "tarnwickLoadedBytes";
-constexpr const char* kLoadedText = "tarnwickLoadedText";
 
 // A stored whole number within [low, high]; anything else (empty, a word, a
 // number out of range) gives the key's default.
@@ -40,35 +34,18 @@ int WholeNumberOr(const Variant& stored, int fallback, int low, int high)
 }
 
 // Stored states are the classic ones: 0 unchecked, 1 checked, 2 grey.
-void ApplyCheck(QCheckBox* box, const Variant& stored)
+CheckState StoredCheck(const Variant& stored)
 {
-    switch (WholeNumberOr(stored, 1, 0, 2)) {
-    case 0: box->setCheckState(Qt::Unchecked); break;
-    case 1: box->setCheckState(Qt::Checked); break;
-    default:
-        box->setTristate(true);
-        box->setCheckState(Qt::PartiallyChecked);
-        break;
-    }
+    return static_cast<CheckState>(WholeNumberOr(stored, 1, 0, 2));
 }
 
-int CheckValue(const QCheckBox* box)
-{
-    switch (box->checkState()) {
-    case Qt::Unchecked: return 0;
-    case Qt::Checked: return 1;
-    default: return 2;
-    }
-}
+Variant CheckValue(CheckState state) { return MakeVariant(static_cast<std::int32_t>(state)); }
 
 } // namespace
 
 std::string SettingsFilePath(const std::string& programFolder)
 {
-    const char sep = Separator(NativePathStyle());
-    auto join = [sep](const std::string& folder) {
-        return !folder.empty() && folder.back() == sep ? folder + kFileName : folder + sep + kFileName;
-    };
+    auto join = [](const std::string& folder) { return JoinPath(folder, kFileName, NativePathStyle()); };
     const std::string beside = join(programFolder);
     // An installed program may not write to its own folder; its user's
     // configuration folder takes the file then. A file already beside the
@@ -81,12 +58,11 @@ std::string SettingsFilePath(const std::string& programFolder)
     return beside;
 }
 
-void frmMain::LoadSettings()
+void MainForm::LoadSettings()
 {
     const PathStyle style = options_.style;
-    const std::string folder = programFolder_;
-    const char sep = Separator(style);
-    const std::string beside = (!folder.empty() && folder.back() == sep ? folder : folder + sep) + os::ExtractorFileName();
+    const std::string& folder = programFolder_;
+    const std::string beside = JoinPath(folder, os::ExtractorFileName(), style);
     const std::string extractor = style == NativePathStyle() ? os::DefaultExtractorPath(folder) : beside;
     // An installed program (its extractor where an install puts it, or a
     // folder the user cannot write) extracts into a folder of the user's
@@ -102,30 +78,25 @@ void frmMain::LoadSettings()
     INI ini;
     ini.FileName(settingsPath_);
     ini.Section(kSection);
-    ApplyCheck(chkOverwrite, ini.GetSetting("Overwrite", MakeVariant("1")));
-    ApplyCheck(chkPHX, ini.GetSetting("PHX", MakeVariant("1")));
-    cboPHX->setCurrentIndex(WholeNumberOr(ini.GetSetting("Palette", MakeVariant("0")), 0, 0, cboPHX->count() - 1));
-    auto text = [&](QLineEdit* box, const char* key, const std::string& fallback) {
-        const std::string shown = ShownPath(ToText(ini.GetSetting(key, MakeVariant(fallback))), style);
-        box->setText(QString::fromLocal8Bit(shown));
-        // Bytes that are no text in the locale (a path written on another
-        // system) do not survive the trip through the text box; while the
-        // user leaves the box alone, the bytes read are the bytes saved.
-        box->setProperty(kLoadedBytes, QByteArray::fromStdString(shown));
-        box->setProperty(kLoadedText, box->text());
+    // The boxes hold the bytes read, shown as the locale's text; bytes that
+    // are no text there (a path written on another system) are saved back
+    // as they came while the user leaves the box alone.
+    auto text = [&](const char* key, const std::string& fallback) {
+        return ShownPath(ToText(ini.GetSetting(key, MakeVariant(fallback))), style);
     };
-    text(txtPath, "Path", extractInto);
-    text(txtExtractPath, "Extract", extractor);
-    text(txtDefSearchPath, "Start", folder);
-    // A long path shows its beginning, where the drive and the first folders
-    // are, rather than its end.
-    for (QLineEdit* box : {txtPath, txtExtractPath, txtDefSearchPath})
-        box->setCursorPosition(0);
-    ApplyCheck(chkSplash, ini.GetSetting("Splash", MakeVariant("1")));
-    ApplyCheck(chkFileSystem, ini.GetSetting("FileSystem", MakeVariant("1")));
+    chkOverwrite = StoredCheck(ini.GetSetting("Overwrite", MakeVariant("1")));
+    chkPHX = StoredCheck(ini.GetSetting("PHX", MakeVariant("1")));
+    cboPHX.index = WholeNumberOr(ini.GetSetting("Palette", MakeVariant("0")), 0, 0,
+                                 static_cast<int>(cboPHX.items.size()) - 1);
+    txtPath = text("Path", extractInto);
+    txtExtractPath = text("Extract", extractor);
+    txtDefSearchPath = text("Start", folder);
+    chkSplash = StoredCheck(ini.GetSetting("Splash", MakeVariant("1")));
+    chkFileSystem = StoredCheck(ini.GetSetting("FileSystem", MakeVariant("1")));
+    Show("");
 }
 
-void frmMain::SaveSettings()
+void MainForm::SaveSettings()
 {
     // The settings file may live in a configuration folder not made yet.
     const std::string parent = GetParentFolder(settingsPath_, NativePathStyle());
@@ -135,20 +106,14 @@ void frmMain::SaveSettings()
     INI ini;
     ini.FileName(settingsPath_);
     ini.Section(kSection);
-    auto text = [](const QLineEdit* box) {
-        const QVariant loaded = box->property(kLoadedText);
-        if (loaded.isValid() && loaded.toString() == box->text())
-            return MakeVariant(box->property(kLoadedBytes).toByteArray().toStdString());
-        return MakeVariant(box->text().toLocal8Bit().toStdString());
-    };
-    ini.SaveSetting(MakeVariant(CheckValue(chkOverwrite)), "Overwrite");
-    ini.SaveSetting(MakeVariant(CheckValue(chkPHX)), "PHX");
-    ini.SaveSetting(MakeVariant(static_cast<std::int32_t>(cboPHX->currentIndex())), "Palette");
-    ini.SaveSetting(text(txtPath), "Path");
-    ini.SaveSetting(text(txtExtractPath), "Extract");
-    ini.SaveSetting(text(txtDefSearchPath), "Start");
-    ini.SaveSetting(MakeVariant(CheckValue(chkSplash)), "Splash");
-    ini.SaveSetting(MakeVariant(CheckValue(chkFileSystem)), "FileSystem");
+    ini.SaveSetting(CheckValue(chkOverwrite), "Overwrite");
+    ini.SaveSetting(CheckValue(chkPHX), "PHX");
+    ini.SaveSetting(MakeVariant(static_cast<std::int32_t>(cboPHX.index)), "Palette");
+    ini.SaveSetting(MakeVariant(txtPath), "Path");
+    ini.SaveSetting(MakeVariant(txtExtractPath), "Extract");
+    ini.SaveSetting(MakeVariant(txtDefSearchPath), "Start");
+    ini.SaveSetting(CheckValue(chkSplash), "Splash");
+    ini.SaveSetting(CheckValue(chkFileSystem), "FileSystem");
 }
 
 } // namespace tarnwick

@@ -1,14 +1,14 @@
 #include "mainwindow/NameListBox.h"
 
 #include "mainwindow/NameListModel.h"
+#include "mainwindow/NameListing.h"
 
 #include <QItemSelectionModel>
 
-#include <algorithm>
-
 namespace tarnwick {
 
-NameListBox::NameListBox(QWidget* parent) : QListView(parent), names_(new NameListModel(this))
+NameListBox::NameListBox(NameListing& listing, QWidget* parent)
+    : QListView(parent), listing_(listing), names_(new NameListModel(listing, this))
 {
     setModel(names_);
     // Each click toggles an entry, as in the classic multi-select list.
@@ -21,6 +21,46 @@ NameListBox::NameListBox(QWidget* parent) : QListView(parent), names_(new NameLi
     // Names can be dragged out to a file manager, never dropped in.
     setDragEnabled(true);
     setDragDropMode(QAbstractItemView::DragOnly);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &NameListBox::Selected);
+}
+
+void NameListBox::Selected(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    if (showing_)
+        return;
+    // Ranges, not one index object per row: a select-all of a million names
+    // is one range.
+    for (const QItemSelectionRange& r : deselected)
+        listing_.SetRangeSelected(static_cast<std::size_t>(r.top()), static_cast<std::size_t>(r.bottom()), false);
+    for (const QItemSelectionRange& r : selected)
+        listing_.SetRangeSelected(static_cast<std::size_t>(r.top()), static_cast<std::size_t>(r.bottom()), true);
+}
+
+void NameListBox::Show()
+{
+    showing_ = true;
+    names_->Sync();
+    const std::size_t n = listing_.Count();
+    if (listing_.SelectedCount() == 0) {
+        clearSelection();
+    } else if (listing_.SelectedCount() == n) {
+        selectAll();
+    } else {
+        QItemSelection runs;
+        for (std::size_t r = 0; r < n;) {
+            if (!listing_.IsSelected(r)) {
+                ++r;
+                continue;
+            }
+            std::size_t end = r;
+            while (end + 1 < n && listing_.IsSelected(end + 1))
+                ++end;
+            runs.select(names_->index(static_cast<int>(r)), names_->index(static_cast<int>(end)));
+            r = end + 1;
+        }
+        selectionModel()->select(runs, QItemSelectionModel::ClearAndSelect);
+    }
+    showing_ = false;
 }
 
 void NameListBox::startDrag(Qt::DropActions supportedActions)
@@ -33,36 +73,7 @@ void NameListBox::startDrag(Qt::DropActions supportedActions)
         QListView::startDrag(supportedActions);
 }
 
-void NameListBox::SetTable(std::shared_ptr<const std::string> table) { names_->SetTable(std::move(table)); }
-void NameListBox::Clear() { names_->Clear(); }
 int NameListBox::count() const { return names_->rowCount(); }
-QString NameListBox::Text(int row) const { return names_->Text(row); }
-std::string_view NameListBox::Name(int row) const { return names_->Name(row); }
-
-bool NameListBox::IsSelected(int row) const { return selectionModel()->isRowSelected(row, {}); }
-
-void NameListBox::SetSelected(int row, bool selected)
-{
-    selectionModel()->select(names_->index(row, 0), selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
-}
-
-bool NameListBox::HasSelection() const { return selectionModel()->hasSelection(); }
-
-std::vector<std::string> NameListBox::SelectedNames() const
-{
-    // Rows from the selection's ranges, not one index object per row.
-    std::vector<int> rows;
-    for (const QItemSelectionRange& range : selectionModel()->selection()) {
-        for (int r = range.top(); r <= range.bottom(); ++r)
-            rows.push_back(r);
-    }
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    std::vector<std::string> names;
-    names.reserve(rows.size());
-    for (int r : rows)
-        names.emplace_back(names_->Name(r));
-    return names;
-}
+QString NameListBox::Text(int row) const { return names_->data(names_->index(row)).toString(); }
 
 } // namespace tarnwick

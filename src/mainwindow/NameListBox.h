@@ -1,36 +1,25 @@
 #pragma once
-// The contents list of the main window: the names of the listed volume,
-// sorted; several can be selected, each click on an entry toggling it.
+// Shows the contents list: the names of the listed volume, sorted; several
+// can be selected, each click on an entry toggling it. The selection lives
+// in the form's listing; the view follows it and reports the user's clicks.
 #include <QListView>
 
 #include <functional>
-#include <memory>
-#include <string>
-#include <string_view>
-#include <vector>
 
 namespace tarnwick {
 
 class NameListModel;
+class NameListing;
 
 class NameListBox : public QListView {
     Q_OBJECT
 public:
-    explicit NameListBox(QWidget* parent = nullptr);
+    NameListBox(NameListing& listing, QWidget* parent = nullptr);
 
-    // Shows the names of a reader's table text; throws std::bad_alloc, and
-    // then shows none.
-    void SetTable(std::shared_ptr<const std::string> table);
-    void Clear();
-
+    // Shows the listing's names and selection again.
+    void Show();
     int count() const;
     QString Text(int row) const;
-    std::string_view Name(int row) const;
-    bool IsSelected(int row) const;
-    void SetSelected(int row, bool selected);
-    bool HasSelection() const;
-    // The selected names' stored bytes, in list order.
-    std::vector<std::string> SelectedNames() const;
 
     // Runs a drag of the selected names out of the list (the main window
     // extracts them where the drag lands).
@@ -40,7 +29,11 @@ protected:
     void startDrag(Qt::DropActions supportedActions) override;
 
 private:
+    void Selected(const QItemSelection& selected, const QItemSelection& deselected);
+
+    NameListing& listing_;
     NameListModel* names_;
+    bool showing_ = false;
 };
 
 } // namespace tarnwick

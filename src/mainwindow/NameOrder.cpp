@@ -178,6 +178,13 @@ bool NameBefore(std::string_view a, std::string_view b)
     return a.size() < b.size();
 }
 
+bool FileNameBefore(std::string_view a, std::string_view b)
+{
+    if (NameBefore(a, b))
+        return true;
+    return !NameBefore(b, a) && a < b;
+}
+
 std::vector<std::uint32_t> SortedNameStarts(std::string_view table)
 {
     std::vector<Entry> entries;

@@ -9,6 +9,10 @@
 namespace tarnwick {
 
 bool NameBefore(std::string_view a, std::string_view b);
+// The order of the folder and volume lists: as NameBefore, and names that
+// differ only in case by their bytes, so that the order never depends on
+// the order the disk gave them in.
+bool FileNameBefore(std::string_view a, std::string_view b);
 
 // The starts of the non-empty names of `table` (every name followed by "/",
 // as clsVOLReader::TableText holds them), in list order. Throws

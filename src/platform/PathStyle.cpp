@@ -63,4 +63,13 @@ std::string NameAsText(std::string_view storedName, PathStyle style)
     return style == PathStyle::Windows ? std::string(storedName) : AnsiToUtf8(storedName);
 }
 
+std::string JoinPath(std::string_view folder, std::string_view name, PathStyle style)
+{
+    std::string joined(folder);
+    if (joined.empty() || joined.back() != Separator(style))
+        joined += Separator(style);
+    joined += name;
+    return joined;
+}
+
 } // namespace tarnwick

@@ -19,6 +19,10 @@ char Separator(PathStyle style);
 // case, unchanged where lower-casing would name another file.
 std::string ShownPath(std::string_view path, PathStyle style);
 
+// A name inside a folder: one separator between them, none added after a
+// folder that ends in one (a root).
+std::string JoinPath(std::string_view folder, std::string_view name, PathStyle style);
+
 // ASCII lower-casing, byte for byte (names are single-byte ANSI text).
 std::string ToLower(std::string_view text);
 std::string ToUpper(std::string_view text);

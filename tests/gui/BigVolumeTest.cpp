@@ -1,7 +1,6 @@
 // The contents list under a memory limit: the largest name block a volume
 // may have, listed in a forked child whose address space is bounded.
 #include "GuiSupport.h"
-#include "mainwindow/FileListBox.h"
 #include "mainwindow/NameListBox.h"
 #include "support/ChildProcess.h"
 
@@ -46,12 +45,13 @@ private slots:
         const StartupOptions o = TestOptions(dir, "[Tarnwick]\nSplash=0\nExtract=" + ToolPath("extract") + "\nStart=" + dir / "vols" + "\n");
         const auto listIt = [&]() -> int {
             ScriptedSink sink;
-            auto s = Start(o);
+            auto s = StartWindow(o);
             if (!s->loaded)
                 return 2;
             frmMain& w = *s->window;
             w.show();
-            w.filVolumes->SelectRow(0);
+            s->form().filVolumes.Select(0);
+            s->form().filVolumes_Click();
             w.lstData->viewport()->repaint();
             QApplication::processEvents();
             const QAbstractItemModel* m = w.lstData->model();

@@ -72,7 +72,7 @@ private slots:
         TempDir dir;
         WriteFile(dir / "extract", "");
         ScriptedSink sink;
-        auto s = Start(TestOptions(dir, "[Tarnwick]\nSplash=0\nExtract=" + dir / "extract" + "\n"));
+        auto s = StartWindow(TestOptions(dir, "[Tarnwick]\nSplash=0\nExtract=" + dir / "extract" + "\n"));
         frmProgress progress(*s->window);
         frmDetails details;
         frmAbout about;

@@ -3,7 +3,6 @@
 // given as a file manager gives them.
 #include "GuiSupport.h"
 #include "extraction/NameDrag_ui.h"
-#include "extraction/frmProgress.h"
 #include "mainwindow/NameListBox.h"
 
 #include <QCheckBox>
@@ -34,15 +33,12 @@ private:
         MakeVolume(dir / "v/Base.vol", names);
         StartupOptions o = TestOptions(dir, "[Tarnwick]\nExtract=" + ToolPath("extract") + "\nPath=" + out + "\n");
         o.commandTail = dir / "v/Base.vol";
-        auto s = Start(o);
+        auto s = StartWindow(o);
         for (int row : selected)
-            s->window->lstData->SetSelected(row, true);
+            s->form().lstData.SetSelected(std::size_t(row), true);
         return s;
     }
-    static bool Idle(const frmMain& w)
-    {
-        return !w.lstData->HasSelection() && QApplication::overrideCursor() == nullptr;
-    }
+    static bool Idle(Started& s) { return !s.form().lstData.HasSelection() && s.toolkit.waitDepth == 0; }
     static QByteArray Uri(const std::string& path) { return QUrl::fromLocalFile(QString::fromStdString(path)).toEncoded(); }
     static std::size_t FilesIn(const std::string& folder)
     {
@@ -73,7 +69,7 @@ private slots:
             QCOMPARE(data->SuggestedName(), c.suggested);
             QCOMPARE(FilesIn(out) + FilesIn(drop), std::size_t(0));
             QVERIFY(!data->DropFolder() && !data->StagingFolder());
-            QVERIFY(s->window->lstData->HasSelection());
+            QVERIFY(s->form().lstData.HasSelection());
             QVERIFY(sink.texts.empty());
         }
     }
@@ -83,8 +79,8 @@ private slots:
         for (const bool recreate : {true, false}) {
             auto s = Open({"d.cs", "a.cs", "b\\c.cs"}, {0, 1});
             frmMain& w = *s->window;
-            w.chkFileSystem->setCheckState(recreate ? Qt::Checked : Qt::Unchecked);
-            w.chkOverwrite->setCheckState(Qt::Unchecked);
+            s->form().chkFileSystem = recreate ? CheckState::Checked : CheckState::Unchecked;
+            s->form().chkOverwrite = CheckState::Unchecked;
             WriteFile(drop + "/a.cs", "mine");
             std::unique_ptr<NameDragData> data = MakeNameDragData(w);
             // The target writes the offered name into the folder of the drop.
@@ -92,9 +88,10 @@ private slots:
             ScriptedSink sink;
             sink.answers = {MsgAnswer::No}; // keep the user's a.cs
             QStringList shown;
+            const ProgressForm* running = nullptr;
+            s->toolkit.onProgress = [&](ProgressForm& p) { running = &p; };
             sink.onShow = [&](const MessageRequest&) {
-                const frmProgress* p = w.findChild<frmProgress*>();
-                shown << (p && p->isVisible() ? p->labFile->text() : QString());
+                shown << (running && !running->Unloaded() ? QString::fromStdString(running->labFile) : QString());
             };
             QCOMPARE(data->data("XdndDirectSave0"), QByteArray("S"));
             QCOMPARE(data->DropFolder(), std::optional<std::string>(drop));
@@ -108,7 +105,7 @@ private slots:
             QVERIFY(!Exists(drop + "/d.cs"));
             QCOMPARE(FilesIn(out), std::size_t(0)); // the "Extraction Path:" is left alone
             QCOMPARE(w.txtPath->text().toStdString(), out);
-            QVERIFY(Idle(w));
+            QVERIFY(Idle(*s));
             QVERIFY(!data->StagingFolder());
         }
     }
@@ -124,7 +121,7 @@ private slots:
             FinishNameDrag(*s->window, *data);
             QVERIFY(!data->DropFolder());
             QCOMPARE(FilesIn(out) + FilesIn(drop), std::size_t(0));
-            QVERIFY(s->window->lstData->HasSelection());
+            QVERIFY(s->form().lstData.HasSelection());
             QVERIFY(sink.texts.empty());
         }
     }
@@ -134,7 +131,7 @@ private slots:
         for (const bool recreate : {true, false}) {
             auto s = Open({"d.cs", "a.cs", "b\\c.cs"}, {1, 2});
             frmMain& w = *s->window;
-            w.chkFileSystem->setCheckState(recreate ? Qt::Checked : Qt::Unchecked);
+            s->form().chkFileSystem = recreate ? CheckState::Checked : CheckState::Unchecked;
             std::unique_ptr<NameDragData> data = MakeNameDragData(w);
             ScriptedSink sink;
             const QList<QUrl> urls = data->urls();
@@ -146,7 +143,7 @@ private slots:
             QCOMPARE(urls, expected);
             QCOMPARE(ReadFile(staged + (recreate ? "/b/c.cs" : "/c.cs")), std::string("data of b\\c.cs"));
             QCOMPARE(ReadFile(staged + "/d.cs"), std::string("data of d.cs"));
-            QVERIFY(Idle(w));
+            QVERIFY(Idle(*s));
             // Asked again (targets do), the same list, no second run.
             std::filesystem::remove(staged + "/d.cs");
             QCOMPARE(data->urls(), expected);

@@ -75,9 +75,13 @@ int main(int argc, char** argv)
                                               test::ToolPath("extract") + "\nPath=" + dir.Path() + "/out\n");
     frmMain main(options);
     main.Form_Load();
-    main.filVolumes->SelectRow(main.filVolumes->count() - 1);
-    main.lstData->SetSelected(2, true);
-    main.lstData->SetSelected(5, true);
+    MainForm& form = main.Form();
+    form.filVolumes.Select(int(form.filVolumes.Names().size()) - 1);
+    form.filVolumes_Click();
+    form.lstData.SetSelected(2, true);
+    form.lstData.SetSelected(5, true);
+    main.lstData->Show();
+    main.filVolumes->Show(form.filVolumes);
     bool ok = Save(main, out, "main-browser");
     main.tbsMain->setCurrentIndex(1);
     ok &= Save(main, out, "main-options");

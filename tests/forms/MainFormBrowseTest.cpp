@@ -1,0 +1,152 @@
+// Browsing folders and volumes, the volume menu and Properties, on the
+// main form without a window.
+#include "platform/CommonRoutines.h"
+#include "support/FormSupport.h"
+#include "support/VolumeBytes.h"
+#include "volume/clsVOLReader.h"
+
+#include <gtest/gtest.h>
+
+using namespace tarnwick;
+using namespace tarnwick::test;
+
+namespace {
+
+std::vector<std::string> Names(const NameListing& list)
+{
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < list.Count(); ++i)
+        out.push_back(list.Text(i));
+    return out;
+}
+
+class MainFormBrowse : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        MakeVolume(dir / "vols/First.vol", {"zeta.cs", "Alpha.cs", "beta\\gamma.cs", "", "mid.cs"});
+        // Header 20 + two blocks of 8 + 38 = PVOL 100; VOLS 10; VOLI 34.
+        VolumeWriter v;
+        v.Add("a.cs", std::string(38, 'a'));
+        v.Add("b.cs", std::string(38, 'b'));
+        WriteFile(dir / "vols/Hundred.vol", v.Build());
+        MakeVolume(dir / "vols/Second.VOL", {"only.cs"});
+        WriteFile(dir / "vols/Broken.vol", "PVOX not a volume");
+        WriteFile(dir / "vols/notes.txt", "");
+        WriteFile(dir / "vols/sub/inner.vol", "");
+        s = StartForm(TestOptions(dir, "[Tarnwick]\nSplash=0\nExtract=" + ToolPath("extract") + "\nStart=" + dir / "vols" + "\n"));
+        ASSERT_TRUE(s->loaded);
+    }
+    // `listed`: clicked, else only highlighted, as a right click does.
+    void Click(const std::string& volume, bool listed = true)
+    {
+        const std::vector<std::string>& names = s->form->filVolumes.Names();
+        const auto at = std::find(names.begin(), names.end(), volume);
+        s->form->filVolumes.Select(at == names.end() ? -1 : int(at - names.begin()));
+        if (listed)
+            s->form->filVolumes_Click();
+    }
+
+    TempDir dir;
+    ScriptedSink sink;
+    std::unique_ptr<StartedForm> s;
+};
+
+TEST_F(MainFormBrowse, ListsAVolumesNamesSortedAndOnlyOnce)
+{
+    MainForm& f = *s->form;
+    EXPECT_EQ(f.filVolumes.Names(), (std::vector<std::string>{"Broken.vol", "First.vol", "Hundred.vol", "Second.VOL"}));
+    Click("First.vol");
+    EXPECT_EQ(Names(f.lstData), (std::vector<std::string>{"Alpha.cs", "beta\\gamma.cs", "mid.cs", "zeta.cs"}));
+    EXPECT_EQ(s->toolkit.waitDepth, 0);
+    // A second click on the listed volume reads nothing, even if it changed.
+    f.lstData.SetSelected(0, true);
+    MakeVolume(dir / "vols/First.vol", {"changed.cs"});
+    Click("First.vol");
+    EXPECT_TRUE(f.lstData.Count() == 4 && f.lstData.IsSelected(0));
+    Click("Broken.vol"); // silently lists nothing
+    EXPECT_EQ(f.lstData.Count(), 0u);
+    Click("First.vol");
+    EXPECT_EQ(Names(f.lstData), std::vector<std::string>{"changed.cs"});
+    EXPECT_TRUE(sink.shown.empty());
+
+    // Another folder shows its volumes; the listing stays until a click.
+    const std::string vols = GetLongFileName(dir / "vols");
+    Click("Second.VOL");
+    f.dirMain_Open(int(f.dirMain.Entries().size()) - 1);
+    EXPECT_EQ(f.filVolumes.Path(), vols + "/sub");
+    EXPECT_EQ(f.filVolumes.Names(), std::vector<std::string>{"inner.vol"});
+    EXPECT_EQ(Names(f.lstData), std::vector<std::string>{"only.cs"});
+    // Up the chain again: the entry of the parent folder.
+    f.dirMain_Open(f.dirMain.CurrentRow() - 1);
+    EXPECT_EQ(f.DirPath(), vols);
+    // The chain's first entry is the root.
+    f.dirMain_Open(0);
+    EXPECT_EQ(f.DirPath(), "/");
+    EXPECT_EQ(f.drvMain.Text(), "/");
+}
+
+TEST_F(MainFormBrowse, TheVolumeMenuShowsPropertiesOfAVolumeOnly)
+{
+    MainForm& f = *s->form;
+    f.filVolumes_MouseDown(true); // nothing selected
+    EXPECT_TRUE(s->toolkit.calls.empty());
+    Click("Second.VOL");
+    Click("Hundred.vol", false);
+    f.filVolumes_MouseDown(false);
+    EXPECT_TRUE(s->toolkit.calls.empty());
+    f.filVolumes_MouseDown(true);
+    EXPECT_EQ(s->toolkit.calls, std::vector<std::string>{"menu"});
+    f.mnuProperties_Click();
+    EXPECT_EQ(s->toolkit.details, (std::vector<std::string>{"Hundred.vol", std::to_string(ReadFile(dir / "vols/Hundred.vol").size()),
+                                                            "2", "100", "10", "34"}));
+    EXPECT_EQ(Names(f.lstData), (std::vector<std::string>{"a.cs", "b.cs"}));
+
+    // Not a volume, and a signature with a directory past the end: a box,
+    // and no details with the values of the volume listed before, whether
+    // or not the damaged one was clicked first.
+    WriteFile(dir / "vols/Damaged.vol", "PVOL" + Le32(0x7FFFFF00));
+    f.filVolumes.Refresh();
+    const std::string vols = GetLongFileName(dir / "vols");
+    const std::tuple<std::string, bool, std::string> cases[] = {
+        {"Broken.vol", false, " is not a valid Starsiege: Tribes 1.X volume file."},
+        {"Damaged.vol", false, " is damaged: its list of files cannot be read."},
+        {"Damaged.vol", true, " is damaged: its list of files cannot be read."},
+    };
+    for (const auto& [volume, clickedFirst, message] : cases) {
+        Click("Hundred.vol");
+        Click(volume, clickedFirst);
+        sink.events.clear();
+        sink.texts.clear();
+        s->toolkit.calls.clear();
+        f.mnuProperties_Click();
+        EXPECT_TRUE(s->toolkit.calls.empty()) << volume;
+        EXPECT_EQ(sink.events, (std::vector<std::string>{"beep", "box"}));
+        EXPECT_EQ(sink.texts, std::vector<std::string>{vols + "/" + volume + message});
+    }
+}
+
+TEST_F(MainFormBrowse, PickersFillTheirBoxesUnlessCancelled)
+{
+    MainForm& f = *s->form;
+    const std::string before = f.txtExtractPath;
+    s->toolkit.folders = {"/chosen/out", "", "/chosen/start"};
+    s->toolkit.files = {std::nullopt, std::string("/chosen/extract")};
+    f.cmdBrowse_Click();
+    f.cmdDefSearchBrowse_Click(); // cancelled
+    f.cmdDefSearchBrowse_Click();
+    f.cmdExtractBrowse_Click(); // cancelled
+    EXPECT_EQ(f.txtExtractPath, before);
+    f.cmdExtractBrowse_Click();
+    EXPECT_EQ(s->toolkit.calls, (std::vector<std::string>{"folder:Select Destination Path", "folder:Select Default Volume Path",
+                                                          "folder:Select Default Volume Path", "file:Locate Extract",
+                                                          "file:Locate Extract"}));
+    EXPECT_EQ(f.txtPath, "/chosen/out");
+    EXPECT_EQ(f.txtDefSearchPath, "/chosen/start");
+    EXPECT_EQ(f.txtExtractPath, "/chosen/extract");
+    // The dialog opens where the extractor is, offering its name.
+    EXPECT_EQ(s->toolkit.lastFile->folder, GetParentFolder(ToolPath("extract")));
+    EXPECT_EQ(s->toolkit.lastFile->suggested, "extract");
+}
+
+} // namespace

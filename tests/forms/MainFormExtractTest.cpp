@@ -1,0 +1,188 @@
+// Extracting selected names through the progress form with the real
+// extractor. Names as a volume stores them: bytes in Windows-1252, which may
+// hold a comma or run blanks together, shown as text but handed over whole.
+#include "extraction/clsExtract.h"
+#include "support/FormSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace tarnwick;
+using namespace tarnwick::test;
+
+namespace {
+
+class MainFormExtract : public ::testing::Test {
+protected:
+    // A form listing Base.vol, extracting into `out`, every name selected.
+    std::unique_ptr<StartedForm> Open(const std::vector<std::string>& names)
+    {
+        auto s = OpenListing(dir, out, names);
+        s->form->cmdSelAll_Click();
+        // What the job was handed, as it had it when it ran.
+        s->toolkit.onProgress = [this](ProgressForm& p) {
+            p.Changed = [this, &p](const std::string&) {
+                if (clsExtract* job = p.objExtract(); job && jobNames.empty())
+                    jobNames = job->Names();
+                progress = p.labProgress + " " + p.labFile;
+            };
+        };
+        return s;
+    }
+    // After a run: no selection left, the pointer back to the arrow.
+    static bool Idle(const StartedForm& s) { return !s.form->lstData.HasSelection() && s.toolkit.waitDepth == 0; }
+
+    TempDir dir;
+    std::string out = dir / "out";
+    std::vector<std::string> jobNames;
+    std::string progress;
+};
+
+TEST_F(MainFormExtract, StoredBytesOfEveryNameReachTheJobWhole)
+{
+    // Windows-1252 bytes, a comma, two blanks in a row.
+    const std::vector<std::string> names = {"caf\xE9.cs", "missions\\Broadside, Night.mis", "two  blanks.cs"};
+    auto s = Open(names);
+    MainForm& f = *s->form;
+    EXPECT_EQ(f.lstData.Text(0), "caf\xC3\xA9.cs");
+    ScriptedSink sink;
+    f.cmdExtract_Click();
+    EXPECT_EQ(jobNames, names);
+    EXPECT_TRUE(s->toolkit.progressWaited);
+    EXPECT_TRUE(Idle(*s));
+    // The extractor was asked for the stored name and found it.
+    bool found = false;
+    for (const auto& e : std::filesystem::directory_iterator(out))
+        found = found || ReadFile(e.path().string()) == "data of caf\xE9.cs";
+    EXPECT_TRUE(found);
+
+    // Only the selected ones, in the list's order.
+    f.cmdSelAll_Click();
+    f.lstData.SetSelected(1, false);
+    jobNames.clear();
+    f.cmdExtract_Click();
+    EXPECT_EQ(jobNames, (std::vector<std::string>{names[0], names[2]}));
+    EXPECT_TRUE(Idle(*s));
+}
+
+TEST_F(MainFormExtract, EveryKindOfNameArrivesWithItsOwnBytes)
+{
+    // The volume's own name holds quotes, beside a plain file named like its
+    // part before the first quote.
+    const std::string folder = dir / "dl";
+    WriteFile(folder + "/skins", "PVOL not this one");
+    const std::string volume = folder + "/skins\" \"pack.vol";
+    const std::vector<std::string> names = {"caf\xE9.cs",    "two  blanks.cs", " lead.cs",
+                                            "trail.cs ",     "tab\there.cs",   "missions\\Broadside, Night.mis",
+                                            "say \"hi\".cs", "two blanks.cs",  "\x80uro\\na\xEFve.txt"};
+    VolumeWriter v;
+    for (const std::string& n : names)
+        v.Add(n, "bytes of [" + n + "]");
+    WriteFile(volume, v.Build());
+    WriteFile(out + "/.keep", "");
+    StartupOptions o = TestOptions(dir, "[Tarnwick]\nExtract=" + ToolPath("extract") + "\nPath=" + out +
+                                            "\nFileSystem=1\nOverwrite=1\n");
+    o.commandTail = volume;
+    auto s = StartForm(o);
+    ASSERT_EQ(s->form->lstData.Count(), names.size());
+    s->form->cmdSelAll_Click();
+    ScriptedSink sink;
+    s->form->cmdExtract_Click();
+    EXPECT_TRUE(sink.texts.empty());
+    for (const std::string& n : names)
+        EXPECT_EQ(ReadFile(out + "/" + StoredNameToPath(n, PathStyle::Posix)), "bytes of [" + n + "]");
+    EXPECT_TRUE(Exists(out + "/\xE2\x82\xACuro/na\xC3\xAFve.txt"));
+    EXPECT_TRUE(Idle(*s));
+}
+
+TEST_F(MainFormExtract, NothingListedOrSelectedIsRefused)
+{
+    auto s = Open({"a.cs"});
+    MainForm& f = *s->form;
+    ScriptedSink sink;
+    f.cmdDelAll_Click();
+    f.cmdExtract_Click();
+    f.lstData.Clear();
+    f.cmdExtract_Click();
+    EXPECT_EQ(sink.texts, (std::vector<std::string>{"You have selected no files to extract.",
+                                                    "There are no listed files to extract."}));
+    EXPECT_EQ(sink.events, (std::vector<std::string>{"beep", "box", "beep", "box"}));
+    EXPECT_TRUE(s->toolkit.calls.empty());
+}
+
+TEST_F(MainFormExtract, TheFirstFailureIsShownAndTheRestSummedUp)
+{
+    auto s = Open({"a\\x.cs", "b\\y.cs", "c\\z.cs", "fine.cs"});
+    s->form->chkFileSystem = CheckState::Checked;
+    // Files where the folders should be: none of the three can be made.
+    for (const char* blocker : {"/a", "/b", "/c"})
+        WriteFile(out + blocker, "a file");
+    ScriptedSink sink;
+    s->form->cmdExtract_Click();
+    EXPECT_EQ(sink.texts, (std::vector<std::string>{"[Error: 6] Unable to create the folder " + out + "/a for a\\x.cs.",
+                                                    "3 of 4 files were not extracted:\na\\x.cs\nb\\y.cs\nc\\z.cs"}));
+    EXPECT_EQ(sink.events, (std::vector<std::string>{"box", "beep", "box"}));
+    EXPECT_EQ(ReadFile(out + "/fine.cs"), "data of fine.cs");
+    EXPECT_TRUE(Idle(*s));
+}
+
+TEST_F(MainFormExtract, AVeryLongNameIsShownShortenedButHandedOverWhole)
+{
+    const std::string name = "long" + std::string(100 * 1024, 'n') + ".cs";
+    auto s = Open({name, "b.cs"});
+    ASSERT_EQ(s->form->lstData.Count(), 2u);
+    EXPECT_EQ(s->form->lstData.Text(1), "long" + std::string(1020, 'n') + "\xE2\x80\xA6");
+    ScriptedSink sink; // the extractor cannot write such a name
+    s->form->cmdExtract_Click();
+    EXPECT_EQ(jobNames, (std::vector<std::string>{"b.cs", name}));
+    EXPECT_TRUE(Idle(*s));
+}
+
+TEST_F(MainFormExtract, SelectedNamesAreExtractedWithOrWithoutTheirFolders)
+{
+    for (const bool recreate : {true, false}) {
+        auto s = Open({"scripts\\ai\\bot.cs", "readme.txt", "skip.cs"});
+        MainForm& f = *s->form;
+        f.lstData.SetSelected(2, false); // skip.cs, last in order
+        f.chkFileSystem = recreate ? CheckState::Checked : CheckState::Unchecked;
+        ScriptedSink sink;
+        f.cmdExtract_Click();
+        EXPECT_TRUE(sink.shown.empty());
+        const std::string bot = out + (recreate ? "/scripts/ai/bot.cs" : "/bot.cs");
+        EXPECT_EQ(ReadFile(bot), "data of scripts\\ai\\bot.cs");
+        EXPECT_EQ(ReadFile(out + "/readme.txt"), "data of readme.txt");
+        EXPECT_FALSE(Exists(out + "/skip.cs"));
+        EXPECT_EQ(Exists(out + "/scripts"), recreate);
+        // The list is sorted, so bot.cs went last.
+        EXPECT_EQ(s->toolkit.clipboard,
+                  "\"" + ToolPath("extract") + "\" \"" + dir / "v/Base.vol" + "\" scripts\\ai\\bot.cs \"" + bot + "\"");
+        EXPECT_TRUE(Idle(*s));
+    }
+}
+
+TEST_F(MainFormExtract, ExistingFilesAreReplacedOnlyWhenAllowedAndProgressIsShown)
+{
+    // A grey box counts as ticked.
+    for (const CheckState overwrite : {CheckState::Unchecked, CheckState::Grayed}) {
+        auto s = Open({"a.cs", "b.cs"});
+        WriteFile(out + "/a.cs", "mine a");
+        WriteFile(out + "/b.cs", "mine b");
+        s->form->chkOverwrite = overwrite;
+        ScriptedSink sink;
+        sink.answers = {MsgAnswer::No, MsgAnswer::Yes};
+        std::vector<std::string> seen;
+        sink.onShow = [&](const MessageRequest&) { seen.push_back(progress); };
+        s->form->cmdExtract_Click();
+        const bool asked = overwrite == CheckState::Unchecked;
+        const std::string prompt = " already exists.  Overwrite?";
+        EXPECT_EQ(sink.texts, (asked ? std::vector{out + "/a.cs" + prompt, out + "/b.cs" + prompt} : std::vector<std::string>{}));
+        EXPECT_EQ(seen, (asked ? std::vector<std::string>{"0% a.cs", "50% a.cs"} : std::vector<std::string>{}));
+        EXPECT_TRUE(!asked || sink.shown[0].buttons == MsgButtons::YesNo);
+        EXPECT_EQ(ReadFile(out + "/a.cs"), asked ? "mine a" : "data of a.cs");
+        EXPECT_EQ(ReadFile(out + "/b.cs"), "data of b.cs");
+        EXPECT_TRUE(Idle(*s));
+    }
+}
+
+} // namespace

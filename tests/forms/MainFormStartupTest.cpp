@@ -1,0 +1,310 @@
+// The main form's start-up on real files: command line, settings, the
+// extractor check, the splash and the one-instance rule; and a volume
+// dropped on the window, which is checked as the command line's is.
+#include "platform/CommonRoutines.h"
+#include "support/FormSupport.h"
+#include "support/ScopedEnv.h"
+#include "support/SpecialFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sys/stat.h>
+
+using namespace tarnwick;
+using namespace tarnwick::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kNoPath = " is not a valid path to a volume (*.vol) file.";
+const std::string kNoVolume = " is not a valid volume (*.vol) file.";
+const std::string kMissing = " was not located.  Extract is a required component for Tarnwick to function.  "
+                             "Please locate it.";
+
+long Beeps(const ScriptedSink& sink) { return std::count(sink.events.begin(), sink.events.end(), "beep"); }
+
+// A volume named on the command line and one dropped on the window go
+// through the same checks and messages.
+struct Opening {
+    std::string what;
+    bool dropped;
+};
+
+class VolumeOpening : public ::testing::TestWithParam<Opening> {};
+
+TEST_P(VolumeOpening, IsListedOrReportedAndLeftOut)
+{
+    TempDir dir;
+    const std::string vol = dir / "games/base/Scripts.vol", txt = dir / "notes.txt";
+    MakeVolume(vol, {"b.cs", "a.cs", "ai\\bot.cs"});
+    MakeVolume(dir / "start/Default.vol", {"d.cs"});
+    WriteFile(txt, "text");
+    // One quote goes from each end of a command line, if there.
+    const bool dropped = GetParam().dropped;
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {dropped ? vol : "\"" + vol + "\"", {}},
+        {dropped ? vol : "\"" + vol, {}},
+        {dropped ? vol : vol + "\"", {}},
+        {dir / "Missing.VOL", {dir / "Missing.VOL" + kNoPath}},
+        {dir / "Missing.txt", {dir / "Missing.txt" + kNoPath, dir / "Missing.txt" + kNoVolume}},
+        {txt, {txt + kNoVolume}},
+        // A folder is no file, and does not end in .vol either.
+        {dir / "games", {dir / "games" + kNoPath, dir / "games" + kNoVolume}},
+    };
+    for (const auto& [path, messages] : cases) {
+        SCOPED_TRACE(path);
+        StartupOptions o = TestOptions(dir, "[Tarnwick]\nSplash=1\nStart=" + dir / "start/Default.vol" +
+                                                "\nExtract=" + (dropped ? ToolPath("extract") : dir / "gone") + "\n");
+        if (!dropped)
+            o.commandTail = path;
+        ScriptedSink sink;
+        auto s = StartForm(o);
+        ASSERT_TRUE(s->loaded);
+        MainForm& f = *s->form;
+        std::vector<std::string> texts;
+        if (dropped) {
+            f.tbsMain = 1; // dropped while the Options page is in front
+            f.tbsMain_Click();
+            sink.texts.clear();
+            sink.events.clear();
+            f.OpenDroppedVolume(path);
+            texts = messages;
+        } else {
+            texts = messages;
+            // Without a volume to show, the splash and the extractor check come as usual.
+            if (!messages.empty())
+                texts.push_back(dir / "extract" + kMissing);
+        }
+        const bool listed = messages.empty();
+        EXPECT_EQ(sink.texts, texts);
+        EXPECT_EQ(Beeps(sink), long(messages.size()));
+        EXPECT_EQ(f.DirPath(), GetLongFileName(dir / (listed ? "games/base" : "start")));
+        EXPECT_EQ(f.SelectedVolumeName(), listed ? "Scripts.vol" : "");
+        EXPECT_EQ(f.lstData.Count(), listed ? 3u : 0u);
+        if (dropped) {
+            EXPECT_EQ(f.tbsMain, listed ? 0 : 1);
+        } else {
+            EXPECT_EQ(f.SplashWasShown, !listed);
+            EXPECT_EQ(std::count(s->toolkit.calls.begin(), s->toolkit.calls.end(), "file:Locate Extract"), listed ? 0 : 1);
+        }
+    }
+}
+
+TEST_P(VolumeOpening, AnExactNameWinsOverOneThatDiffersOnlyInCase)
+{
+    TempDir dir;
+    MakeVolume(dir / "base.vol", {"mine.cs"});
+    MakeVolume(dir / "Base.vol", {"other.cs", "more.cs"});
+    for (const std::string name : {"base.vol", "Base.vol"}) {
+        StartupOptions o = TestOptions(dir, "[Tarnwick]\nSplash=0\nExtract=" + ToolPath("extract") + "\n");
+        if (!GetParam().dropped)
+            o.commandTail = dir / name;
+        ScriptedSink sink;
+        auto s = StartForm(o);
+        if (GetParam().dropped)
+            s->form->OpenDroppedVolume(dir / name);
+        EXPECT_EQ(s->form->SelectedVolumeName(), name);
+        EXPECT_EQ(s->form->CurrentVolume, dir / name);
+        EXPECT_EQ(s->form->lstData.Count(), name == "base.vol" ? 1u : 2u);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Form, VolumeOpening,
+                         ::testing::Values(Opening{"CommandLine", false}, Opening{"Dropped", true}),
+                         [](const auto& info) { return info.param.what; });
+
+TEST(MainFormStartup, StartFolderIsTheNearestOneThatExists)
+{
+    TempDir dir;
+    WriteFile(dir / "games/base/keep", "");
+    WriteFile(dir / "data.old/keep", "");
+    const std::pair<std::string, std::string> cases[] = {
+        {dir / "games/base/entities.vol", dir / "games/base"}, // deleted since it was stored
+        {dir / "games", dir / "games"},
+        {dir / "data.old", dir.Path()}, // taken for a file
+        {dir / "games/gone/deeper", dir / "games"},
+        {"", dir.Path()},
+    };
+    for (const auto& [start, shown] : cases) {
+        ScriptedSink sink;
+        auto s = StartForm(TestOptions(dir, "[Tarnwick]\nSplash=0\nExtract=" + ToolPath("extract") + "\nStart=" + start + "\n"));
+        ASSERT_TRUE(s->loaded);
+        EXPECT_EQ(s->form->DirPath(), GetLongFileName(shown)) << start;
+        // The drive list follows the folder, and the folder list shows its chain.
+        EXPECT_EQ(s->form->drvMain.Text(), "/");
+        EXPECT_EQ(s->form->dirMain.Entries()[std::size_t(s->form->dirMain.CurrentRow())].path, GetLongFileName(shown));
+    }
+}
+
+TEST(MainFormStartup, AbortedStartsLeaveTheSettingsAlone)
+{
+    TempDir dir;
+    const std::string settings = "[Tarnwick]\nSplash=1\nExtract=" + dir / "gone" + "\n[Other]\nk=v\n";
+    for (const bool secondInstance : {true, false}) {
+        StartupOptions o = TestOptions(dir, settings);
+        o.anotherInstanceRunning = secondInstance;
+        ScriptedSink sink;
+        sink.answers = {MsgAnswer::Cancel};
+        auto s = StartForm(o);
+        EXPECT_FALSE(s->loaded);
+        EXPECT_FALSE(s->form->SplashWasShown);
+        EXPECT_TRUE(s->toolkit.calls.empty());
+        s->form->Form_Unload();
+        EXPECT_EQ(ReadFile(o.settingsPath), settings);
+        EXPECT_EQ(sink.events, (secondInstance ? std::vector<std::string>{"beep", "box"} : std::vector<std::string>{"box"}));
+        EXPECT_NE(sink.texts[0].find(secondInstance ? "may only run one instance" : "was not located"), std::string::npos);
+    }
+}
+
+TEST(MainFormSettings, AreReadAndWrittenBackAtExit)
+{
+    TempDir dir;
+    const std::string other = "; shared by the suite\r\n[Cairnix]\r\nTheme = Dark \r\n";
+    WriteFile(dir / "extract", "");
+    // No file at first: every default, written in full.
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {{}, {"[Tarnwick]\nOverwrite=1\nPHX=1\nPalette=0\nPath=/Some/Dest\nExtract=" + dir / "extract" + "\nStart=" +
+              dir.Path() + "\nSplash=1\nFileSystem=1\n"}},
+        {other + "[tarnwick]\r\nOverwrite=0\r\nPalette=2\r\nSplash=0\r\nFileSystem=0\r\n",
+         {other, "Overwrite=0\r\n", "Palette=2\r\n", "Splash=0\r\n", "FileSystem=0\r\n", "Path=/Some/Dest\r\n"}},
+    };
+    for (const auto& [settings, saved] : cases) {
+        StartupOptions o = TestOptions(dir, settings);
+        if (settings.empty())
+            fs::remove(o.settingsPath);
+        ScriptedSink sink;
+        auto s = StartForm(o);
+        EXPECT_EQ(s->form->SplashWasShown, settings.empty());
+        EXPECT_EQ(s->toolkit.calls, settings.empty() ? std::vector<std::string>{"splash"} : std::vector<std::string>{});
+        s->form->txtPath = "/Some/Dest";
+        s->form->Form_Unload();
+        const std::string after = ReadFile(o.settingsPath);
+        for (const std::string& line : saved)
+            EXPECT_NE(after.find(line), std::string::npos) << line << " not in:\n" << after;
+    }
+    // An installed program, which cannot write its own folder, keeps them with the user.
+    ScopedEnv env;
+    env.Set("XDG_CONFIG_HOME", dir / "config");
+    EXPECT_EQ(SettingsFilePath(dir.Path()), dir / "cairnix.ini");
+    EXPECT_EQ(SettingsFilePath(dir / "no/such/folder"), dir / "config/cairnix.ini");
+}
+
+TEST(MainFormSettings, AnUntrustworthyFileGivesDefaultsAndKeepsItsBytes)
+{
+    static const char junk[] = "[Bin]\nk=\0\xff\r\n";
+    const std::string binary(junk, sizeof junk - 1);
+    const std::string big = "[Other]\nBig=" + std::string(1 << 20, 'b') + "\n;" + std::string(1 << 20, 'c') + "\n";
+    const std::string cp1252 = "Path=C:\\Spiele\\\xe4nderung\n";
+    struct Case {
+        const char* what;
+        std::string text; // empty: a folder in the file's place
+        bool readOnly, splash;
+        std::vector<std::string> after; // bytes the file holds after closing
+    };
+    const Case cases[] = {
+        {"folder", {}, false, true, {}},
+        {"read-only", "[Tarnwick]\r\nOverwrite=0\r\nSplash=0\r\nPath=/kept\r\n", true, false, {}},
+        {"megabyte lines", big + "[Tarnwick]\nSplash=0\n", false, false, {big, "Overwrite=1\n"}},
+        // Bytes that are no UTF-8 stay; numbers that are none give defaults.
+        {"bytes that are no text",
+         binary + "[Tarnwick]\n" + cp1252 + "Splash=x\xff\nOverwrite=yes\nPHX=\nPalette=7\nFileSystem=-1\n", false, true,
+         {binary, cp1252, "PHX=1\n", "Palette=0\n", "FileSystem=1\n"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        fs::copy_file(ToolPath("extract"), dir / "extract");
+        StartupOptions o = TestOptions(dir, c.text);
+        if (c.text.empty()) {
+            fs::remove(o.settingsPath);
+            WriteFile(o.settingsPath + "/inside", "x");
+        }
+        if (c.readOnly)
+            ::chmod(o.settingsPath.c_str(), 0444);
+        ScriptedSink sink;
+        auto s = StartForm(o);
+        ASSERT_TRUE(s->loaded);
+        EXPECT_EQ(s->form->SplashWasShown, c.splash);
+        EXPECT_EQ(s->form->chkOverwrite, c.readOnly ? CheckState::Unchecked : CheckState::Checked);
+        s->form->Form_Unload();
+        if (c.text.empty()) // still the folder, with what it held
+            EXPECT_EQ(ReadFile(o.settingsPath + "/inside"), "x");
+        if (c.readOnly)
+            EXPECT_EQ(ReadFile(o.settingsPath), c.text);
+        for (const std::string& bytes : c.after)
+            EXPECT_NE(ReadFile(o.settingsPath).find(bytes), std::string::npos);
+        EXPECT_TRUE(sink.shown.empty()); // nor the extractor check: its default held
+    }
+}
+
+// Whatever stands in the file's place that is no file, the program starts
+// with the defaults and its save of all eight settings leaves it as it was.
+TEST(MainFormSettings, ASpecialFileInTheSettingsPlaceSurvivesARun)
+{
+    for (const SpecialKind kind : AllSpecialKinds()) {
+        SCOPED_TRACE(Describe(kind));
+        TempDir dir;
+        fs::copy_file(ToolPath("extract"), dir / "extract");
+        StartupOptions o = TestOptions(dir, "");
+        fs::remove(o.settingsPath);
+        ASSERT_TRUE(MakeSpecialFile(kind, o.settingsPath));
+        ScriptedSink sink;
+        ::alarm(60); // a blocking open of a FIFO ends the program rather than hanging it
+        auto s = StartForm(o);
+        ASSERT_TRUE(s->loaded);
+        EXPECT_EQ(s->form->chkOverwrite, CheckState::Checked);
+        s->form->chkOverwrite = CheckState::Unchecked; // something to save
+        s->form->Form_Unload();
+        ::alarm(0);
+        EXPECT_TRUE(IsSpecialFile(kind, o.settingsPath));
+        EXPECT_TRUE(sink.shown.empty()); // a failed save is not reported
+    }
+}
+
+// An installed program (PREFIX/bin/tarnwick, its extractor in
+// PREFIX/libexec/tarnwick) finds its extractor and extracts into a folder of
+// the user's own, never into PREFIX/bin; a portable copy keeps its folder.
+TEST(MainFormSettings, ExtractorAndExtractionFolderFollowTheLayout)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::string> files; // below the test folder
+        std::string extractor;          // below the test folder
+        std::string extractionFolder;   // below the test folder
+        bool reportedMissing;
+    };
+    const Case cases[] = {
+        {"installed", {"usr/libexec/tarnwick/extract"}, "usr/libexec/tarnwick/extract", "home/Downloads", false},
+        {"portable copy", {"usr/bin/extract"}, "usr/bin/extract", "usr/bin", false},
+        {"portable copy beside an installed extractor", {"usr/bin/extract", "usr/libexec/tarnwick/extract"},
+         "usr/bin/extract", "usr/bin", false},
+        {"no extractor anywhere", {}, "usr/bin/extract", "usr/bin", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        fs::create_directories(dir / "usr/bin");
+        fs::create_directories(dir / "home/Downloads");
+        for (const std::string& f : c.files)
+            WriteFile(dir / f, "#!/bin/sh\n");
+        ScopedEnv env;
+        env.Set("HOME", dir / "home");
+        env.Set("XDG_CONFIG_HOME", dir / "config");
+        env.Set("XDG_DOWNLOAD_DIR", dir / "home/Downloads");
+        StartupOptions o = TestOptions(dir, "[Tarnwick]\nSplash=0\n");
+        o.programFolder = dir / "usr/bin";
+        ScriptedSink sink;
+        auto s = StartForm(o);
+        ASSERT_TRUE(s->loaded);
+        EXPECT_EQ(s->form->txtExtractPath, dir / c.extractor);
+        EXPECT_EQ(s->form->txtPath, dir / c.extractionFolder);
+        EXPECT_EQ(s->toolkit.calls, c.reportedMissing ? std::vector<std::string>{"file:Locate Extract"}
+                                                      : std::vector<std::string>{});
+        EXPECT_EQ(sink.texts, c.reportedMissing ? std::vector<std::string>{dir / c.extractor + kMissing}
+                                                : std::vector<std::string>{});
+    }
+}
+
+} // namespace
