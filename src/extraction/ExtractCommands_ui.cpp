@@ -1,12 +1,14 @@
 #include "extraction/ExtractCommands_ui.h"
 
 #include "extraction/FailureSummary.h"
-#include "extraction/frmProgress.h"
+#include "extraction/ProgressForm.h"
 #include "mainwindow/NameListBox.h"
 #include "mainwindow/frmMain.h"
 #include "platform/CommonRoutines.h"
+#include "platform/QtToolkit_ui.h"
 
-#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
 
 namespace tarnwick {
 
@@ -23,6 +25,24 @@ void SelectEvery(frmMain& main, bool selected)
         list->selectAll();
     else
         list->clearSelection();
+}
+
+// What the main window's controls say when the progress window's timer fires.
+ExtractionRequest RequestFrom(const frmMain& main, const std::optional<std::string>& destination)
+{
+    ExtractionRequest r;
+    r.names = main.lstData->SelectedNames();
+    r.style = main.Style();
+    const char sep = Separator(r.style);
+    r.volumePath = main.DirPath();
+    if (r.volumePath.empty() || r.volumePath.back() != sep)
+        r.volumePath += sep;
+    r.volumePath += main.SelectedVolumeName();
+    r.destination = destination ? *destination : main.txtPath->text().toLocal8Bit().toStdString();
+    r.extractor = main.txtExtractPath->text().toLocal8Bit().toStdString();
+    r.overwrite = main.chkOverwrite->checkState() != Qt::Unchecked;
+    r.recreateStructure = main.chkFileSystem->checkState() != Qt::Unchecked;
+    return r;
 }
 
 } // namespace
@@ -46,15 +66,17 @@ void cmdExtract_Click(frmMain& main)
 
 void ExtractSelection(frmMain& main, const std::optional<std::string>& destination)
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QtToolkit toolkit(&main);
     std::string summary;
     {
-        frmProgress progress(main, destination);
-        progress.exec();
-        summary = FailureSummary(progress.FailedNames(), progress.NamesHandled(), main.Style());
+        const WaitPointer wait(toolkit);
+        {
+            ProgressForm progress([&main, &destination] { return RequestFrom(main, destination); }, toolkit);
+            toolkit.ShowProgress(progress);
+            summary = FailureSummary(progress.FailedNames(), progress.NamesHandled(), main.Style());
+        }
+        cmdDelAll_Click(main);
     }
-    cmdDelAll_Click(main);
-    QApplication::restoreOverrideCursor();
     if (!summary.empty())
         ShowError(summary);
 }

@@ -1,7 +1,9 @@
 // The windows' layout tables: both toolkits build from them, so a
 // slip in one shows in every window.
+#include "extraction/ProgressForm.h"
 #include "mainwindow/AboutForm.h"
 #include "mainwindow/SplashForm.h"
+#include "volume/DetailsForm.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +15,8 @@ using namespace tarnwick;
 TEST(LayoutTables, EveryControlIsNamedOnceAndFitsOnWhatHoldsIt)
 {
     const std::pair<const char*, const WindowLayout*> windows[] = {
-        {"about", &AboutForm::Layout()}, {"splash", &SplashForm::Layout()}};
+        {"about", &AboutForm::Layout()}, {"splash", &SplashForm::Layout()},
+        {"details", &DetailsForm::Layout()}, {"progress", &ProgressForm::Layout()}};
     for (const auto& [window, layout] : windows) {
         std::set<std::string> seen;
         for (const ControlPlace& c : layout->controls) {

@@ -3,6 +3,7 @@
 // comma or run blanks together, shown as text but handed to the job whole.
 #include "GuiSupport.h"
 #include "extraction/ExtractCommands_ui.h"
+#include "extraction/ProgressForm.h"
 #include "extraction/clsExtract.h"
 #include "extraction/frmProgress.h"
 #include "mainwindow/NameListBox.h"
@@ -47,11 +48,12 @@ private:
             frmProgress* p = w.findChild<frmProgress*>();
             if (!p)
                 return;
-            clsExtract* job = p->objExtract();
-            job->E_Percent = [&got, job, old = job->E_Percent](std::int16_t v, const std::string& f) {
-                if (got.empty())
-                    got = job->Names();
-                old(v, f);
+            // The form draws the window again when the job reports.
+            ProgressForm& form = p->form();
+            form.Changed = [&got, &form, old = form.Changed](const std::string& control) {
+                if (got.empty() && form.objExtract())
+                    got = form.objExtract()->Names();
+                old(control);
             };
         });
         cmdExtract_Click(w);

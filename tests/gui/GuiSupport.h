@@ -1,44 +1,16 @@
 #pragma once
-// Shared by the window tests: a message route that records and answers boxes.
+// Shared by the window tests: started main windows on made-up volumes.
 #include "mainwindow/frmMain.h"
-#include "platform/MessageBox.h"
+#include "support/ScriptedSink.h"
 #include "support/TestFiles.h"
 #include "volume/VolumeWriter.h"
 
-#include <deque>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace tarnwick::test {
-
-class ScriptedSink : public MessageSink {
-public:
-    ScriptedSink() { SetMessageSink(this); }
-    ~ScriptedSink() override { SetMessageSink(nullptr); }
-    MsgAnswer Show(const MessageRequest& r) override
-    {
-        shown.push_back(r);
-        texts.push_back(r.text);
-        events.push_back("box");
-        if (onShow)
-            onShow(r);
-        if (answers.empty())
-            return r.buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::OK;
-        const MsgAnswer a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    void Beep() override { events.push_back("beep"); }
-
-    std::vector<MessageRequest> shown;
-    std::vector<std::string> texts;
-    std::vector<std::string> events; // "beep" and "box", in order
-    std::deque<MsgAnswer> answers;
-    std::function<void(const MessageRequest&)> onShow;
-};
 
 inline void MakeVolume(const std::string& path, const std::vector<std::string>& names)
 {
