@@ -1,5 +1,7 @@
 #include "extraction/NameDrag_ui.h"
 
+#include "mainwindow/NameListBox.h"
+
 #include "mainwindow/frmMain.h"
 #include "platform/AnsiText.h"
 #include "platform/DirectSave_ui.h"

@@ -137,15 +137,4 @@ QByteArray ProgramIconPng(int size)
     return png;
 }
 
-QString VersionText(int major, int minor, int revision)
-{
-    return QString(QChar(0x00DF)) + QString::number(major) + QLatin1Char('.') + QString::number(minor) +
-           QLatin1Char('.') + QString::number(revision);
-}
-
-QString ProgramVersionText()
-{
-    return VersionText(TARNWICK_VERSION_MAJOR, TARNWICK_VERSION_MINOR, TARNWICK_VERSION_REVISION);
-}
-
 } // namespace tarnwick

@@ -3,7 +3,7 @@
 // picture, the About window's small picture and the program's icon.
 #include <QIcon>
 #include <QPixmap>
-#include <QString>
+#include <QByteArray>
 
 namespace tarnwick {
 
@@ -14,9 +14,5 @@ QPixmap EmblemPicture(int size);
 QIcon ProgramIcon();
 // The emblem as a PNG file's bytes, for the desktop's icon of the program.
 QByteArray ProgramIconPng(int size);
-
-// "ß" and the version numbers, as both windows show it.
-QString VersionText(int major, int minor, int revision);
-QString ProgramVersionText();
 
 } // namespace tarnwick

@@ -1,16 +1,23 @@
 #pragma once
-// The About window: name, version, suite and a short description.
+// The About window: lays out AboutForm's controls and wires them to it.
 #include <QDialog>
+
+#include <memory>
 
 class QLabel;
 class QPushButton;
 
 namespace tarnwick {
 
+class AboutForm;
+
 class frmAbout : public QDialog {
     Q_OBJECT
 public:
+    frmAbout(AboutForm& form, QWidget* owner);
+    // With a form of its own, for callers that do not hold one.
     explicit frmAbout(QWidget* owner = nullptr);
+    ~frmAbout() override;
 
     QLabel* picIcon = nullptr;
     QLabel* labName = nullptr;
@@ -20,10 +27,16 @@ public:
     QLabel* labDesc = nullptr;
     QPushButton* cmdOK = nullptr;
 
-    static const char* const kDescription;
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
-    void cmdOK_Click();
+    void Build();
+    void Draw();
+
+    std::unique_ptr<AboutForm> own_;
+    AboutForm& form_;
+    bool loaded_ = false;
 };
 
 } // namespace tarnwick

@@ -88,7 +88,7 @@ frmMain::frmMain(StartupOptions options, Toolkit* toolkit, QWidget* parent) : QW
 {
     if (!toolkit) {
         auto own = std::make_unique<QtToolkit>(this);
-        own->PopupVolumeMenu_ = [this] { mnuVolume->popup(QCursor::pos()); };
+        own->VolumeMenu = [this] { mnuVolume->popup(QCursor::pos()); };
         ownToolkit_ = std::move(own);
         toolkit = ownToolkit_.get();
     }

@@ -1,26 +1,31 @@
 #include "mainwindow/frmSplash.h"
 
 #include "mainwindow/Artwork_ui.h"
+#include "platform/FormTimer_ui.h"
+#include "platform/LayoutWidgets_ui.h"
 #include "platform/WindowFont_ui.h"
 
 #include <QKeyEvent>
 #include <QLabel>
-#include <QTimer>
 
 namespace tarnwick {
 
-frmSplash::frmSplash(QWidget* owner, int releaseMilliseconds) : QDialog(owner)
+frmSplash::frmSplash(SplashForm& form, QWidget* owner) : QDialog(owner), form_(form) { Build(); }
+
+frmSplash::frmSplash(QWidget* owner, int releaseMilliseconds)
+    : QDialog(owner), own_(std::make_unique<SplashForm>(releaseMilliseconds)), form_(*own_)
+{
+    Build();
+}
+
+void frmSplash::Build()
 {
     // No title, no task-bar entry.
     setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
-    setFixedSize(400, 200);
-    auto* picture = new QLabel(this);
-    picture->setPixmap(SplashPicture());
-    picture->setGeometry(0, 0, 400, 200);
-
-    labVersion = new QLabel(QStringLiteral("..."), this);
-    labVersion->setTextFormat(Qt::PlainText);
-    labVersion->setObjectName(QStringLiteral("labVersion"));
+    const LayoutWidgets w(*this, SplashForm::Layout());
+    imgSplash = w.Get<QLabel>("imgSplash");
+    labVersion = w.Get<QLabel>("labVersion");
+    imgSplash->setPixmap(SplashPicture());
     QFont bold = WindowFont();
     bold.setBold(true);
     labVersion->setFont(bold);
@@ -29,32 +34,39 @@ frmSplash::frmSplash(QWidget* owner, int releaseMilliseconds) : QDialog(owner)
     QPalette pal = labVersion->palette();
     pal.setColor(QPalette::WindowText, Qt::white);
     labVersion->setPalette(pal);
-    PlaceTwips(labVersion, 4800, 120, 1095, 255);
 
-    timRelease = new QTimer(this);
-    timRelease->setSingleShot(true);
-    timRelease->setInterval(releaseMilliseconds);
-    connect(timRelease, &QTimer::timeout, this, &frmSplash::timRelease_Timer);
+    timRelease_ = std::make_unique<FormTimer>(this, form_.timRelease, [this] { form_.timRelease_Timer(); });
+    form_.Changed = [this](const std::string& control) { Draw(control); };
+    form_.CloseWindow = [this] { accept(); };
+    Draw("");
+}
+
+frmSplash::~frmSplash()
+{
+    form_.Changed = nullptr;
+    form_.CloseWindow = nullptr;
+}
+
+bool frmSplash::TimerRunning() const { return timRelease_->Running(); }
+
+void frmSplash::Draw(const std::string& control)
+{
+    if (control.empty() || control == "timRelease")
+        timRelease_->Follow();
+    if (control.empty() || control == "labVersion") {
+        labVersion->setText(QString::fromStdString(form_.labVersion));
+        // The window is still opening: drawn now, not when the loop comes by.
+        repaint();
+    }
 }
 
 void frmSplash::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (!loaded_)
-        Form_Load();
-}
-
-void frmSplash::Form_Load()
-{
-    loaded_ = true;
-    labVersion->setText(ProgramVersionText());
-    repaint();
-    timRelease->start();
-}
-
-void frmSplash::timRelease_Timer()
-{
-    accept();
+    if (!loaded_) {
+        loaded_ = true;
+        form_.Form_Load();
+    }
 }
 
 void frmSplash::keyPressEvent(QKeyEvent* event)

@@ -1,30 +1,43 @@
 #pragma once
-// The splash window: the picture and the version, for a fixed time at
-// start-up; it closes itself when its timer fires.
+// The splash window: lays out SplashForm's picture and version and runs its
+// timer; it closes when the form unloads.
+#include "mainwindow/SplashForm.h"
+
 #include <QDialog>
 
+#include <memory>
+
 class QLabel;
-class QTimer;
 
 namespace tarnwick {
+
+class FormTimer;
 
 class frmSplash : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kReleaseMilliseconds = 2551;
+    static constexpr int kReleaseMilliseconds = SplashForm::kReleaseMilliseconds;
 
+    frmSplash(SplashForm& form, QWidget* owner);
+    // With a form of its own, for callers that do not hold one.
     explicit frmSplash(QWidget* owner = nullptr, int releaseMilliseconds = kReleaseMilliseconds);
+    ~frmSplash() override;
 
+    QLabel* imgSplash = nullptr;
     QLabel* labVersion = nullptr;
-    QTimer* timRelease = nullptr;
+    bool TimerRunning() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void Form_Load();
-    void timRelease_Timer();
+    void Build();
+    void Draw(const std::string& control);
+
+    std::unique_ptr<SplashForm> own_;
+    SplashForm& form_;
+    std::unique_ptr<FormTimer> timRelease_;
     bool loaded_ = false;
 };
 

@@ -1,13 +1,11 @@
 #pragma once
-// The "Volume Details" window: a volume's name, size, date, number of names
-// and its three directory values. The Properties command fills the value
-// labels and shows it modally over the main window.
+// The "Volume Details" window: lays out DetailsForm's labels and shows its
+// values; OK closes it.
 #include <QDialog>
-#include <QDateTime>
-#include <QLocale>
 
 #include <cstdint>
 #include <ctime>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -17,10 +15,17 @@ class QPushButton;
 
 namespace tarnwick {
 
+class DetailsForm;
+class QtToolkit;
+
 class frmDetails : public QDialog {
     Q_OBJECT
 public:
+    frmDetails(DetailsForm& form, QWidget* owner);
+    // With a form of its own, for callers that do not hold one: they fill
+    // it through Fill.
     explicit frmDetails(QWidget* owner = nullptr);
+    ~frmDetails() override;
 
     // The caption labels "Name:" ... "VOLI:", indices 0 to 6.
     QLabel* lab[7] = {};
@@ -36,24 +41,20 @@ public:
     QLabel* labVOLI = nullptr;
     QPushButton* cmdOK = nullptr;
 
-    // What the size and date labels say when the file cannot be examined
-    // (removed after it was found to be a volume).
-    static constexpr const char* kUnknown = "unknown";
-
-    // Fills the value labels. A missing size or date shows kUnknown.
-    void Fill(const std::string& name, std::optional<std::int64_t> size,
-              std::optional<std::time_t> modified, long long fileCount,
-              std::int32_t pvol, std::int32_t vols, std::int32_t voli);
-
-    // The system's general date: short date, then long time, the time left
-    // out at exactly midnight.
-    static QString GeneralDate(const QDateTime& when, const QLocale& locale = QLocale::system());
+    // DetailsForm::Fill on the window's own form.
+    void Fill(const std::string& name, std::optional<std::int64_t> size, std::optional<std::time_t> modified,
+              long long fileCount, std::int32_t pvol, std::int32_t vols, std::int32_t voli);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void cmdOK_Click();
+    void Build();
+    void Draw();
+
+    std::unique_ptr<QtToolkit> ownToolkit_;
+    std::unique_ptr<DetailsForm> own_;
+    DetailsForm& form_;
 };
 
 } // namespace tarnwick

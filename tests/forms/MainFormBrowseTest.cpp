@@ -58,7 +58,7 @@ TEST_F(MainFormBrowse, ListsAVolumesNamesSortedAndOnlyOnce)
     EXPECT_EQ(f.filVolumes.Names(), (std::vector<std::string>{"Broken.vol", "First.vol", "Hundred.vol", "Second.VOL"}));
     Click("First.vol");
     EXPECT_EQ(Names(f.lstData), (std::vector<std::string>{"Alpha.cs", "beta\\gamma.cs", "mid.cs", "zeta.cs"}));
-    EXPECT_EQ(s->toolkit.waitDepth, 0);
+    EXPECT_EQ(s->toolkit.waits, 0);
     // A second click on the listed volume reads nothing, even if it changed.
     f.lstData.SetSelected(0, true);
     MakeVolume(dir / "vols/First.vol", {"changed.cs"});
@@ -90,16 +90,21 @@ TEST_F(MainFormBrowse, TheVolumeMenuShowsPropertiesOfAVolumeOnly)
 {
     MainForm& f = *s->form;
     f.filVolumes_MouseDown(true); // nothing selected
-    EXPECT_TRUE(s->toolkit.calls.empty());
+    EXPECT_EQ(s->toolkit.volumeMenus, 0);
     Click("Second.VOL");
     Click("Hundred.vol", false);
     f.filVolumes_MouseDown(false);
-    EXPECT_TRUE(s->toolkit.calls.empty());
+    EXPECT_EQ(s->toolkit.volumeMenus, 0);
     f.filVolumes_MouseDown(true);
-    EXPECT_EQ(s->toolkit.calls, std::vector<std::string>{"menu"});
+    EXPECT_EQ(s->toolkit.volumeMenus, 1);
+    std::vector<std::string> details;
+    s->toolkit.onShow = [&details](Form& shown) {
+        const auto& d = dynamic_cast<const DetailsForm&>(shown);
+        details = {d.labName, d.labSize, d.labFileCount, d.labPVOL, d.labVOLS, d.labVOLI};
+    };
     f.mnuProperties_Click();
-    EXPECT_EQ(s->toolkit.details, (std::vector<std::string>{"Hundred.vol", std::to_string(ReadFile(dir / "vols/Hundred.vol").size()),
-                                                            "2", "100", "10", "34"}));
+    EXPECT_EQ(details, (std::vector<std::string>{"Hundred.vol", std::to_string(ReadFile(dir / "vols/Hundred.vol").size()),
+                                                 "2", "100", "10", "34"}));
     EXPECT_EQ(Names(f.lstData), (std::vector<std::string>{"a.cs", "b.cs"}));
 
     // Not a volume, and a signature with a directory past the end: a box,
@@ -118,9 +123,9 @@ TEST_F(MainFormBrowse, TheVolumeMenuShowsPropertiesOfAVolumeOnly)
         Click(volume, clickedFirst);
         sink.events.clear();
         sink.texts.clear();
-        s->toolkit.calls.clear();
+        s->toolkit.shown.clear();
         f.mnuProperties_Click();
-        EXPECT_TRUE(s->toolkit.calls.empty()) << volume;
+        EXPECT_TRUE(s->toolkit.shown.empty()) << volume;
         EXPECT_EQ(sink.events, (std::vector<std::string>{"beep", "box"}));
         EXPECT_EQ(sink.texts, std::vector<std::string>{vols + "/" + volume + message});
     }
@@ -138,15 +143,17 @@ TEST_F(MainFormBrowse, PickersFillTheirBoxesUnlessCancelled)
     f.cmdExtractBrowse_Click(); // cancelled
     EXPECT_EQ(f.txtExtractPath, before);
     f.cmdExtractBrowse_Click();
-    EXPECT_EQ(s->toolkit.calls, (std::vector<std::string>{"folder:Select Destination Path", "folder:Select Default Volume Path",
-                                                          "folder:Select Default Volume Path", "file:Locate Extract",
-                                                          "file:Locate Extract"}));
+    EXPECT_EQ(s->toolkit.folderTitles, (std::vector<std::string>{"Select Destination Path", "Select Default Volume Path",
+                                                                 "Select Default Volume Path"}));
+    ASSERT_EQ(s->toolkit.fileRequests.size(), 2u);
     EXPECT_EQ(f.txtPath, "/chosen/out");
     EXPECT_EQ(f.txtDefSearchPath, "/chosen/start");
     EXPECT_EQ(f.txtExtractPath, "/chosen/extract");
     // The dialog opens where the extractor is, offering its name.
-    EXPECT_EQ(s->toolkit.lastFile->folder, GetParentFolder(ToolPath("extract")));
-    EXPECT_EQ(s->toolkit.lastFile->suggested, "extract");
+    const OpenFileRequest& asked = s->toolkit.fileRequests.front();
+    EXPECT_EQ(asked.title, "Locate Extract");
+    EXPECT_EQ(asked.folder, GetParentFolder(ToolPath("extract")));
+    EXPECT_EQ(asked.suggested, "extract");
 }
 
 } // namespace

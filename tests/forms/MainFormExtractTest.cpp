@@ -21,7 +21,9 @@ protected:
         auto s = OpenListing(dir, out, names);
         s->form->cmdSelAll_Click();
         // What the job was handed, as it had it when it ran.
-        s->toolkit.onProgress = [this](ProgressForm& p) {
+        s->toolkit.onShow = [this, t = &s->toolkit](Form& shown) {
+            auto& p = dynamic_cast<ProgressForm&>(shown);
+            waitedForTheJob = t->waits > 0;
             p.Changed = [this, &p](const std::string&) {
                 if (clsExtract* job = p.objExtract(); job && jobNames.empty())
                     jobNames = job->Names();
@@ -31,12 +33,13 @@ protected:
         return s;
     }
     // After a run: no selection left, the pointer back to the arrow.
-    static bool Idle(const StartedForm& s) { return !s.form->lstData.HasSelection() && s.toolkit.waitDepth == 0; }
+    static bool Idle(const StartedForm& s) { return !s.form->lstData.HasSelection() && s.toolkit.waits == 0; }
 
     TempDir dir;
     std::string out = dir / "out";
     std::vector<std::string> jobNames;
     std::string progress;
+    bool waitedForTheJob = false;
 };
 
 TEST_F(MainFormExtract, StoredBytesOfEveryNameReachTheJobWhole)
@@ -49,7 +52,7 @@ TEST_F(MainFormExtract, StoredBytesOfEveryNameReachTheJobWhole)
     ScriptedSink sink;
     f.cmdExtract_Click();
     EXPECT_EQ(jobNames, names);
-    EXPECT_TRUE(s->toolkit.progressWaited);
+    EXPECT_TRUE(waitedForTheJob);
     EXPECT_TRUE(Idle(*s));
     // The extractor was asked for the stored name and found it.
     bool found = false;
@@ -108,7 +111,7 @@ TEST_F(MainFormExtract, NothingListedOrSelectedIsRefused)
     EXPECT_EQ(sink.texts, (std::vector<std::string>{"You have selected no files to extract.",
                                                     "There are no listed files to extract."}));
     EXPECT_EQ(sink.events, (std::vector<std::string>{"beep", "box", "beep", "box"}));
-    EXPECT_TRUE(s->toolkit.calls.empty());
+    EXPECT_TRUE(s->toolkit.shown.empty());
 }
 
 TEST_F(MainFormExtract, TheFirstFailureIsShownAndTheRestSummedUp)
@@ -155,7 +158,8 @@ TEST_F(MainFormExtract, SelectedNamesAreExtractedWithOrWithoutTheirFolders)
         EXPECT_FALSE(Exists(out + "/skip.cs"));
         EXPECT_EQ(Exists(out + "/scripts"), recreate);
         // The list is sorted, so bot.cs went last.
-        EXPECT_EQ(s->toolkit.clipboard,
+        ASSERT_FALSE(s->toolkit.clipboard.empty());
+        EXPECT_EQ(s->toolkit.clipboard.back(),
                   "\"" + ToolPath("extract") + "\" \"" + dir / "v/Base.vol" + "\" scripts\\ai\\bot.cs \"" + bot + "\"");
         EXPECT_TRUE(Idle(*s));
     }

@@ -1,11 +1,12 @@
 // Names come from volumes and paths from the disk: whatever they hold, a box
 // or a label shows them as the characters they are, never as markup.
 #include "GuiSupport.h"
-#include "extraction/clsExtract.h"
+#include "extraction/ProgressForm.h"
 #include "extraction/frmProgress.h"
 #include "mainwindow/frmAbout.h"
 #include "mainwindow/frmSplash.h"
 #include "platform/QtMessageSink_ui.h"
+#include "platform/QtToolkit_ui.h"
 #include "volume/frmDetails.h"
 
 #include <QLabel>
@@ -73,11 +74,14 @@ private slots:
         WriteFile(dir / "extract", "");
         ScriptedSink sink;
         auto s = StartWindow(TestOptions(dir, "[Tarnwick]\nSplash=0\nExtract=" + dir / "extract" + "\n"));
-        frmProgress progress(*s->window);
+        QtToolkit toolkit(s->window.get());
+        ProgressForm progressForm([] { return ExtractionRequest{}; }, toolkit);
+        progressForm.timProcess.Enabled = false;
+        frmProgress progress(progressForm, s->window.get());
         frmDetails details;
         frmAbout about;
         frmSplash splash;
-        progress.objExtract()->E_Percent(50, kMarkup);
+        progressForm.objExtract_E_Percent(50, kMarkup);
         details.Fill(kMarkup, 1, 0, 1, 0, 0, 0);
         for (const QLabel* label : {progress.labFile, details.labName}) {
             QCOMPARE(label->text(), QString::fromStdString(kMarkup));

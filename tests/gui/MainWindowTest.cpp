@@ -97,7 +97,8 @@ private slots:
         w.cmdBrowse->click();
         QCOMPARE(w.txtPath->text(), QStringLiteral("/picked"));
         w.cmdAbout->click();
-        QCOMPARE(s->toolkit.calls, (std::vector<std::string>{"folder:Select Destination Path", "about"}));
+        QCOMPARE(s->toolkit.folderTitles, std::vector<std::string>{"Select Destination Path"});
+        QCOMPARE(s->toolkit.shown, std::vector<std::string>{"about"});
 
         // Closing saves what the window showed.
         w.close();

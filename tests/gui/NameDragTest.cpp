@@ -38,7 +38,7 @@ private:
             s->form().lstData.SetSelected(std::size_t(row), true);
         return s;
     }
-    static bool Idle(Started& s) { return !s.form().lstData.HasSelection() && s.toolkit.waitDepth == 0; }
+    static bool Idle(Started& s) { return !s.form().lstData.HasSelection() && s.toolkit.waits == 0; }
     static QByteArray Uri(const std::string& path) { return QUrl::fromLocalFile(QString::fromStdString(path)).toEncoded(); }
     static std::size_t FilesIn(const std::string& folder)
     {
@@ -89,7 +89,7 @@ private slots:
             sink.answers = {MsgAnswer::No}; // keep the user's a.cs
             QStringList shown;
             const ProgressForm* running = nullptr;
-            s->toolkit.onProgress = [&](ProgressForm& p) { running = &p; };
+            s->toolkit.onShow = [&](Form& p) { running = dynamic_cast<const ProgressForm*>(&p); };
             sink.onShow = [&](const MessageRequest&) {
                 shown << (running && !running->Unloaded() ? QString::fromStdString(running->labFile) : QString());
             };

@@ -1,5 +1,6 @@
 // Renders every window of Tarnwick to PNG files, offscreen, on a volume
 // made for the purpose: what a user sees, without a display.
+#include "extraction/ProgressForm.h"
 #include "extraction/frmProgress.h"
 #include "mainwindow/DirListBox.h"
 #include "mainwindow/FileListBox.h"
@@ -8,6 +9,7 @@
 #include "mainwindow/NameListBox.h"
 #include "mainwindow/frmSplash.h"
 #include "platform/MessageBox.h"
+#include "platform/QtToolkit_ui.h"
 #include "support/TestFiles.h"
 #include "volume/VolumeWriter.h"
 #include "volume/frmDetails.h"
@@ -87,11 +89,13 @@ int main(int argc, char** argv)
     ok &= Save(main, out, "main-options");
     main.tbsMain->setCurrentIndex(0);
 
-    frmProgress progress(main);
-    progress.timProcess->stop();
-    progress.labFile->setText(QStringLiteral("scripts\\ai\\bot.cs"));
-    progress.pbrProgress->setValue(45);
-    progress.labProgress->setText(QStringLiteral("45%"));
+    QtToolkit toolkit(&main);
+    ProgressForm progressForm([] { return ExtractionRequest{}; }, toolkit);
+    progressForm.timProcess.Enabled = false;
+    progressForm.labFile = "scripts\\ai\\bot.cs";
+    progressForm.pbrProgress = 45;
+    progressForm.labProgress = "45%";
+    frmProgress progress(progressForm, &main);
     ok &= Save(progress, out, "progress");
 
     frmDetails details(&main);

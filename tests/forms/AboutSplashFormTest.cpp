@@ -1,0 +1,60 @@
+// The About and splash windows' forms: the version they put in when they
+// open, and how each one closes.
+#include "mainwindow/AboutForm.h"
+#include "mainwindow/SplashForm.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+using namespace tarnwick;
+
+namespace {
+
+// What the window was told, in order: the controls to draw, "close".
+struct Told {
+    std::vector<std::string> calls;
+    explicit Told(Form& form)
+    {
+        form.Changed = [this](const std::string& control) { calls.push_back(control); };
+        form.CloseWindow = [this] { calls.push_back("close"); };
+    }
+};
+
+const std::string kVersion = "\xC3\x9F" + std::to_string(TARNWICK_VERSION_MAJOR) + "." +
+                             std::to_string(TARNWICK_VERSION_MINOR) + "." + std::to_string(TARNWICK_VERSION_REVISION);
+
+} // namespace
+
+TEST(AboutForm, LoadPutsInTheVersionAndOKCloses)
+{
+    AboutForm form;
+    Told told(form);
+    EXPECT_EQ(form.labVersion, "...");
+    form.Form_Load();
+    EXPECT_EQ(form.labVersion, kVersion);
+    form.cmdOK_Click();
+    EXPECT_EQ(told.calls, (std::vector<std::string>{"labVersion", "close"}));
+    EXPECT_EQ(form.labName + " | " + form.labCompany, "Tarnwick | Cairnix Suite");
+    EXPECT_EQ(form.labDesc, AboutForm::kDescription);
+}
+
+TEST(SplashForm, TheTimerRunsFromLoadAndItsFirstTickCloses)
+{
+    const std::pair<std::optional<int>, int> cases[] = {{std::nullopt, 2551}, {20, 20}};
+    for (const auto& [given, interval] : cases) {
+        SplashForm form = given ? SplashForm(*given) : SplashForm();
+        Told told(form);
+        EXPECT_EQ(form.timRelease.Interval, interval);
+        EXPECT_FALSE(form.timRelease.Enabled);
+        form.Form_Load();
+        EXPECT_EQ(form.labVersion, kVersion);
+        EXPECT_TRUE(form.timRelease.Enabled);
+        form.timRelease_Timer();
+        EXPECT_FALSE(form.timRelease.Enabled);
+        // The version is drawn before the timer starts counting.
+        EXPECT_EQ(told.calls, (std::vector<std::string>{"labVersion", "timRelease", "timRelease", "close"}));
+    }
+}

@@ -1,0 +1,134 @@
+// The progress form with the real extractor on temporary files: the request
+// read when the timer fires, what each report shows, the first error shown
+// and the rest counted, and closing refused until the form has unloaded.
+#include "extraction/ProgressForm.h"
+#include "extraction/clsExtract.h"
+#include "support/FakeToolkit.h"
+#include "support/ScriptedSink.h"
+#include "support/VolumeBytes.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace tarnwick;
+using namespace tarnwick::test;
+
+namespace {
+
+class ProgressFormTest : public ::testing::Test {
+protected:
+    ProgressFormTest()
+    {
+        WriteFile(out + sep + ".keep", "");
+        request.volumePath = WriteVolume(dir / "Base.vol", {{"caf\xE9.cs", "1"}, {"a\\x.cs", "2"}, {"b\\y.cs", "3"},
+                                                             {"sub\\b.cs", "4"}, {"fine.cs", "5"}});
+        request.destination = out;
+        request.extractor = ToolPath("extract");
+        sink.onShow = [this](const MessageRequest&) { seen.push_back(Refused() ? "box, closing refused" : "box"); };
+        Make();
+    }
+    // A fresh form, watched: each full draw as "bar label file", the unload
+    // as "close".
+    void Make()
+    {
+        form = std::make_unique<ProgressForm>([this] { return ++reads, request; }, toolkit);
+        form->Changed = [this](const std::string& control) {
+            if (control.empty())
+                seen.push_back(std::to_string(form->pbrProgress) + " " + form->labProgress + " " + form->labFile);
+        };
+        form->CloseWindow = [this] { seen.push_back("close"); };
+    }
+    bool Refused() const
+    {
+        bool cancel = false;
+        form->Form_QueryUnload(cancel);
+        return cancel;
+    }
+    // As the job's messages show a path under the destination.
+    std::string Shown(const std::string& relative) const { return ShownPath(out + sep + relative, style); }
+
+    const PathStyle style = NativePathStyle();
+    const char sep = Separator(style);
+    TempDir dir;
+    const std::string out = dir.Path() + sep + "out";
+    ExtractionRequest request;
+    int reads = 0;
+    FakeToolkit toolkit;
+    ScriptedSink sink;
+    std::unique_ptr<ProgressForm> form;
+    std::vector<std::string> seen;
+};
+
+} // namespace
+
+TEST_F(ProgressFormTest, TheRequestIsReadWhenTheTimerFiresAndTheJobShowsEachName)
+{
+    EXPECT_EQ(form->lab + " | " + form->labFile + " | " + form->labProgress,
+              "Now processing: | Preprocessing data... | ...");
+    EXPECT_TRUE(form->timProcess.Enabled && form->timProcess.Interval == 300);
+    // Chosen after the window was made, before its timer fired.
+    request.names = {"caf\xE9.cs", "sub\\b.cs"};
+    EXPECT_EQ(reads, 0);
+    EXPECT_TRUE(Refused());
+    form->timProcess_Timer();
+    EXPECT_EQ(reads, 1);
+    EXPECT_FALSE(form->timProcess.Enabled);
+    EXPECT_EQ(seen, (std::vector<std::string>{"0 0% Initializing...", "0 0% caf\xC3\xA9.cs", "50 50% caf\xC3\xA9.cs",
+                                              "100 100% sub\\b.cs", "100 100% Complete", "close"}));
+    EXPECT_EQ(ReadFile(out + "/sub/b.cs"), "4");
+    EXPECT_FALSE(Exists(out + "/fine.cs"));
+    EXPECT_EQ(form->NamesHandled(), 2u);
+    EXPECT_TRUE(form->FailedNames().empty() && sink.texts.empty() && !Refused());
+    // Every command line goes to the clipboard, the last one staying.
+    const std::string last = form->objExtract()->OutputPath(out, "sub\\b.cs");
+    EXPECT_EQ(toolkit.clipboard.size(), 2u);
+    EXPECT_EQ(toolkit.clipboard.back(),
+              clsExtract::CommandLine(request.extractor, request.volumePath, "sub\\b.cs", last));
+}
+
+TEST_F(ProgressFormTest, TheFirstErrorIsShownThenTheFormUnloadsAndTheJobsFailuresAreStillCounted)
+{
+    // Files where a\x.cs's and b\y.cs's folders should be; fine.cs is there
+    // already, so the job asks about it after the form has unloaded.
+    for (const char* blocker : {"a", "b", "fine.cs"})
+        WriteFile(out + sep + blocker, "mine");
+    const std::string volume = request.volumePath;
+    struct Case {
+        std::vector<std::string> names;
+        std::string volume;
+        std::vector<std::string> seen;
+        std::vector<std::string> texts;
+        std::vector<std::string> failed;
+        std::size_t handled;
+    };
+    const Case cases[] = {
+        {{"a\\x.cs", "b\\y.cs", "fine.cs"}, volume,
+         {"0 0% Initializing...", "0 0% a\\x.cs", "box, closing refused", "close", "box, closing refused"},
+         {"[Error: 6] Unable to create the folder " + Shown("a") + " for a\\x.cs.",
+          Shown("fine.cs") + " already exists.  Overwrite?"},
+         {"a\\x.cs", "b\\y.cs"}, 3},
+        {{"fine.cs"}, volume + ".gone", {"box, closing refused", "close"},
+         {"[Error: 1] " + ShownPath(volume + ".gone", style) +
+          " is not a valid path to a Starsiege: Tribes 1.X volume (*.vol) file."},
+         {}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.texts.front());
+        Make();
+        request.names = c.names;
+        request.volumePath = c.volume;
+        seen.clear();
+        sink.texts.clear();
+        sink.shown.clear();
+        form->timProcess_Timer();
+        EXPECT_EQ(seen, c.seen);
+        EXPECT_EQ(sink.texts, c.texts);
+        EXPECT_EQ(sink.shown.front().icon, MsgIcon::Critical);
+        EXPECT_EQ(form->FailedNames(), c.failed);
+        EXPECT_EQ(form->NamesHandled(), c.handled);
+        EXPECT_FALSE(Refused());
+    }
+}
