@@ -1,16 +1,10 @@
 #pragma once
 // The forms' toolkit without any window: it records what the forms ask of
-// it and answers from what the test set. Dates come out as ISO text, so
+// it, and the user cancels every picker. Dates come out as ISO text, so
 // that a test can tell the date part from the time part.
-#include "extraction/ProgressForm.h"
-#include "mainwindow/AboutForm.h"
-#include "mainwindow/SplashForm.h"
 #include "platform/Toolkit.h"
-#include "volume/DetailsForm.h"
 
 #include <ctime>
-#include <deque>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,30 +13,17 @@ namespace tarnwick::test {
 
 class FakeToolkit : public Toolkit {
 public:
-    // Each window the forms had shown: "splash", "about", "details",
-    // "progress"; onShow acts as the user while it is "open".
-    std::vector<std::string> shown;
-    std::function<void(Form& form)> onShow;
-    void ShowSplash(SplashForm& form) override { Open("splash", form); }
-    void ShowAbout(AboutForm& form) override { Open("about", form); }
-    void ShowDetails(DetailsForm& form) override { Open("details", form); }
-    void ShowProgress(ProgressForm& form) override { Open("progress", form); }
+    std::vector<std::string> shown; // "splash", "about", "details", "progress"
+    void ShowSplash(SplashForm&) override { shown.push_back("splash"); }
+    void ShowAbout(AboutForm&) override { shown.push_back("about"); }
+    void ShowDetails(DetailsForm&) override { shown.push_back("details"); }
+    void ShowProgress(ProgressForm&) override { shown.push_back("progress"); }
 
-    // The pickers' titles and requests, answered from the queues ("" and
-    // nothing, as cancelled, once they have run out).
-    std::vector<std::string> folderTitles;
-    std::deque<std::string> folders;
-    std::vector<OpenFileRequest> fileRequests;
-    std::deque<std::optional<std::string>> files;
-    std::string PickFolder(const std::string& title) override
-    {
-        folderTitles.push_back(title);
-        return Next(folders, std::string());
-    }
+    std::vector<std::string> picks; // the pickers' titles
+    std::string PickFolder(const std::string& title) override { return picks.push_back(title), std::string(); }
     std::optional<std::string> PickFile(const OpenFileRequest& request) override
     {
-        fileRequests.push_back(request);
-        return Next(files, std::optional<std::string>());
+        return picks.push_back(request.title), std::nullopt;
     }
 
     int waits = 0; // hourglasses up now
@@ -56,20 +37,6 @@ public:
     std::string LongTime(const std::tm& when) override { return Format("%H:%M:%S", when); }
 
 private:
-    void Open(const char* window, Form& form)
-    {
-        shown.push_back(window);
-        if (onShow)
-            onShow(form);
-    }
-    template <class T> static T Next(std::deque<T>& queue, T none)
-    {
-        if (queue.empty())
-            return none;
-        T front = queue.front();
-        queue.pop_front();
-        return front;
-    }
     static std::string Format(const char* format, const std::tm& when)
     {
         char text[64];
