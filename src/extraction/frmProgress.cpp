@@ -25,20 +25,14 @@ frmProgress::frmProgress(ProgressForm& form, QWidget* owner) : QDialog(owner), f
     labProgress->setAlignment(Qt::AlignCenter);
 
     timProcess_ = std::make_unique<FormTimer>(this, form_.timProcess, [this] { form_.timProcess_Timer(); });
-    form_.Changed = [this](const std::string& control) { Draw(control); };
-    form_.CloseWindow = [this] {
+    hooks_.emplace(form_, [this](const std::string& control) { Draw(control); }, [this] {
         hide();
         done(QDialog::Accepted);
-    };
+    });
     Draw("");
 }
 
-frmProgress::~frmProgress()
-{
-    // The form outlives the window: its job may still report.
-    form_.Changed = nullptr;
-    form_.CloseWindow = nullptr;
-}
+frmProgress::~frmProgress() = default;
 
 bool frmProgress::TimerRunning() const { return timProcess_->Running(); }
 

@@ -1,9 +1,12 @@
 #pragma once
 // The progress window: lays out ProgressForm's labels and bar, runs its
 // timer and draws the form again each time the job reports.
+#include "platform/FormHooks_ui.h"
+
 #include <QDialog>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 class QLabel;
@@ -37,6 +40,7 @@ private:
 
     ProgressForm& form_;
     std::unique_ptr<FormTimer> timProcess_;
+    std::optional<FormHooks> hooks_;
 };
 
 } // namespace tarnwick

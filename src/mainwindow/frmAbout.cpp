@@ -35,19 +35,15 @@ void frmAbout::Build()
     labName->setFont(bold);
     labVersion->setAlignment(Qt::AlignRight | Qt::AlignTop);
     labDesc->setWordWrap(true);
+    labDesc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     cmdOK->setDefault(true);
 
     connect(cmdOK, &QPushButton::clicked, this, [this] { form_.cmdOK_Click(); });
-    form_.Changed = [this](const std::string&) { Draw(); };
-    form_.CloseWindow = [this] { accept(); };
+    hooks_.emplace(form_, [this](const std::string&) { Draw(); }, [this] { accept(); });
     Draw();
 }
 
-frmAbout::~frmAbout()
-{
-    form_.Changed = nullptr;
-    form_.CloseWindow = nullptr;
-}
+frmAbout::~frmAbout() = default;
 
 void frmAbout::Draw()
 {

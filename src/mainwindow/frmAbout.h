@@ -2,7 +2,10 @@
 // The About window: lays out AboutForm's controls and wires them to it.
 #include <QDialog>
 
+#include "platform/FormHooks_ui.h"
+
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -36,6 +39,7 @@ private:
 
     std::unique_ptr<AboutForm> own_;
     AboutForm& form_;
+    std::optional<FormHooks> hooks_;
     bool loaded_ = false;
 };
 

@@ -36,16 +36,11 @@ void frmSplash::Build()
     labVersion->setPalette(pal);
 
     timRelease_ = std::make_unique<FormTimer>(this, form_.timRelease, [this] { form_.timRelease_Timer(); });
-    form_.Changed = [this](const std::string& control) { Draw(control); };
-    form_.CloseWindow = [this] { accept(); };
+    hooks_.emplace(form_, [this](const std::string& control) { Draw(control); }, [this] { accept(); });
     Draw("");
 }
 
-frmSplash::~frmSplash()
-{
-    form_.Changed = nullptr;
-    form_.CloseWindow = nullptr;
-}
+frmSplash::~frmSplash() = default;
 
 bool frmSplash::TimerRunning() const { return timRelease_->Running(); }
 

@@ -2,10 +2,12 @@
 // The splash window: lays out SplashForm's picture and version and runs its
 // timer; it closes when the form unloads.
 #include "mainwindow/SplashForm.h"
+#include "platform/FormHooks_ui.h"
 
 #include <QDialog>
 
 #include <memory>
+#include <optional>
 
 class QLabel;
 
@@ -38,6 +40,7 @@ private:
     std::unique_ptr<SplashForm> own_;
     SplashForm& form_;
     std::unique_ptr<FormTimer> timRelease_;
+    std::optional<FormHooks> hooks_;
     bool loaded_ = false;
 };
 

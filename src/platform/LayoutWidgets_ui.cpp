@@ -22,7 +22,6 @@ QLabel* MakeLabel(const QString& caption, QWidget* parent)
     // Labels show names from volumes and paths from the disk: text, never
     // markup.
     label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
 }
 
@@ -34,7 +33,9 @@ QWidget* MakeStandard(ControlKind kind, const QString& caption, QWidget* parent)
     case ControlKind::Note: {
         QLabel* note = MakeLabel(caption, parent);
         note->setFont(WindowFont(true));
-        note->setEnabled(false);
+        QPalette pal = note->palette();
+        pal.setColor(QPalette::WindowText, QColor(128, 128, 128));
+        note->setPalette(pal);
         return note;
     }
     case ControlKind::Picture:

@@ -1,7 +1,8 @@
 #pragma once
 // A window's widgets made from its layout table: each control as the Qt
 // widget of its kind, named, captioned and placed in twips on the widget it
-// sits on. What only Qt has (fonts, alignment, colours) the window adds.
+// sits on, labels as plain text. What only Qt has (fonts, alignment,
+// colours) the window adds.
 #include "platform/ControlLayout.h"
 
 #include <QWidget>

@@ -42,29 +42,20 @@ QtToolkit::~QtToolkit()
         SetWaitPointer(false);
 }
 
-void QtToolkit::ShowSplash(SplashForm& form)
+namespace {
+
+template <class Window, class WindowsForm> void ShowModal(WindowsForm& form, QWidget* owner)
 {
-    frmSplash window(form, owner_);
+    Window window(form, owner);
     window.exec();
 }
 
-void QtToolkit::ShowAbout(AboutForm& form)
-{
-    frmAbout window(form, owner_);
-    window.exec();
-}
+} // namespace
 
-void QtToolkit::ShowDetails(DetailsForm& form)
-{
-    frmDetails window(form, owner_);
-    window.exec();
-}
-
-void QtToolkit::ShowProgress(ProgressForm& form)
-{
-    frmProgress window(form, owner_);
-    window.exec();
-}
+void QtToolkit::ShowSplash(SplashForm& form) { ShowModal<frmSplash>(form, owner_); }
+void QtToolkit::ShowAbout(AboutForm& form) { ShowModal<frmAbout>(form, owner_); }
+void QtToolkit::ShowDetails(DetailsForm& form) { ShowModal<frmDetails>(form, owner_); }
+void QtToolkit::ShowProgress(ProgressForm& form) { ShowModal<frmProgress>(form, owner_); }
 
 std::string QtToolkit::PickFolder(const std::string& title) { return BrowseForFolder(owner_, title); }
 

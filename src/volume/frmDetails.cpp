@@ -42,6 +42,8 @@ void frmDetails::Build()
     cmdOK = w.Get<QPushButton>("cmdOK");
     // Values stand right-aligned; one longer than its label is cut (labels
     // do not wrap), never run over the next row.
+    for (QLabel* caption : lab)
+        caption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     for (QLabel* value : {labName, labSize, labDate, labFileCount, labPVOL, labVOLS, labVOLI})
         value->setAlignment(Qt::AlignRight | Qt::AlignTop);
 
@@ -51,16 +53,11 @@ void frmDetails::Build()
     cmdOK->setAutoDefault(false);
     cmdOK->setFocus();
     connect(cmdOK, &QPushButton::clicked, this, [this] { form_.cmdOK_Click(); });
-    form_.Changed = [this](const std::string&) { Draw(); };
-    form_.CloseWindow = [this] { accept(); };
+    hooks_.emplace(form_, [this](const std::string&) { Draw(); }, [this] { accept(); });
     Draw();
 }
 
-frmDetails::~frmDetails()
-{
-    form_.Changed = nullptr;
-    form_.CloseWindow = nullptr;
-}
+frmDetails::~frmDetails() = default;
 
 void frmDetails::Draw()
 {

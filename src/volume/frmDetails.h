@@ -1,6 +1,8 @@
 #pragma once
 // The "Volume Details" window: lays out DetailsForm's labels and shows its
 // values; OK closes it.
+#include "platform/FormHooks_ui.h"
+
 #include <QDialog>
 
 #include <cstdint>
@@ -55,6 +57,7 @@ private:
     std::unique_ptr<QtToolkit> ownToolkit_;
     std::unique_ptr<DetailsForm> own_;
     DetailsForm& form_;
+    std::optional<FormHooks> hooks_;
 };
 
 } // namespace tarnwick
