@@ -12,7 +12,6 @@ namespace tarnwick {
 
 frmAbout::frmAbout(AboutForm& form, QWidget* owner) : QDialog(owner), form_(form) { Build(); }
 
-frmAbout::frmAbout(QWidget* owner) : QDialog(owner), own_(std::make_unique<AboutForm>()), form_(*own_) { Build(); }
 
 void frmAbout::Build()
 {

@@ -18,8 +18,6 @@ class frmAbout : public QDialog {
     Q_OBJECT
 public:
     frmAbout(AboutForm& form, QWidget* owner);
-    // With a form of its own, for callers that do not hold one.
-    explicit frmAbout(QWidget* owner = nullptr);
     ~frmAbout() override;
 
     QLabel* picIcon = nullptr;
@@ -37,7 +35,6 @@ private:
     void Build();
     void Draw();
 
-    std::unique_ptr<AboutForm> own_;
     AboutForm& form_;
     std::optional<FormHooks> hooks_;
     bool loaded_ = false;

@@ -121,6 +121,7 @@ void frmMain::BuildControls()
         case ControlKind::FileList: return new FileListBox(parent);
         case ControlKind::NameList: return new NameListBox(form.lstData, parent);
         case ControlKind::Page: return new QWidget(parent);
+        case ControlKind::DriveList: return new QComboBox(parent);
         case ControlKind::TabStrip: {
             auto* tabs = new QTabBar(parent);
             for (const QString& tab : QString::fromLatin1(c.caption).split(QLatin1Char('|')))

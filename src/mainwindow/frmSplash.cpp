@@ -12,12 +12,6 @@ namespace tarnwick {
 
 frmSplash::frmSplash(SplashForm& form, QWidget* owner) : QDialog(owner), form_(form) { Build(); }
 
-frmSplash::frmSplash(QWidget* owner, int releaseMilliseconds)
-    : QDialog(owner), own_(std::make_unique<SplashForm>(releaseMilliseconds)), form_(*own_)
-{
-    Build();
-}
-
 void frmSplash::Build()
 {
     // No title, no task-bar entry.

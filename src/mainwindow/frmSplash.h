@@ -21,8 +21,6 @@ public:
     static constexpr int kReleaseMilliseconds = SplashForm::kReleaseMilliseconds;
 
     frmSplash(SplashForm& form, QWidget* owner);
-    // With a form of its own, for callers that do not hold one.
-    explicit frmSplash(QWidget* owner = nullptr, int releaseMilliseconds = kReleaseMilliseconds);
     ~frmSplash() override;
 
     QLabel* imgSplash = nullptr;
@@ -37,7 +35,6 @@ private:
     void Build();
     void Draw(const std::string& control);
 
-    std::unique_ptr<SplashForm> own_;
     SplashForm& form_;
     std::unique_ptr<FormTimer> timRelease_;
     std::optional<FormHooks> hooks_;

@@ -1,7 +1,6 @@
 #include "volume/frmDetails.h"
 
 #include "platform/LayoutWidgets_ui.h"
-#include "platform/QtToolkit_ui.h"
 #include "platform/WindowFont_ui.h"
 #include "volume/DetailsForm.h"
 
@@ -13,13 +12,6 @@
 namespace tarnwick {
 
 frmDetails::frmDetails(DetailsForm& form, QWidget* owner) : QDialog(owner), form_(form) { Build(); }
-
-frmDetails::frmDetails(QWidget* owner)
-    : QDialog(owner), ownToolkit_(std::make_unique<QtToolkit>(owner)),
-      own_(std::make_unique<DetailsForm>(*ownToolkit_)), form_(*own_)
-{
-    Build();
-}
 
 void frmDetails::Build()
 {
@@ -68,13 +60,6 @@ void frmDetails::Draw()
         {labPVOL, &form_.labPVOL}, {labVOLS, &form_.labVOLS}, {labVOLI, &form_.labVOLI}};
     for (const auto& [label, text] : values)
         label->setText(QString::fromStdString(*text));
-}
-
-void frmDetails::Fill(const std::string& name, std::optional<std::int64_t> size,
-                      std::optional<std::time_t> modified, long long fileCount, std::int32_t pvol,
-                      std::int32_t vols, std::int32_t voli)
-{
-    form_.Fill(name, size, modified, fileCount, pvol, vols, voli);
 }
 
 void frmDetails::keyPressEvent(QKeyEvent* event)

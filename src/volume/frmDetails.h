@@ -24,9 +24,6 @@ class frmDetails : public QDialog {
     Q_OBJECT
 public:
     frmDetails(DetailsForm& form, QWidget* owner);
-    // With a form of its own, for callers that do not hold one: they fill
-    // it through Fill.
-    explicit frmDetails(QWidget* owner = nullptr);
     ~frmDetails() override;
 
     // The caption labels "Name:" ... "VOLI:", indices 0 to 6.
@@ -43,10 +40,6 @@ public:
     QLabel* labVOLI = nullptr;
     QPushButton* cmdOK = nullptr;
 
-    // DetailsForm::Fill on the window's own form.
-    void Fill(const std::string& name, std::optional<std::int64_t> size, std::optional<std::time_t> modified,
-              long long fileCount, std::int32_t pvol, std::int32_t vols, std::int32_t voli);
-
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -54,8 +47,6 @@ private:
     void Build();
     void Draw();
 
-    std::unique_ptr<QtToolkit> ownToolkit_;
-    std::unique_ptr<DetailsForm> own_;
     DetailsForm& form_;
     std::optional<FormHooks> hooks_;
 };

@@ -26,13 +26,8 @@ const std::string kMissing = " was not located.  Extract is a required component
 long Beeps(const ScriptedSink& sink) { return std::count(sink.events.begin(), sink.events.end(), "beep"); }
 
 // A volume named on the command line and one dropped on the window go
-// through the same checks and messages.
-struct Opening {
-    std::string what;
-    bool dropped;
-};
-
-class VolumeOpening : public ::testing::TestWithParam<Opening> {};
+// through the same checks and messages; the parameter: dropped.
+class VolumeOpening : public ::testing::TestWithParam<bool> {};
 
 TEST_P(VolumeOpening, IsListedOrReportedAndLeftOut)
 {
@@ -42,7 +37,7 @@ TEST_P(VolumeOpening, IsListedOrReportedAndLeftOut)
     MakeVolume(dir / "start/Default.vol", {"d.cs"});
     WriteFile(txt, "text");
     // One quote goes from each end of a command line, if there.
-    const bool dropped = GetParam().dropped;
+    const bool dropped = GetParam();
     const std::pair<std::string, std::vector<std::string>> cases[] = {
         {dropped ? vol : "\"" + vol + "\"", {}},
         {dropped ? vol : "\"" + vol, {}},
@@ -99,11 +94,11 @@ TEST_P(VolumeOpening, AnExactNameWinsOverOneThatDiffersOnlyInCase)
     MakeVolume(dir / "Base.vol", {"other.cs", "more.cs"});
     for (const std::string name : {"base.vol", "Base.vol"}) {
         StartupOptions o = TestOptions(dir, "[Tarnwick]\nSplash=0\nExtract=" + ToolPath("extract") + "\n");
-        if (!GetParam().dropped)
+        if (!GetParam())
             o.commandTail = dir / name;
         ScriptedSink sink;
         auto s = StartForm(o);
-        if (GetParam().dropped)
+        if (GetParam())
             s->form->OpenDroppedVolume(dir / name);
         EXPECT_EQ(s->form->SelectedVolumeName(), name);
         EXPECT_EQ(s->form->CurrentVolume, dir / name);
@@ -111,9 +106,8 @@ TEST_P(VolumeOpening, AnExactNameWinsOverOneThatDiffersOnlyInCase)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Form, VolumeOpening,
-                         ::testing::Values(Opening{"CommandLine", false}, Opening{"Dropped", true}),
-                         [](const auto& info) { return info.param.what; });
+INSTANTIATE_TEST_SUITE_P(Form, VolumeOpening, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Dropped" : "CommandLine"; });
 
 TEST(MainFormStartup, StartFolderIsTheNearestOneThatExists)
 {

@@ -3,10 +3,13 @@
 #include "GuiSupport.h"
 #include "extraction/ProgressForm.h"
 #include "extraction/frmProgress.h"
+#include "mainwindow/AboutForm.h"
+#include "mainwindow/SplashForm.h"
 #include "mainwindow/frmAbout.h"
 #include "mainwindow/frmSplash.h"
 #include "platform/QtMessageSink_ui.h"
 #include "platform/QtToolkit_ui.h"
+#include "volume/DetailsForm.h"
 #include "volume/frmDetails.h"
 
 #include <QLabel>
@@ -78,11 +81,14 @@ private slots:
         ProgressForm progressForm([] { return ExtractionRequest{}; }, toolkit);
         progressForm.timProcess.Enabled = false;
         frmProgress progress(progressForm, s->window.get());
-        frmDetails details;
-        frmAbout about;
-        frmSplash splash;
+        DetailsForm detailsForm(toolkit);
+        AboutForm aboutForm;
+        SplashForm splashForm;
+        frmDetails details(detailsForm, nullptr);
+        frmAbout about(aboutForm, nullptr);
+        frmSplash splash(splashForm, nullptr);
         progressForm.objExtract_E_Percent(50, kMarkup);
-        details.Fill(kMarkup, 1, 0, 1, 0, 0, 0);
+        detailsForm.Fill(kMarkup, 1, 0, 1, 0, 0, 0);
         for (const QLabel* label : {progress.labFile, details.labName}) {
             QCOMPARE(label->text(), QString::fromStdString(kMarkup));
             QVERIFY(ShownAsPlainText(label));

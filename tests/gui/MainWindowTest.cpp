@@ -82,8 +82,8 @@ private slots:
         w.txtPath->clear();
         QTest::keyClicks(w.txtPath, "/typed/here");
         QCOMPARE(f.txtPath, std::string("/typed/here"));
-        w.chkSplash->click();
-        QCOMPARE(f.chkSplash, CheckState::Unchecked);
+        w.chkSplash->click(); // it was off
+        QCOMPARE(f.chkSplash, CheckState::Checked);
         w.tbsMain->setCurrentIndex(1);
         QVERIFY(f.tbsMain == 1 && w.picBase[1]->isVisibleTo(&w) && !w.picBase[0]->isVisibleTo(&w));
 
@@ -103,7 +103,7 @@ private slots:
         // Closing saves what the window showed.
         w.close();
         const std::string saved = ReadFile(o.settingsPath);
-        QVERIFY(saved.find("Path=/picked") != std::string::npos && saved.find("Splash=0") != std::string::npos);
+        QVERIFY(saved.find("Path=/picked") != std::string::npos && saved.find("Splash=1") != std::string::npos);
         QVERIFY(saved.find("Overwrite=2") != std::string::npos);
     }
 };

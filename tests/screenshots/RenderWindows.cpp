@@ -4,6 +4,8 @@
 #include "extraction/frmProgress.h"
 #include "mainwindow/DirListBox.h"
 #include "mainwindow/FileListBox.h"
+#include "mainwindow/AboutForm.h"
+#include "mainwindow/SplashForm.h"
 #include "mainwindow/frmAbout.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/NameListBox.h"
@@ -12,6 +14,7 @@
 #include "platform/QtToolkit_ui.h"
 #include "support/TestFiles.h"
 #include "volume/VolumeWriter.h"
+#include "volume/DetailsForm.h"
 #include "volume/frmDetails.h"
 #include "volume/clsVOLReader.h"
 
@@ -98,14 +101,17 @@ int main(int argc, char** argv)
     frmProgress progress(progressForm, &main);
     ok &= Save(progress, out, "progress");
 
-    frmDetails details(&main);
-    details.Fill("Scripts.vol", 12345, 1765000000, 12, 1016, 224, 204);
+    DetailsForm detailsForm(toolkit);
+    detailsForm.Fill("Scripts.vol", 12345, 1765000000, 12, 1016, 224, 204);
+    frmDetails details(detailsForm, &main);
     ok &= Save(details, out, "details");
 
-    frmAbout about(&main);
+    AboutForm aboutForm;
+    frmAbout about(aboutForm, &main);
     ok &= Save(about, out, "about");
 
-    frmSplash splash(nullptr, 100000);
+    SplashForm splashForm(100000);
+    frmSplash splash(splashForm, nullptr);
     ok &= Save(splash, out, "splash");
 
     main.close();
