@@ -26,17 +26,4 @@ inline std::unique_ptr<Started> StartWindow(const StartupOptions& o)
     return s;
 }
 
-// A started window listing dir/v/Base.vol (holding `names`), extracting into
-// a fresh `out` with the real extractor; the caller selects.
-inline std::unique_ptr<Started> OpenWindowListing(const TempDir& dir, const std::string& out,
-                                                  const std::vector<std::string>& names)
-{
-    std::filesystem::remove_all(out);
-    WriteFile(out + "/.keep", "");
-    MakeVolume(dir / "v/Base.vol", names);
-    StartupOptions o = TestOptions(dir, "[Tarnwick]\nExtract=" + ToolPath("extract") + "\nPath=" + out + "\n");
-    o.commandTail = dir / "v/Base.vol";
-    return StartWindow(o);
-}
-
 } // namespace tarnwick::test

@@ -26,14 +26,9 @@ private:
     // given are selected.
     std::unique_ptr<Started> Open(const std::vector<std::string>& names, const std::vector<int>& selected)
     {
-        std::filesystem::remove_all(out);
         std::filesystem::remove_all(drop);
-        WriteFile(out + "/.keep", "");
         WriteFile(drop + "/.keep", "");
-        MakeVolume(dir / "v/Base.vol", names);
-        StartupOptions o = TestOptions(dir, "[Tarnwick]\nExtract=" + ToolPath("extract") + "\nPath=" + out + "\n");
-        o.commandTail = dir / "v/Base.vol";
-        auto s = StartWindow(o);
+        auto s = StartWindow(ListingOptions(dir, out, names));
         for (int row : selected)
             s->form().lstData.SetSelected(std::size_t(row), true);
         return s;

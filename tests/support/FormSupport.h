@@ -48,17 +48,22 @@ inline std::unique_ptr<StartedForm> StartForm(const StartupOptions& o)
     return s;
 }
 
-// A started form listing dir/v/Base.vol (holding `names`), extracting into a
-// fresh `out` with the real extractor; the caller selects.
-inline std::unique_ptr<StartedForm> OpenListing(const TempDir& dir, const std::string& out,
-                                                const std::vector<std::string>& names)
+// Options that list dir/v/Base.vol (holding `names`) at start-up, with the
+// real extractor and a fresh `out` as the extraction path.
+inline StartupOptions ListingOptions(const TempDir& dir, const std::string& out, const std::vector<std::string>& names)
 {
     std::filesystem::remove_all(out);
     WriteFile(out + "/.keep", "");
     MakeVolume(dir / "v/Base.vol", names);
     StartupOptions o = TestOptions(dir, "[Tarnwick]\nExtract=" + ToolPath("extract") + "\nPath=" + out + "\n");
     o.commandTail = dir / "v/Base.vol";
-    return StartForm(o);
+    return o;
+}
+
+inline std::unique_ptr<StartedForm> OpenListing(const TempDir& dir, const std::string& out,
+                                                const std::vector<std::string>& names)
+{
+    return StartForm(ListingOptions(dir, out, names));
 }
 
 } // namespace tarnwick::test
