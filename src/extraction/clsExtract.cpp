@@ -420,11 +420,9 @@ void clsExtract::Extract(const std::string& vPath, const std::string& fList,
         return;
     }
     if (extractor.empty() || !hooks_.IsPlainFile(extractor)) {
-        std::string folder = hooks_.ProgramFolder();
-        if (folder.empty() || folder.back() != Separator(style_))
-            folder += Separator(style_);
-        extractor = hooks_.DefaultExtractorPath ? hooks_.DefaultExtractorPath(hooks_.ProgramFolder())
-                                                : folder + hooks_.ExtractorFileName();
+        const std::string folder = hooks_.ProgramFolder();
+        extractor = hooks_.DefaultExtractorPath ? hooks_.DefaultExtractorPath(folder)
+                                                : JoinPath(folder, hooks_.ExtractorFileName(), style_);
         extractPath_ = extractor;
         if (!hooks_.IsPlainFile(extractor)) {
             RaiseError(3, Shown(extractor) + " was not found.  Unable to extract files.");

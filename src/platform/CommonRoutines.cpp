@@ -69,6 +69,7 @@ std::string CreateFolderPath(const std::string& sPath, PathStyle style, const Fo
     } else {
         if (path == "/" || path[0] != '/')
             return {};
+        current = "/";
         pos = 0;
     }
     if (path.back() == sep)
@@ -81,8 +82,7 @@ std::string CreateFolderPath(const std::string& sPath, PathStyle style, const Fo
             end = path.size();
         // An empty piece (two separators in a row) names nothing new.
         if (end > start) {
-            current += sep;
-            current.append(path, start, end - start);
+            current = JoinPath(current, std::string_view(path).substr(start, end - start), style);
             if (!hooks.Exists(current) && !hooks.CreateFolder(current))
                 return current; // the folders below it cannot be made either
         }

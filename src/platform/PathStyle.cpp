@@ -19,6 +19,19 @@ char Separator(PathStyle style)
     return style == PathStyle::Windows ? '\\' : '/';
 }
 
+std::string JoinPath(std::string_view folder, std::string_view name, PathStyle style)
+{
+    std::string out;
+    out.reserve(folder.size() + 1 + name.size());
+    out += folder;
+    const bool ends = !folder.empty() && (folder.back() == Separator(style) ||
+                                          (style == PathStyle::Windows && folder.back() == '/'));
+    if (!folder.empty() && !ends)
+        out += Separator(style);
+    out += name;
+    return out;
+}
+
 std::string ToLower(std::string_view text)
 {
     std::string out(text);

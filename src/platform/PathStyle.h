@@ -15,6 +15,12 @@ PathStyle NativePathStyle();
 
 char Separator(PathStyle style);
 
+// `name` inside `folder`: the folder, one separator, the name. A folder that
+// ends in a separator already (a root such as "C:\" or "/") gets no second;
+// in the Windows style a "/" counts, as Windows reads it as one too. An empty
+// folder gives the name alone: a caller that means a root passes the root.
+std::string JoinPath(std::string_view folder, std::string_view name, PathStyle style);
+
 // A path as a message shows it: lower case where the file system ignores
 // case, unchanged where lower-casing would name another file.
 std::string ShownPath(std::string_view path, PathStyle style);

@@ -273,24 +273,22 @@ void clsVOLReader::Extract(const std::string& FileName, const std::string& Desti
     if (!IsValidVolume(volume))
         return;
 
-    const char sep = Separator(style_);
-    std::string destination = DestinationPath;
-    if (!destination.empty() && destination.back() == sep)
-        destination.pop_back();
+    // An empty destination has always stood for the root: the output path
+    // keeps its leading separator.
+    const std::string destination = DestinationPath.empty() ? std::string(1, Separator(style_)) : DestinationPath;
+    const std::string out = JoinPath(destination, StoredNameToPath(FileName, style_), style_);
 
     // The extractor stands bare and the name goes bare as the third field;
     // only the output path spells the name in the local style.
     std::string line;
-    line.reserve(extractor.size() + volume.size() + destination.size() + 2 * FileName.size() + 8);
+    line.reserve(extractor.size() + volume.size() + FileName.size() + out.size() + 8);
     line += extractor;
     line += " \"";
     line += volume;
     line += "\" ";
     line += FileName;
     line += " \"";
-    line += destination;
-    line += sep;
-    line += StoredNameToPath(FileName, style_);
+    line += out;
     line += '"';
     ShellAndWait(line);
 }

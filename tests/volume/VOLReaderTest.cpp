@@ -181,6 +181,8 @@ TEST_F(ExtractLine, ChecksItsInputsThenSpellsOnlyTheOutputPathInTheLocalStyle)
              {PathStyle::Windows, R"(scripts\ai\bot.cs)", R"(C:\out\)", R"(C:\out\scripts\ai\bot.cs)"},
              {PathStyle::Windows, "a.cs", R"(C:\out\\)", R"(C:\out\\a.cs)"},
              {PathStyle::Posix, R"(Scripts\AI\Bot.cs)", "/Out/", "/Out/Scripts/AI/Bot.cs"},
+             {PathStyle::Windows, "a.cs", "", R"(\a.cs)"}, // no destination: the root
+             {PathStyle::Posix, "a.cs", "", "/a.cs"},
          }) {
         const std::string tool = style == PathStyle::Windows ? kWinTool : kPosixTool;
         Reader(style).Extract(name, destination, volume, tool);
@@ -205,8 +207,8 @@ TEST_F(ExtractLine, ChecksItsInputsThenSpellsOnlyTheOutputPathInTheLocalStyle)
                               {1, R"(Path c:\no\such.vol not found.)"},
                               {2, "No path to volume given."},
                               {6, "Unable to shell " + ToLower(Line(kWinTool, "A.CS", R"(C:\Out\A.CS)")) + "."}}));
-    EXPECT_EQ(started.size(), 5u);
-    EXPECT_EQ(waited, std::vector<std::int64_t>(4, 42));
+    EXPECT_EQ(started.size(), 7u);
+    EXPECT_EQ(waited, std::vector<std::int64_t>(6, 42));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/os/Instance.h"
+#include "platform/PathStyle.h"
 
 namespace tarnwick::os {
 
@@ -38,7 +39,7 @@ InstanceLock::InstanceLock(const std::string& name, const std::string& folder)
     std::string dir = folder.empty() ? DefaultFolder() : folder;
     if (dir.empty())
         return;
-    path_ = dir + ((dir.back() == '\\' || dir.back() == '/') ? "" : "\\") + name + ".lock";
+    path_ = JoinPath(dir, name + ".lock", PathStyle::Windows);
     HANDLE m = ::CreateMutexA(nullptr, FALSE, MutexName(path_).c_str());
     if (!m)
         return;
