@@ -35,22 +35,15 @@ std::string GetLongFileName(const std::string& sPath)
     return os::LongPathName(sPath);
 }
 
-FolderHooks SystemFolderHooks()
-{
-    return {
-        [](const std::string& p) { return os::PlainExists(p); },
-        [](const std::string& p) { return os::CreateFolder(p); },
-    };
-}
-
 std::string CreateFolderPath(const std::string& sPath, PathStyle style)
 {
-    return CreateFolderPath(sPath, style, SystemFolderHooks());
+    return CreateFolderPath(sPath, style, SystemServices());
 }
 
-std::string CreateFolderPath(const std::string& sPath, PathStyle style, const FolderHooks& hooks)
+std::string CreateFolderPath(const std::string& sPath, PathStyle style, const OsServices& services)
 {
-    if (sPath.empty() || hooks.Exists(sPath))
+    const OsServices disk = services.Completed();
+    if (sPath.empty() || disk.PlainExists(sPath))
         return {};
     const char sep = Separator(style);
     std::string path = sPath;
@@ -83,7 +76,7 @@ std::string CreateFolderPath(const std::string& sPath, PathStyle style, const Fo
         // An empty piece (two separators in a row) names nothing new.
         if (end > start) {
             current = JoinPath(current, std::string_view(path).substr(start, end - start), style);
-            if (!hooks.Exists(current) && !hooks.CreateFolder(current))
+            if (!disk.PlainExists(current) && !disk.CreateFolder(current))
                 return current; // the folders below it cannot be made either
         }
         pos = end < path.size() ? end : std::string::npos;

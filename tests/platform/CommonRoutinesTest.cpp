@@ -64,9 +64,10 @@ TEST(CreateFolderPath, CreatesEachMissingFolderAndReportsTheFirstFailure)
         disk.AddFile("D:\\out\\scripts", "a file");
         disk.DenyCreate("D:\\out\\locked");
         int probes = 0;
-        const FolderHooks hooks{[&](const std::string& p) { ++probes; return disk.Exists(p); },
-                                [&](const std::string& p) { return disk.CreateFolder(p); }};
-        EXPECT_EQ(CreateFolderPath(path, style, hooks), failed) << path;
+        OsServices services;
+        services.PlainExists = [&](const std::string& p) { ++probes; return disk.Exists(p); };
+        services.CreateFolder = [&](const std::string& p) { return disk.CreateFolder(p); };
+        EXPECT_EQ(CreateFolderPath(path, style, services), failed) << path;
         EXPECT_EQ(disk.Created(), created) << path;
         EXPECT_TRUE(!created.empty() || *failed || probes <= 1) << path << ": more than one existence test";
     }

@@ -153,9 +153,11 @@ protected:
     ExtractLine() { test::WriteFile(volume, "PVOL"); } // all that the reader looks at
     clsVOLReader Reader(PathStyle style)
     {
-        clsVOLReader r(style, {[](const std::string& p) { return p == kWinTool || p == kPosixTool || test::Exists(p); },
-                               [this](const std::string& line) { return started.push_back(line), nextId; },
-                               [this](std::int64_t id) { return waited.push_back(id), 0; }});
+        OsServices services;
+        services.IsPlainFile = [](const std::string& p) { return p == kWinTool || p == kPosixTool || test::Exists(p); };
+        services.StartProcessHidden = [this](const std::string& line, bool) { return started.push_back(line), nextId; };
+        services.WaitForProcess = [this](std::int64_t id, std::string*) { return waited.push_back(id), 0; };
+        clsVOLReader r(style, services);
         r.Error = [this](std::int16_t n, const std::string& m) { errors.emplace_back(n, m); };
         return r;
     }
