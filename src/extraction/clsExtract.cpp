@@ -2,6 +2,7 @@
 #include "platform/AnsiText.h"
 #include "platform/CommonRoutines.h"
 #include "platform/ReplaceNames.h"
+#include "platform/TextCase.h"
 #include "platform/os/CommandLine.h"
 
 #include <cmath>

@@ -1,5 +1,6 @@
 #include "platform/PathStyle.h"
 #include "platform/AnsiText.h"
+#include "platform/TextCase.h"
 
 #include <algorithm>
 
@@ -30,29 +31,6 @@ std::string JoinPath(std::string_view folder, std::string_view name, PathStyle s
         out += Separator(style);
     out += name;
     return out;
-}
-
-std::string ToLower(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
-std::string ToUpper(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return out;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && ToLower(a) == ToLower(b);
 }
 
 std::string ShownPath(std::string_view path, PathStyle style)

@@ -1,6 +1,6 @@
 #include "volume/VolumeIndex.h"
 #include "volume/DirectoryPlace.h"
-#include "platform/PathStyle.h"
+#include "platform/TextCase.h"
 #include "platform/os/Files.h"
 
 #include <algorithm>

@@ -1,5 +1,6 @@
 #include "volume/clsVOLReader.h"
 
+#include "platform/TextCase.h"
 #include "platform/os/Files.h"
 
 #include <algorithm>

@@ -3,6 +3,7 @@
 #include "platform/AnsiText.h"
 
 #include "platform/PathStyle.h"
+#include "platform/TextCase.h"
 #include "platform/os/Files.h"
 #include "platform/os/Folders.h"
 #include "volume/VolumeWriter.h"

@@ -1,4 +1,5 @@
 #include "platform/os/RegistryFile.h"
+#include "platform/TextCase.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -6,22 +7,6 @@
 namespace tarnwick::os {
 
 namespace {
-
-bool SameName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
-}
 
 constexpr std::uint32_t kSz = 1, kDword = 4;
 
@@ -154,7 +139,7 @@ const std::size_t kRegistryRootCount = std::size(kRegistryRoots);
 RegistryKey* RegistryKey::Find(std::string_view child) const
 {
     for (const auto& k : subkeys)
-        if (SameName(k->name, child))
+        if (EqualsNoCase(k->name, child))
             return k.get();
     return nullptr;
 }
@@ -171,14 +156,14 @@ RegistryKey& RegistryKey::Child(std::string_view child)
 RegistryValue* RegistryKey::FindValue(std::string_view value)
 {
     for (RegistryValue& v : values)
-        if (SameName(v.name, value))
+        if (EqualsNoCase(v.name, value))
             return &v;
     return nullptr;
 }
 
 bool RegistryKey::RemoveChild(std::string_view child)
 {
-    auto it = std::find_if(subkeys.begin(), subkeys.end(), [&](const auto& k) { return SameName(k->name, child); });
+    auto it = std::find_if(subkeys.begin(), subkeys.end(), [&](const auto& k) { return EqualsNoCase(k->name, child); });
     if (it == subkeys.end())
         return false;
     subkeys.erase(it);
@@ -187,7 +172,7 @@ bool RegistryKey::RemoveChild(std::string_view child)
 
 bool RegistryKey::RemoveValue(std::string_view value)
 {
-    auto it = std::find_if(values.begin(), values.end(), [&](const auto& v) { return SameName(v.name, value); });
+    auto it = std::find_if(values.begin(), values.end(), [&](const auto& v) { return EqualsNoCase(v.name, value); });
     if (it == values.end())
         return false;
     values.erase(it);
@@ -205,7 +190,7 @@ RegistryTree::RegistryTree()
 RegistryKey* RegistryTree::Root(std::string_view name)
 {
     for (RegistryKey& r : roots)
-        if (SameName(r.name, name))
+        if (EqualsNoCase(r.name, name))
             return &r;
     return nullptr;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/os/Instance.h"
 #include "platform/PathStyle.h"
+#include "platform/TextCase.h"
 
 namespace tarnwick::os {
 
@@ -14,7 +15,7 @@ std::string MutexName(const std::string& lockPath)
 {
     std::string name = "Local\\";
     for (char c : lockPath) {
-        char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        const char lower = FoldCase(c);
         name += (lower == '\\' || lower == '/' || lower == ':') ? '_' : lower;
     }
     return name.substr(0, MAX_PATH - 1);
