@@ -218,6 +218,11 @@ bool clsExtract::Inside(const std::string& path, const std::string& folder) cons
 bool clsExtract::MayWrite(const std::string& destination, const std::string& name, const std::string& out)
 {
     const std::string shownName = NameAsText(name, style_);
+    if (!NameStaysInside(name)) {
+        RaiseError(5, "Unable to extract " + Shown(shownName) + ": the name would place the file outside " +
+                          Shown(destination) + ".");
+        return false;
+    }
     // A link the user keeps inside the destination may lead anywhere: the
     // deepest part of the output path that exists must resolve inside it,
     // and so must the output itself when something stands there already.
@@ -327,43 +332,25 @@ clsExtract::Outcome clsExtract::Settle(const std::string& name, const std::strin
     return Outcome::Failed;
 }
 
-clsExtract::Outcome clsExtract::ExtractOne(const std::string& volume, const std::string& destination,
-                                           const std::string& extractor, const std::string& name)
+bool clsExtract::ReplaceAllowed(const std::string& out)
+{
+    const MsgAnswer answer = AskOverwrite ? AskOverwrite(Shown(out) + " already exists.  Overwrite?") : MsgAnswer::No;
+    return answer == MsgAnswer::Yes;
+}
+
+bool clsExtract::MoveAside(const std::string& out, std::string& kept)
+{
+    kept = ReplaceKeepName(out, style_);
+    if (os_.RenameFile(out, kept))
+        return true;
+    RaiseError(6, "Unable to replace " + Shown(out) + ": the existing file cannot be moved.");
+    return false;
+}
+
+clsExtract::Outcome clsExtract::RunExtractor(const std::string& line, const std::string& name, const std::string& out,
+                                             const std::string& kept)
 {
     auto alive = alive_;
-    if (!NameStaysInside(name)) {
-        RaiseError(5, "Unable to extract " + Shown(NameAsText(name, style_)) + ": the name would place the file outside " +
-                          Shown(destination) + ".");
-        return Outcome::Failed;
-    }
-
-    const std::string out = OutputPath(destination, name);
-    if (!MayWrite(destination, name, out) || !MakeFolders(name, out))
-        return Outcome::Failed;
-    Recover(out);
-
-    const bool exists = os_.IsPlainFile(out);
-    if (exists && !overwrite_) {
-        const MsgAnswer answer = AskOverwrite ? AskOverwrite(Shown(out) + " already exists.  Overwrite?")
-                                              : MsgAnswer::No;
-        if (!*alive)
-            return Outcome::Declined;
-        if (answer != MsgAnswer::Yes)
-            return Outcome::Declined;
-    }
-
-    // The old file is only moved aside: should the extractor fail, it comes
-    // back, so a failed run never costs the user the copy they had.
-    std::string kept;
-    if (exists) {
-        kept = ReplaceKeepName(out, style_);
-        if (!os_.RenameFile(out, kept)) {
-            RaiseError(6, "Unable to replace " + Shown(out) + ": the existing file cannot be moved.");
-            return Outcome::Failed;
-        }
-    }
-
-    const std::string line = CommandLine(extractor, volume, name, out);
     if (auto clip = SetClipboardText)
         clip(line);
     if (!*alive)
@@ -374,6 +361,26 @@ clsExtract::Outcome clsExtract::ExtractOne(const std::string& volume, const std:
     if (!*alive)
         return Outcome::Failed;
     return Settle(name, out, kept, started, exitCode, errors);
+}
+
+clsExtract::Outcome clsExtract::ExtractOne(const std::string& volume, const std::string& destination,
+                                           const std::string& extractor, const std::string& name)
+{
+    auto alive = alive_;
+    const std::string out = OutputPath(destination, name);
+    if (!MayWrite(destination, name, out) || !MakeFolders(name, out))
+        return Outcome::Failed;
+    Recover(out);
+
+    const bool exists = os_.IsPlainFile(out);
+    if (exists && !overwrite_ && (!ReplaceAllowed(out) || !*alive))
+        return Outcome::Declined;
+    // The old file is only moved aside: should the extractor fail, it comes
+    // back, so a failed run never costs the user the copy they had.
+    std::string kept;
+    if (exists && !MoveAside(out, kept))
+        return Outcome::Failed;
+    return RunExtractor(CommandLine(extractor, volume, name, out), name, out, kept);
 }
 
 void clsExtract::Extract(const std::string& vPath, const std::string& fList,

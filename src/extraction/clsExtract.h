@@ -99,6 +99,14 @@ private:
                        const std::string& extractor, const std::string& name);
     // Error 5 or 8 when the output may not be written; false then.
     bool MayWrite(const std::string& destination, const std::string& name, const std::string& out);
+    // What the prompt answers about replacing an existing output.
+    bool ReplaceAllowed(const std::string& out);
+    // Renames an existing output to `kept`; error 6 and false when it cannot be moved.
+    bool MoveAside(const std::string& out, std::string& kept);
+    // Hands the command line to the clipboard, runs the extractor and
+    // settles what it left.
+    Outcome RunExtractor(const std::string& line, const std::string& name, const std::string& out,
+                         const std::string& kept);
     bool MakeFolders(const std::string& name, const std::string& out);
     // Puts back what a run killed half-way through replacing `out` left.
     void Recover(const std::string& out);
