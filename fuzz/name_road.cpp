@@ -73,17 +73,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string extractor = style == PathStyle::Windows ? "C:\\Tools\\extract.exe" : "/tools/extract";
 
     std::vector<std::string> lines;
-    clsExtract::Hooks h;
+    OsServices h;
     h.IsPlainFile = [&](const std::string& p) { return p == volume || p == extractor; };
     h.PlainExists = [](const std::string&) { return true; };
     h.IsPlainFolder = [](const std::string&) { return true; };
     h.CreateFolder = [](const std::string&) { return true; };
     h.DeleteFile = [](const std::string&) { return true; };
     h.RenameFile = [](const std::string&, const std::string&) { return true; };
-    h.StartProcessHidden = [&](const std::string& line) -> std::int64_t { return lines.push_back(line), 1; };
+    h.StartProcessHidden = [&](const std::string& line, bool) -> std::int64_t { return lines.push_back(line), 1; };
     h.WaitForProcess = [](std::int64_t, std::string*) { return 0; };
     h.ProgramFolder = [style] { return std::string(style == PathStyle::Windows ? "C:\\Prog" : "/prog"); };
-    h.ExtractorFileName = [] { return std::string("extract"); };
+    h.DefaultExtractorPath = [&](const std::string&) { return extractor; };
     h.LongPathName = [](const std::string& p) { return p; };
 
     clsExtract job(style, h);

@@ -2,10 +2,8 @@
 #include "platform/AnsiText.h"
 #include "platform/CommonRoutines.h"
 #include "platform/ReplaceNames.h"
+#include "platform/TextCase.h"
 #include "platform/os/CommandLine.h"
-#include "platform/os/Files.h"
-#include "platform/os/Process.h"
-#include "platform/os/System.h"
 
 #include <cmath>
 
@@ -109,31 +107,13 @@ std::int16_t PercentDone(std::size_t done, std::size_t total)
     return static_cast<std::int16_t>(p < 0 ? 0 : (p > 100 ? 100 : p));
 }
 
-clsExtract::Hooks clsExtract::SystemHooks()
-{
-    Hooks h;
-    h.IsPlainFile = [](const std::string& p) { return os::IsPlainFile(p); };
-    h.PlainExists = [](const std::string& p) { return os::PlainExists(p); };
-    h.IsPlainFolder = [](const std::string& p) { return os::IsPlainFolder(p); };
-    h.CreateFolder = [](const std::string& p) { return os::CreateFolder(p); };
-    h.DeleteFile = [](const std::string& p) { return os::DeleteFile(p); };
-    h.RenameFile = [](const std::string& a, const std::string& b) { return os::RenameFile(a, b); };
-    h.StartProcessHidden = [](const std::string& c) { return os::StartProcessHidden(c, true); };
-    h.WaitForProcess = [](std::int64_t id, std::string* errors) { return os::WaitForProcess(id, errors); };
-    h.ProgramFolder = [] { return os::ProgramFolder(); };
-    h.ExtractorFileName = [] { return os::ExtractorFileName(); };
-    h.DefaultExtractorPath = [](const std::string& folder) { return os::DefaultExtractorPath(folder); };
-    h.LongPathName = [](const std::string& p) { return os::LongPathName(p); };
-    return h;
-}
-
 clsExtract::clsExtract(PathStyle style)
-    : clsExtract(style, SystemHooks())
+    : clsExtract(style, SystemServices())
 {
 }
 
-clsExtract::clsExtract(PathStyle style, Hooks hooks)
-    : style_(style), hooks_(std::move(hooks))
+clsExtract::clsExtract(PathStyle style, OsServices services)
+    : style_(style), os_(services.Completed())
 {
     AskOverwrite = [](const std::string& question) {
         return MsgBox(question, MsgButtons::YesNo, MsgIcon::Question);
@@ -210,18 +190,18 @@ bool clsExtract::NameStaysInside(const std::string& storedName) const
 bool clsExtract::ShellAndWait(const std::string& commandLine, int& exitCode, std::string& errors)
 {
     exitCode = -1;
-    const std::int64_t id = hooks_.StartProcessHidden(commandLine);
+    const std::int64_t id = os_.StartProcessHidden(commandLine, true);
     if (id == 0) {
         RaiseError(4, "Unable to shell " + Shown(commandLine) + " correctly.");
         return false;
     }
-    exitCode = hooks_.WaitForProcess(id, &errors);
+    exitCode = os_.WaitForProcess(id, &errors);
     return true;
 }
 
 std::string clsExtract::Resolved(const std::string& path) const
 {
-    return hooks_.LongPathName ? hooks_.LongPathName(path) : path;
+    return os_.LongPathName(path);
 }
 
 bool clsExtract::Inside(const std::string& path, const std::string& folder) const
@@ -238,12 +218,17 @@ bool clsExtract::Inside(const std::string& path, const std::string& folder) cons
 bool clsExtract::MayWrite(const std::string& destination, const std::string& name, const std::string& out)
 {
     const std::string shownName = NameAsText(name, style_);
+    if (!NameStaysInside(name)) {
+        RaiseError(5, "Unable to extract " + Shown(shownName) + ": the name would place the file outside " +
+                          Shown(destination) + ".");
+        return false;
+    }
     // A link the user keeps inside the destination may lead anywhere: the
     // deepest part of the output path that exists must resolve inside it,
     // and so must the output itself when something stands there already.
     const std::string home = Resolved(destination);
     std::string probe = GetParentFolder(out, style_);
-    while (!probe.empty() && !hooks_.PlainExists(probe)) {
+    while (!probe.empty() && !os_.PlainExists(probe)) {
         const std::string up = GetParentFolder(probe, style_);
         probe = up == probe ? std::string() : up;
     }
@@ -255,16 +240,16 @@ bool clsExtract::MayWrite(const std::string& destination, const std::string& nam
             return false;
         }
     }
-    const std::string program = hooks_.ProgramFolder ? Resolved(hooks_.ProgramFolder()) : std::string();
+    const std::string program = Resolved(os_.ProgramFolder());
     const std::string parent = GetParentFolder(out, style_);
-    const std::string realParent = hooks_.PlainExists(parent) ? Resolved(parent) : std::string();
+    const std::string realParent = os_.PlainExists(parent) ? Resolved(parent) : std::string();
     const auto same = [this](const std::string& a, const std::string& b) {
         return !a.empty() && !b.empty() && (style_ == PathStyle::Windows ? EqualsNoCase(a, b) : a == b);
     };
     const bool besideProgram = same(realParent, program);
     // The extractor in use may live elsewhere (an installed one does): it
     // is the program's own file all the same.
-    const bool isExtractor = hooks_.PlainExists(out) && same(Resolved(out), Resolved(extractorInUse_));
+    const bool isExtractor = os_.PlainExists(out) && same(Resolved(out), Resolved(extractorInUse_));
     if (isExtractor || (besideProgram && IsProgramFile(GetFileTitle(out, style_), style_))) {
         RaiseError(8, "Unable to extract " + shownName + ": " + Shown(out) +
                           " would create or replace a file of the program itself.");
@@ -278,9 +263,8 @@ bool clsExtract::MakeFolders(const std::string& name, const std::string& out)
     if (!recreateStructure_)
         return true;
     const std::string parent = GetParentFolder(out, style_);
-    const FolderHooks folders{hooks_.PlainExists, hooks_.CreateFolder};
-    std::string failed = CreateFolderPath(parent, style_, folders);
-    if (failed.empty() && !hooks_.IsPlainFolder(parent))
+    std::string failed = CreateFolderPath(parent, style_, os_);
+    if (failed.empty() && !os_.IsPlainFolder(parent))
         failed = parent;
     if (failed.empty())
         return true;
@@ -294,22 +278,22 @@ void clsExtract::Recover(const std::string& out)
     // file at the output is whole: the earlier copy is then no longer
     // wanted. Without one, the earlier copy goes back where it was.
     const std::string kept = ReplaceKeepName(out, style_);
-    if (hooks_.IsPlainFile(kept)) {
-        if (hooks_.IsPlainFile(out))
-            hooks_.DeleteFile(kept);
+    if (os_.IsPlainFile(kept)) {
+        if (os_.IsPlainFile(out))
+            os_.DeleteFile(kept);
         else
-            hooks_.RenameFile(kept, out);
+            os_.RenameFile(kept, out);
     }
     const std::string part = ReplaceTempName(out, style_);
-    if (hooks_.IsPlainFile(part))
-        hooks_.DeleteFile(part);
+    if (os_.IsPlainFile(part))
+        os_.DeleteFile(part);
 }
 
 clsExtract::Outcome clsExtract::Settle(const std::string& name, const std::string& out, const std::string& kept,
                                        bool started, int exitCode, const std::string& errors)
 {
     const std::string shownName = NameAsText(name, style_);
-    const bool arrived = started && hooks_.IsPlainFile(out);
+    const bool arrived = started && os_.IsPlainFile(out);
     std::string why;
     if (started && exitCode > 0) {
         why = Reason(errors, extractorInUse_, style_);
@@ -323,18 +307,18 @@ clsExtract::Outcome clsExtract::Settle(const std::string& name, const std::strin
     if (!kept.empty()) {
         if (!arrived) {
             // Nothing new: the user's copy goes back as if never touched.
-            if (!hooks_.RenameFile(kept, out))
+            if (!os_.RenameFile(kept, out))
                 RaiseError(6, "Unable to put back " + Shown(out) + ": the earlier copy is kept as " + Shown(kept) + ".");
         } else if (why.empty()) {
-            if (!hooks_.DeleteFile(kept))
+            if (!os_.DeleteFile(kept))
                 RaiseError(6, "Unable to delete " + Shown(kept) + ", the earlier copy of " + Shown(out) + ".");
         } else {
             // Both stand: the new file may be damaged, the earlier one may be
             // what the user wants. Neither is thrown away.
             std::string beside = out + ".earlier";
-            for (int n = 2; hooks_.PlainExists(beside); ++n)
+            for (int n = 2; os_.PlainExists(beside); ++n)
                 beside = out + ".earlier" + std::to_string(n);
-            keptNote = hooks_.RenameFile(kept, beside) ? beside : kept;
+            keptNote = os_.RenameFile(kept, beside) ? beside : kept;
         }
     }
     if (why.empty())
@@ -348,43 +332,25 @@ clsExtract::Outcome clsExtract::Settle(const std::string& name, const std::strin
     return Outcome::Failed;
 }
 
-clsExtract::Outcome clsExtract::ExtractOne(const std::string& volume, const std::string& destination,
-                                           const std::string& extractor, const std::string& name)
+bool clsExtract::ReplaceAllowed(const std::string& out)
+{
+    const MsgAnswer answer = AskOverwrite ? AskOverwrite(Shown(out) + " already exists.  Overwrite?") : MsgAnswer::No;
+    return answer == MsgAnswer::Yes;
+}
+
+bool clsExtract::MoveAside(const std::string& out, std::string& kept)
+{
+    kept = ReplaceKeepName(out, style_);
+    if (os_.RenameFile(out, kept))
+        return true;
+    RaiseError(6, "Unable to replace " + Shown(out) + ": the existing file cannot be moved.");
+    return false;
+}
+
+clsExtract::Outcome clsExtract::RunExtractor(const std::string& line, const std::string& name, const std::string& out,
+                                             const std::string& kept)
 {
     auto alive = alive_;
-    if (!NameStaysInside(name)) {
-        RaiseError(5, "Unable to extract " + Shown(NameAsText(name, style_)) + ": the name would place the file outside " +
-                          Shown(destination) + ".");
-        return Outcome::Failed;
-    }
-
-    const std::string out = OutputPath(destination, name);
-    if (!MayWrite(destination, name, out) || !MakeFolders(name, out))
-        return Outcome::Failed;
-    Recover(out);
-
-    const bool exists = hooks_.IsPlainFile(out);
-    if (exists && !overwrite_) {
-        const MsgAnswer answer = AskOverwrite ? AskOverwrite(Shown(out) + " already exists.  Overwrite?")
-                                              : MsgAnswer::No;
-        if (!*alive)
-            return Outcome::Declined;
-        if (answer != MsgAnswer::Yes)
-            return Outcome::Declined;
-    }
-
-    // The old file is only moved aside: should the extractor fail, it comes
-    // back, so a failed run never costs the user the copy they had.
-    std::string kept;
-    if (exists) {
-        kept = ReplaceKeepName(out, style_);
-        if (!hooks_.RenameFile(out, kept)) {
-            RaiseError(6, "Unable to replace " + Shown(out) + ": the existing file cannot be moved.");
-            return Outcome::Failed;
-        }
-    }
-
-    const std::string line = CommandLine(extractor, volume, name, out);
     if (auto clip = SetClipboardText)
         clip(line);
     if (!*alive)
@@ -397,6 +363,26 @@ clsExtract::Outcome clsExtract::ExtractOne(const std::string& volume, const std:
     return Settle(name, out, kept, started, exitCode, errors);
 }
 
+clsExtract::Outcome clsExtract::ExtractOne(const std::string& volume, const std::string& destination,
+                                           const std::string& extractor, const std::string& name)
+{
+    auto alive = alive_;
+    const std::string out = OutputPath(destination, name);
+    if (!MayWrite(destination, name, out) || !MakeFolders(name, out))
+        return Outcome::Failed;
+    Recover(out);
+
+    const bool exists = os_.IsPlainFile(out);
+    if (exists && !overwrite_ && (!ReplaceAllowed(out) || !*alive))
+        return Outcome::Declined;
+    // The old file is only moved aside: should the extractor fail, it comes
+    // back, so a failed run never costs the user the copy they had.
+    std::string kept;
+    if (exists && !MoveAside(out, kept))
+        return Outcome::Failed;
+    return RunExtractor(CommandLine(extractor, volume, name, out), name, out, kept);
+}
+
 void clsExtract::Extract(const std::string& vPath, const std::string& fList,
                          const std::string& dPath, const std::string& ePath)
 {
@@ -407,7 +393,7 @@ void clsExtract::Extract(const std::string& vPath, const std::string& fList,
     const std::string destination = dPath.empty() ? destinationPath_ : dPath;
     std::string extractor = ePath.empty() ? extractPath_ : ePath;
 
-    if (volume.empty() || !hooks_.IsPlainFile(volume)) {
+    if (volume.empty() || !os_.IsPlainFile(volume)) {
         RaiseError(1, Shown(volume) + " is not a valid path to a Starsiege: Tribes 1.X volume (*.vol) file.");
         return;
     }
@@ -415,18 +401,14 @@ void clsExtract::Extract(const std::string& vPath, const std::string& fList,
         RaiseError(2, "No files were specified to extract from volume " + Shown(volume) + ".");
         return;
     }
-    if (destination.empty() || !hooks_.PlainExists(destination)) {
+    if (destination.empty() || !os_.PlainExists(destination)) {
         RaiseError(3, Shown(destination) + " is an invalid directory.");
         return;
     }
-    if (extractor.empty() || !hooks_.IsPlainFile(extractor)) {
-        std::string folder = hooks_.ProgramFolder();
-        if (folder.empty() || folder.back() != Separator(style_))
-            folder += Separator(style_);
-        extractor = hooks_.DefaultExtractorPath ? hooks_.DefaultExtractorPath(hooks_.ProgramFolder())
-                                                : folder + hooks_.ExtractorFileName();
+    if (extractor.empty() || !os_.IsPlainFile(extractor)) {
+        extractor = os_.DefaultExtractorPath(os_.ProgramFolder());
         extractPath_ = extractor;
-        if (!hooks_.IsPlainFile(extractor)) {
+        if (!os_.IsPlainFile(extractor)) {
             RaiseError(3, Shown(extractor) + " was not found.  Unable to extract files.");
             return;
         }

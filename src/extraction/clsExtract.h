@@ -4,6 +4,7 @@
 // before it replaces a file. Progress and failures go out through callbacks,
 // never as exceptions; everything runs on the caller's thread.
 #include "platform/MessageBox.h"
+#include "platform/OsServices.h"
 #include "platform/PathStyle.h"
 
 #include <cstdint>
@@ -16,34 +17,6 @@ namespace tarnwick {
 
 class clsExtract {
 public:
-    // The operating-system services the job uses. The defaults are the OS
-    // layer's; tests replace them to act out Windows drives on any system.
-    struct Hooks {
-        std::function<bool(const std::string& path)> IsPlainFile;
-        // A plain file or a plain folder.
-        std::function<bool(const std::string& path)> PlainExists;
-        std::function<bool(const std::string& path)> IsPlainFolder;
-        std::function<bool(const std::string& path)> CreateFolder;
-        std::function<bool(const std::string& path)> DeleteFile;
-        std::function<bool(const std::string& from, const std::string& to)> RenameFile;
-        // Returns the process id, 0 when the command did not start. The
-        // system's catches the process's standard error for the wait.
-        std::function<std::int64_t(const std::string& commandLine)> StartProcessHidden;
-        // The exit code (-1 unknown) and, when caught, what the process
-        // wrote to its standard error.
-        std::function<int(std::int64_t processId, std::string* errors)> WaitForProcess;
-        std::function<std::string()> ProgramFolder;
-        std::function<std::string()> ExtractorFileName;
-        // The extractor taken when none is named, for a program folder; the
-        // system's looks beside it, then where an install puts it. Without
-        // it, ExtractorFileName beside ProgramFolder.
-        std::function<std::string(const std::string& programFolder)> DefaultExtractorPath;
-        // The path with every link resolved, "" when it does not exist.
-        // Without it, paths are taken as spelled.
-        std::function<std::string(const std::string& path)> LongPathName;
-    };
-    static Hooks SystemHooks();
-
     // How one name ended, for callers that want more than the events.
     enum class Outcome {
         Extracted, // a file stands at the output path after the extractor ran
@@ -52,7 +25,8 @@ public:
     };
 
     explicit clsExtract(PathStyle style = NativePathStyle());
-    clsExtract(PathStyle style, Hooks hooks);
+    // `services` stand in for the system's where they are set.
+    clsExtract(PathStyle style, OsServices services);
     ~clsExtract();
     clsExtract(const clsExtract&) = delete;
     clsExtract& operator=(const clsExtract&) = delete;
@@ -125,6 +99,14 @@ private:
                        const std::string& extractor, const std::string& name);
     // Error 5 or 8 when the output may not be written; false then.
     bool MayWrite(const std::string& destination, const std::string& name, const std::string& out);
+    // What the prompt answers about replacing an existing output.
+    bool ReplaceAllowed(const std::string& out);
+    // Renames an existing output to `kept`; error 6 and false when it cannot be moved.
+    bool MoveAside(const std::string& out, std::string& kept);
+    // Hands the command line to the clipboard, runs the extractor and
+    // settles what it left.
+    Outcome RunExtractor(const std::string& line, const std::string& name, const std::string& out,
+                         const std::string& kept);
     bool MakeFolders(const std::string& name, const std::string& out);
     // Puts back what a run killed half-way through replacing `out` left.
     void Recover(const std::string& out);
@@ -138,7 +120,7 @@ private:
     void RaisePercent(std::int16_t value, const std::string& fileName);
 
     PathStyle style_;
-    Hooks hooks_;
+    OsServices os_;
 
     std::string fileList_;
     std::vector<std::string> names_;

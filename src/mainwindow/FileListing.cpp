@@ -1,6 +1,6 @@
 #include "mainwindow/FileListing.h"
 
-#include "mainwindow/NameOrder.h"
+#include "platform/NameOrder.h"
 #include "platform/PathStyle.h"
 #include "platform/os/Drives.h"
 

@@ -1,6 +1,6 @@
 #include "mainwindow/FolderListing.h"
 
-#include "mainwindow/NameOrder.h"
+#include "platform/NameOrder.h"
 #include "platform/os/Drives.h"
 
 #include <algorithm>

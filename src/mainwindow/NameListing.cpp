@@ -1,6 +1,6 @@
 #include "mainwindow/NameListing.h"
 
-#include "mainwindow/NameOrder.h"
+#include "platform/NameOrder.h"
 #include "platform/AnsiText.h"
 
 #include <algorithm>

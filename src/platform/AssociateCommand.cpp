@@ -10,11 +10,7 @@ namespace tarnwick {
 std::string AssociateVolumes(const std::string& programFolder, const std::string& programName,
                              const std::string& iconPng)
 {
-    const char sep = Separator(NativePathStyle());
-    const std::string folder =
-        !programFolder.empty() && programFolder.back() == sep ? programFolder.substr(0, programFolder.size() - 1)
-                                                              : programFolder;
-    const std::string program = folder + sep + programName;
+    const std::string program = JoinPath(programFolder, programName, NativePathStyle());
     const std::string failed = "Tarnwick could not be associated with volume (*.vol) files: ";
     try {
         cRegistry reg;
@@ -23,7 +19,7 @@ std::string AssociateVolumes(const std::string& programFolder, const std::string
         reg.ValueType(cRegistry::REG_SZ);
         reg.SectionKey("Cairnix Suite\\DefaultIcon");
         reg.ValueKey("");
-        reg.Value(MakeVariant(folder + sep + "tarnwickd.ico"));
+        reg.Value(MakeVariant(JoinPath(programFolder, "tarnwickd.ico", NativePathStyle())));
         reg.CreateKey();
     } catch (const RegistryError& e) {
         std::string message = failed + e.Description() + " (error " + std::to_string(e.Number()) + ").";

@@ -35,22 +35,15 @@ std::string GetLongFileName(const std::string& sPath)
     return os::LongPathName(sPath);
 }
 
-FolderHooks SystemFolderHooks()
-{
-    return {
-        [](const std::string& p) { return os::PlainExists(p); },
-        [](const std::string& p) { return os::CreateFolder(p); },
-    };
-}
-
 std::string CreateFolderPath(const std::string& sPath, PathStyle style)
 {
-    return CreateFolderPath(sPath, style, SystemFolderHooks());
+    return CreateFolderPath(sPath, style, SystemServices());
 }
 
-std::string CreateFolderPath(const std::string& sPath, PathStyle style, const FolderHooks& hooks)
+std::string CreateFolderPath(const std::string& sPath, PathStyle style, const OsServices& services)
 {
-    if (sPath.empty() || hooks.Exists(sPath))
+    const OsServices disk = services.Completed();
+    if (sPath.empty() || disk.PlainExists(sPath))
         return {};
     const char sep = Separator(style);
     std::string path = sPath;
@@ -69,6 +62,7 @@ std::string CreateFolderPath(const std::string& sPath, PathStyle style, const Fo
     } else {
         if (path == "/" || path[0] != '/')
             return {};
+        current = "/";
         pos = 0;
     }
     if (path.back() == sep)
@@ -81,9 +75,8 @@ std::string CreateFolderPath(const std::string& sPath, PathStyle style, const Fo
             end = path.size();
         // An empty piece (two separators in a row) names nothing new.
         if (end > start) {
-            current += sep;
-            current.append(path, start, end - start);
-            if (!hooks.Exists(current) && !hooks.CreateFolder(current))
+            current = JoinPath(current, std::string_view(path).substr(start, end - start), style);
+            if (!disk.PlainExists(current) && !disk.CreateFolder(current))
                 return current; // the folders below it cannot be made either
         }
         pos = end < path.size() ? end : std::string::npos;

@@ -2,9 +2,9 @@
 // Path routines shared by start-up and the extraction job, and the standard
 // error box. In the Windows style a backslash separates and "C:\" is a drive
 // root; in the POSIX style "/" separates and "/" is the only root.
+#include "platform/OsServices.h"
 #include "platform/PathStyle.h"
 
-#include <functional>
 #include <string>
 
 namespace tarnwick {
@@ -21,23 +21,15 @@ std::string GetFileTitle(const std::string& sPath, PathStyle style = NativePathS
 // one. The empty path never reaches the system.
 std::string GetLongFileName(const std::string& sPath);
 
-// What CreateFolderPath needs of the file system; tests act out Windows
-// drives with their own.
-struct FolderHooks {
-    // A plain file or plain folder stands at the path.
-    std::function<bool(const std::string& path)> Exists;
-    // Creates one folder whose parent exists; false on failure.
-    std::function<bool(const std::string& path)> CreateFolder;
-};
-FolderHooks SystemFolderHooks();
-
 // Creates every missing folder along a rooted path. Does nothing when
 // something already stands at the path, for a drive root, and for a path
 // that is not rooted at a drive (Windows: relative or network paths; POSIX:
 // relative paths). Never throws and never stops the program: the result is
-// the first folder that could not be created, "" when none failed.
+// the first folder that could not be created, "" when none failed. Asks
+// the services PlainExists and CreateFolder; tests act out Windows drives
+// with their own.
 std::string CreateFolderPath(const std::string& sPath, PathStyle style = NativePathStyle());
-std::string CreateFolderPath(const std::string& sPath, PathStyle style, const FolderHooks& hooks);
+std::string CreateFolderPath(const std::string& sPath, PathStyle style, const OsServices& services);
 
 // Beeps and shows sMessage in a box with an OK button and the critical icon,
 // titled with the program's title.

@@ -1,5 +1,6 @@
 #include "platform/PathStyle.h"
 #include "platform/AnsiText.h"
+#include "platform/TextCase.h"
 
 #include <algorithm>
 
@@ -19,27 +20,17 @@ char Separator(PathStyle style)
     return style == PathStyle::Windows ? '\\' : '/';
 }
 
-std::string ToLower(std::string_view text)
+std::string JoinPath(std::string_view folder, std::string_view name, PathStyle style)
 {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+    std::string out;
+    out.reserve(folder.size() + 1 + name.size());
+    out += folder;
+    const bool ends = !folder.empty() && (folder.back() == Separator(style) ||
+                                          (style == PathStyle::Windows && folder.back() == '/'));
+    if (!folder.empty() && !ends)
+        out += Separator(style);
+    out += name;
     return out;
-}
-
-std::string ToUpper(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return out;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && ToLower(a) == ToLower(b);
 }
 
 std::string ShownPath(std::string_view path, PathStyle style)
@@ -61,15 +52,6 @@ std::string StoredNameToPath(std::string_view storedName, PathStyle style)
 std::string NameAsText(std::string_view storedName, PathStyle style)
 {
     return style == PathStyle::Windows ? std::string(storedName) : AnsiToUtf8(storedName);
-}
-
-std::string JoinPath(std::string_view folder, std::string_view name, PathStyle style)
-{
-    std::string joined(folder);
-    if (joined.empty() || joined.back() != Separator(style))
-        joined += Separator(style);
-    joined += name;
-    return joined;
 }
 
 } // namespace tarnwick

@@ -6,6 +6,10 @@
 #include <string>
 #include <string_view>
 
+// The case helpers were declared here once; the window layer still finds
+// them through this header.
+#include "platform/TextCase.h"
+
 namespace tarnwick {
 
 enum class PathStyle { Windows, Posix };
@@ -15,18 +19,15 @@ PathStyle NativePathStyle();
 
 char Separator(PathStyle style);
 
+// `name` inside `folder`: the folder, one separator, the name. A folder that
+// ends in a separator already (a root such as "C:\" or "/") gets no second;
+// in the Windows style a "/" counts, as Windows reads it as one too. An empty
+// folder gives the name alone: a caller that means a root passes the root.
+std::string JoinPath(std::string_view folder, std::string_view name, PathStyle style);
+
 // A path as a message shows it: lower case where the file system ignores
 // case, unchanged where lower-casing would name another file.
 std::string ShownPath(std::string_view path, PathStyle style);
-
-// A name inside a folder: one separator between them, none added after a
-// folder that ends in one (a root).
-std::string JoinPath(std::string_view folder, std::string_view name, PathStyle style);
-
-// ASCII lower-casing, byte for byte (names are single-byte ANSI text).
-std::string ToLower(std::string_view text);
-std::string ToUpper(std::string_view text);
-bool EqualsNoCase(std::string_view a, std::string_view b);
 
 // Names inside a volume separate folders with backslashes on every platform;
 // this turns such a name into the path style's separators, and, in the POSIX

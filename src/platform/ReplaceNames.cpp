@@ -1,4 +1,5 @@
 #include "platform/ReplaceNames.h"
+#include "platform/TextCase.h"
 
 #include <cstdint>
 

@@ -1,4 +1,5 @@
 #include "volume/DirectoryPlace.h"
+#include "platform/TextCase.h"
 
 #include <algorithm>
 
@@ -6,14 +7,7 @@ namespace tarnwick::volume {
 
 bool TagIs(const unsigned char* p, const char* tag)
 {
-    for (int i = 0; i < 4; ++i) {
-        unsigned char a = p[i], b = static_cast<unsigned char>(tag[i]);
-        if (a >= 'A' && a <= 'Z')
-            a = static_cast<unsigned char>(a - 'A' + 'a');
-        if (a != b)
-            return false;
-    }
-    return true;
+    return EqualsNoCase(std::string_view(reinterpret_cast<const char*>(p), 4), std::string_view(tag, 4));
 }
 
 bool ReadExact(const VolumeIndex::ReadFn& read, std::int64_t offset, void* buffer, std::int64_t count)

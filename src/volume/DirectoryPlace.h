@@ -32,7 +32,7 @@ inline std::uint32_t U32(const unsigned char* p)
            (std::uint32_t(p[3]) << 24);
 }
 
-// Tags are compared without regard to case; `tag` is given in lower case.
+// Tags are compared without regard to case; `tag` has four characters.
 bool TagIs(const unsigned char* p, const char* tag);
 
 } // namespace tarnwick::volume

@@ -1,6 +1,6 @@
 #include "volume/VolumeIndex.h"
 #include "volume/DirectoryPlace.h"
-#include "platform/PathStyle.h"
+#include "platform/TextCase.h"
 #include "platform/os/Files.h"
 
 #include <algorithm>
@@ -31,6 +31,43 @@ const char* VolumeIndex::MethodName(std::uint8_t method)
     }
 }
 
+namespace {
+
+// `count` bytes at `at`, read into `block`; false when they cannot be read.
+bool ReadBlock(const VolumeIndex::ReadFn& read, std::int64_t at, std::int64_t count, std::string& block)
+{
+    block.assign(static_cast<std::size_t>(count), '\0');
+    return count == 0 || ReadExact(read, at, block.data(), count);
+}
+
+// The entry of the index block at `e`, its name taken from `names`; what is
+// wrong with it in `why` when it does not fit the name block or the file.
+bool ReadEntry(const unsigned char* e, std::string_view names, std::int64_t fileSize, std::int64_t number,
+               VolumeIndex::Entry& out, std::string& why)
+{
+    const auto s = static_cast<std::int64_t>(names.size());
+    const std::int64_t nameOff = U32(e + 4);
+    if (nameOff >= s) {
+        why = "entry " + std::to_string(number) + " names a place outside the name block";
+        return false;
+    }
+    // A name without its closing NUL ends with the block.
+    const auto from = static_cast<std::size_t>(nameOff);
+    const std::size_t nul = names.find('\0', from);
+    out.name = names.substr(from, nul == std::string_view::npos ? nul : nul - from);
+    out.blockOffset = U32(e + 8);
+    out.dataOffset = out.blockOffset;
+    out.length = U32(e + 12);
+    out.method = e[16];
+    if (out.blockOffset > fileSize) {
+        why = "the data of " + out.name + " lies outside the file";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 VolumeIndex::Status VolumeIndex::Parse(const ReadFn& read, std::int64_t fileSize, Data data)
 {
     entries_.clear();
@@ -39,37 +76,21 @@ VolumeIndex::Status VolumeIndex::Parse(const ReadFn& read, std::int64_t fileSize
     std::string why;
     if (const Status found = volume::FindDirectoryPlace(read, fileSize, place, why); found != Status::Ok)
         return Fail(found, std::move(why));
-    const std::int64_t s = place.nameBytes, l = place.indexBytes;
-    std::string block(static_cast<std::size_t>(s), '\0');
-    if (s > 0 && !ReadExact(read, place.namesAt, block.data(), s))
+    std::string names, index;
+    if (!ReadBlock(read, place.namesAt, place.nameBytes, names))
         return Fail(Status::Unreadable, "cannot read the name block");
-    const std::int64_t indexAt = place.indexAt;
-
-    const char* names = block.data();
-    std::string index(static_cast<std::size_t>(l), '\0');
-    if (l > 0 && !ReadExact(read, indexAt, index.data(), l))
+    if (!ReadBlock(read, place.indexAt, place.indexBytes, index))
         return Fail(Status::Unreadable, "cannot read the index block");
 
-    const std::int64_t count = l / kEntrySize;
+    const std::int64_t count = place.indexBytes / kEntrySize;
     std::vector<Entry> entries;
     entries.reserve(static_cast<std::size_t>(count));
     for (std::int64_t i = 0; i < count; ++i) {
         const auto* e = reinterpret_cast<const unsigned char*>(index.data() + i * kEntrySize);
-        const std::int64_t nameOff = U32(e + 4);
-        if (nameOff >= s)
-            return Fail(Status::Damaged, "entry " + std::to_string(i) + " names a place outside the name block");
-        // A name without its closing NUL ends with the block.
-        const void* nul = std::memchr(names + nameOff, '\0', static_cast<std::size_t>(s - nameOff));
-        const std::int64_t nameEnd = nul ? static_cast<const char*>(nul) - names : s;
-        Entry out;
-        out.name.assign(names + nameOff, static_cast<std::size_t>(nameEnd - nameOff));
-        out.blockOffset = U32(e + 8);
-        out.dataOffset = out.blockOffset;
-        out.length = U32(e + 12);
-        out.method = e[16];
-        if (out.blockOffset > fileSize)
-            return Fail(Status::Damaged, "the data of " + out.name + " lies outside the file");
-        entries.push_back(std::move(out));
+        Entry entry;
+        if (!ReadEntry(e, names, fileSize, i, entry, why))
+            return Fail(Status::Damaged, std::move(why));
+        entries.push_back(std::move(entry));
     }
     entries_ = std::move(entries);
     if (data == Data::Locate)

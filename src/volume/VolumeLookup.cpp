@@ -1,5 +1,6 @@
 #include "volume/VolumeLookup.h"
 #include "volume/DirectoryPlace.h"
+#include "platform/TextCase.h"
 
 #include <algorithm>
 #include <array>
@@ -24,28 +25,17 @@ constexpr std::int64_t kGapBytes = 512;
 
 constexpr std::int64_t kNone = -1;
 
-unsigned char Fold(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a') : c; }
-
-// Eight bytes with their ASCII capitals made small, all at once: a byte
-// from 'A' to 'Z' (and below 0x80) gains 0x20, every other byte stays.
-std::uint64_t FoldWord(const unsigned char* p)
+// The eight bytes at `p`, folded.
+std::uint64_t FoldedWordAt(const unsigned char* p)
 {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
     std::uint64_t x;
     std::memcpy(&x, p, sizeof x);
-    const std::uint64_t low = x & ~kHigh;
-    const std::uint64_t fromA = low + (0x80 - 'A') * kOnes; // top bit: byte >= 'A'
-    const std::uint64_t pastZ = low + (0x80 - 'Z' - 1) * kOnes; // top bit: byte > 'Z'
-    const std::uint64_t upper = fromA & ~pastZ & ~x & kHigh;
-    return x | (upper >> 2);
+    return FoldWord(x);
 }
 
-bool SameNoCase(const unsigned char* a, const unsigned char* b, std::size_t n)
+std::string_view Bytes(const unsigned char* p, std::int64_t n)
 {
-    for (std::size_t i = 0; i < n; ++i)
-        if (Fold(a[i]) != Fold(b[i]))
-            return false;
-    return true;
+    return std::string_view(reinterpret_cast<const char*>(p), static_cast<std::size_t>(n));
 }
 
 // The name block seen through one window of bytes at a time.
@@ -120,7 +110,7 @@ VolumeLookup LookUpVolumeEntry(const VolumeIndex::ReadFn& read, std::int64_t fil
     // names nothing (compared in place, it would run on into the next name).
     if (name.find('\0') != std::string_view::npos)
         return out;
-    const std::uint64_t wantedTail = n >= 8 ? FoldWord(wanted + n - 8) : 0;
+    const std::uint64_t wantedTail = n >= 8 ? FoldedWordAt(wanted + n - 8) : 0;
 
     std::unique_ptr<unsigned char[]> chunkBytes(new unsigned char[static_cast<std::size_t>(kChunkEntries * kEntrySize)]);
     unsigned char* const chunk = chunkBytes.get();
@@ -161,12 +151,12 @@ VolumeLookup LookUpVolumeEntry(const VolumeIndex::ReadFn& read, std::int64_t fil
             // eight bytes (where names of one folder differ most), folded.
             if (at + n != s && p[n] != 0)
                 continue;
-            if (n >= 8 ? FoldWord(p + n - 8) != wantedTail : n > 0 && Fold(p[0]) != Fold(wanted[0]))
+            if (n >= 8 ? FoldedWordAt(p + n - 8) != wantedTail : n > 0 && FoldCase(p[0]) != FoldCase(wanted[0]))
                 continue;
             if ((exactJ == kNone || j < exactJ) && std::memcmp(p, wanted, static_cast<std::size_t>(n)) == 0)
                 exactJ = j;
             else if (anyCaseAt == kNone && (anyCaseJ == kNone || j < anyCaseJ) &&
-                     SameNoCase(p, wanted, static_cast<std::size_t>(n)))
+                     EqualsNoCase(Bytes(p, n), Bytes(wanted, n)))
                 anyCaseJ = j;
         }
         if (exactJ != kNone) {

@@ -1,7 +1,7 @@
 #include "volume/clsVOLReader.h"
 
+#include "platform/TextCase.h"
 #include "platform/os/Files.h"
-#include "platform/os/Process.h"
 
 #include <algorithm>
 #include <cstring>
@@ -83,31 +83,14 @@ ReadResult ReadInt32(const os::InputFile& in, std::int64_t offset, std::int32_t&
 
 } // namespace
 
-clsVOLReader::Hooks clsVOLReader::SystemHooks()
-{
-    Hooks h;
-    h.IsPlainFile = [](const std::string& p) { return os::IsPlainFile(p); };
-    h.StartProcessHidden = [](const std::string& c) { return os::StartProcessHidden(c); };
-    h.WaitForProcess = [](std::int64_t id) { return os::WaitForProcess(id); };
-    return h;
-}
-
 clsVOLReader::clsVOLReader(PathStyle style)
-    : clsVOLReader(style, SystemHooks())
+    : clsVOLReader(style, SystemServices())
 {
 }
 
-clsVOLReader::clsVOLReader(PathStyle style, Hooks hooks)
-    : style_(style), hooks_(std::move(hooks))
+clsVOLReader::clsVOLReader(PathStyle style, OsServices services)
+    : style_(style), os_(services.Completed())
 {
-    // A partial set of hooks keeps the system's services for the rest.
-    Hooks sys = SystemHooks();
-    if (!hooks_.IsPlainFile)
-        hooks_.IsPlainFile = sys.IsPlainFile;
-    if (!hooks_.StartProcessHidden)
-        hooks_.StartProcessHidden = sys.StartProcessHidden;
-    if (!hooks_.WaitForProcess)
-        hooks_.WaitForProcess = sys.WaitForProcess;
 }
 
 void clsVOLReader::Raise(std::int16_t number, const std::string& message)
@@ -154,7 +137,7 @@ bool clsVOLReader::CheckVolume(const std::string& path, std::optional<os::InputF
         Raise(2, "No path to volume given.");
         return false;
     }
-    if (!hooks_.IsPlainFile(path)) {
+    if (!os_.IsPlainFile(path)) {
         Raise(1, "Path " + ShownPath(path, style_) + " not found.");
         return false;
     }
@@ -265,7 +248,7 @@ void clsVOLReader::Extract(const std::string& FileName, const std::string& Desti
         Raise(5, "No path to Extract.exe specified.");
         return;
     }
-    if (!hooks_.IsPlainFile(extractor)) {
+    if (!os_.IsPlainFile(extractor)) {
         Raise(4, ShownPath(extractor, style_) + " is not a valid path to Extract.exe.");
         return;
     }
@@ -273,24 +256,22 @@ void clsVOLReader::Extract(const std::string& FileName, const std::string& Desti
     if (!IsValidVolume(volume))
         return;
 
-    const char sep = Separator(style_);
-    std::string destination = DestinationPath;
-    if (!destination.empty() && destination.back() == sep)
-        destination.pop_back();
+    // An empty destination has always stood for the root: the output path
+    // keeps its leading separator.
+    const std::string destination = DestinationPath.empty() ? std::string(1, Separator(style_)) : DestinationPath;
+    const std::string out = JoinPath(destination, StoredNameToPath(FileName, style_), style_);
 
     // The extractor stands bare and the name goes bare as the third field;
     // only the output path spells the name in the local style.
     std::string line;
-    line.reserve(extractor.size() + volume.size() + destination.size() + 2 * FileName.size() + 8);
+    line.reserve(extractor.size() + volume.size() + FileName.size() + out.size() + 8);
     line += extractor;
     line += " \"";
     line += volume;
     line += "\" ";
     line += FileName;
     line += " \"";
-    line += destination;
-    line += sep;
-    line += StoredNameToPath(FileName, style_);
+    line += out;
     line += '"';
     ShellAndWait(line);
 }
@@ -315,7 +296,7 @@ bool clsVOLReader::ShellAndWait(const std::string& commandLine)
 {
     std::int64_t id = 0;
     try {
-        id = hooks_.StartProcessHidden(commandLine);
+        id = os_.StartProcessHidden(commandLine, false);
     } catch (...) {
         id = 0;
     }
@@ -325,7 +306,7 @@ bool clsVOLReader::ShellAndWait(const std::string& commandLine)
     }
     // Whether the wait succeeds is not the caller's concern: it only needs
     // the process gone when this returns, or not waitable at all.
-    hooks_.WaitForProcess(id);
+    os_.WaitForProcess(id, nullptr);
     return true;
 }
 

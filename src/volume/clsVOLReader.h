@@ -2,6 +2,7 @@
 // Reads a game volume's directory: tells a volume from any other file, lists
 // the stored names and keeps the directory values of the volume listed last.
 // Failures go out through the Error callback, never as exceptions.
+#include "platform/OsServices.h"
 #include "platform/PathStyle.h"
 
 #include <cstdint>
@@ -20,17 +21,9 @@ class InputFile;
 
 class clsVOLReader {
 public:
-    // The operating-system services the reader uses. The defaults are the OS
-    // layer's; tests replace them to act out Windows paths on any system.
-    struct Hooks {
-        std::function<bool(const std::string& path)> IsPlainFile;
-        std::function<std::int64_t(const std::string& commandLine)> StartProcessHidden;
-        std::function<int(std::int64_t processId)> WaitForProcess;
-    };
-    static Hooks SystemHooks();
-
     explicit clsVOLReader(PathStyle style = NativePathStyle());
-    clsVOLReader(PathStyle style, Hooks hooks);
+    // `services` stand in for the system's where they are set.
+    clsVOLReader(PathStyle style, OsServices services);
 
     // Error(Number, Message): 1 path not found, 2 no path, 3 not a volume,
     // 4 extractor missing, 5 no extractor path, 6 extractor did not start,
@@ -85,7 +78,7 @@ private:
     void RaiseDamaged(const std::string& volumePath);
 
     PathStyle style_;
-    Hooks hooks_;
+    OsServices os_;
 
     std::string path_;
     std::int32_t pvol_ = 0;

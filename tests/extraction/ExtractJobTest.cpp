@@ -40,16 +40,16 @@ protected:
         job.SetExtractPath("C:\\Tools\\extract.exe");
     }
 
-    clsExtract::Hooks Hooks()
+    OsServices Services()
     {
-        clsExtract::Hooks h;
+        OsServices h;
         h.IsPlainFile = [this](const std::string& p) { return disk.IsFile(p); };
         h.PlainExists = [this](const std::string& p) { return disk.Exists(p); };
         h.IsPlainFolder = [this](const std::string& p) { return disk.IsFolder(p); };
         h.CreateFolder = [this](const std::string& p) { return disk.CreateFolder(p); };
         h.DeleteFile = [this](const std::string& p) { return disk.DeleteFile(p); };
         h.RenameFile = [this](const std::string& a, const std::string& b) { return disk.RenameFile(a, b); };
-        h.StartProcessHidden = [this](const std::string& line) -> std::int64_t {
+        h.StartProcessHidden = [this](const std::string& line, bool) -> std::int64_t {
             commandLines.push_back(line);
             // The arguments exactly as the extractor would receive them.
             const auto args = os::SplitWindowsCommandLine(line);
@@ -59,14 +59,14 @@ protected:
         };
         h.WaitForProcess = [](std::int64_t, std::string*) { return 0; };
         h.ProgramFolder = [] { return std::string("C:\\Program Files\\Tarnwick"); };
-        h.ExtractorFileName = [] { return std::string("extract.exe"); };
+        h.DefaultExtractorPath = [](const std::string& f) { return JoinPath(f, "extract.exe", PathStyle::Windows); };
         // The pretend disk has no links: a path resolves to its clean spelling.
         h.LongPathName = [](const std::string& p) { return FakeDisk::Key(p); };
         return h;
     }
 
     FakeDisk disk;
-    clsExtract job{PathStyle::Windows, Hooks()};
+    clsExtract job{PathStyle::Windows, Services()};
     std::vector<Event> events;
     std::vector<std::string> questions, clipboard, commandLines;
     MsgAnswer answer = MsgAnswer::Yes;
@@ -216,7 +216,7 @@ TEST_F(ExtractJob, MoreThan32767NamesDoNotOverflow)
 // The progress window may close (and free the job) from inside an event.
 TEST_F(ExtractJob, AJobReleasedFromItsHandlerStopsAtOnce)
 {
-    auto owned = std::make_unique<clsExtract>(PathStyle::Windows, Hooks());
+    auto owned = std::make_unique<clsExtract>(PathStyle::Windows, Services());
     int heard = 0;
     owned->SetVOLPath("C:\\Games\\Base.vol");
     owned->SetDestinationPath("D:\\out");

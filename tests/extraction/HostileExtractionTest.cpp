@@ -57,7 +57,7 @@ protected:
     JobRun Extract(const std::string& extractor, const std::string& list = {})
     {
         JobRun run;
-        clsExtract job(PathStyle::Posix, hooks);
+        clsExtract job(PathStyle::Posix, services);
         job.E_Error = [&](std::int16_t n, const std::string& m) {
             ++run.errors[n];
             run.messages.push_back(std::to_string(n) + " " + m);
@@ -118,7 +118,7 @@ protected:
     std::string volume = root / "any.vol";
     std::vector<std::string> names;
     bool recreate = false;
-    clsExtract::Hooks hooks = clsExtract::SystemHooks();
+    OsServices services; // the system's
 };
 
 } // namespace
@@ -238,7 +238,7 @@ TEST_F(HostileExtraction, NothingIsWrittenThroughALinkThatLeadsOutOfTheDestinati
 
 TEST_F(HostileExtraction, AVolumeCannotPlantTheProgramsOwnFilesBesideIt)
 {
-    hooks.ProgramFolder = [this] { return dest; };
+    services.ProgramFolder = [this] { return dest; };
     recreate = true;
     names = {"tarnwick", "extract", "TARNVOL", "extract.exe", "cairnix.ini", "sub\\extract", "readme.txt"};
     std::vector<std::string> refusals;
@@ -250,7 +250,7 @@ TEST_F(HostileExtraction, AVolumeCannotPlantTheProgramsOwnFilesBesideIt)
     EXPECT_EQ(DestinationListing(), (std::vector<std::string>{"readme.txt", "sub/extract"}));
     // The extractor in use, wherever it lives, is not replaced either.
     const std::string extractor = Obedient(), before = test::ReadFile(extractor);
-    hooks = clsExtract::SystemHooks();
+    services = {};
     dest = root.Path();
     names = {"obedient.sh"};
     EXPECT_EQ(Extract(extractor).errors[8], 1);
@@ -397,7 +397,7 @@ TEST_F(HostileExtraction, WithoutAnExtractorPathTheInstalledOneIsUsedAndNeverAno
                        root / "usr/libexec/tarnwick/extract");
         fs::remove(root / "ran");
         fs::remove(dest + "/a.cs");
-        hooks.ProgramFolder = [this] { return root / "usr/bin"; };
+        services.ProgramFolder = [this] { return root / "usr/bin"; };
         std::map<int, int> errors = Extract("", "a.cs").errors;
         if (c.ranFrom) {
             EXPECT_TRUE(errors.empty()) << c.name;

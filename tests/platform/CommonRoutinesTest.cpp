@@ -32,6 +32,19 @@ TEST(GetParentFolder, AndFileTitleInBothStyles)
     }
 }
 
+TEST(JoinPath, OneSeparatorBetweenFolderAndNameInBothStyles)
+{
+    const std::tuple<PathStyle, const char*, const char*, const char*> cases[] = {
+        {W, "C:\\out", "a.cs", "C:\\out\\a.cs"}, {W, "C:\\", "a.cs", "C:\\a.cs"}, {W, "C:", "a", "C:\\a"},
+        {W, "C:\\out/", "a", "C:\\out/a"}, // Windows reads a slash as a separator too
+        {W, "", "a.cs", "a.cs"}, {W, "C:\\out\\\\", "a", "C:\\out\\\\a"}, {W, "x", "b\\c", "x\\b\\c"},
+        {P, "/out", "a.cs", "/out/a.cs"}, {P, "/", "a.cs", "/a.cs"}, {P, "", "a.cs", "a.cs"},
+        {P, "rel/dir/", "a", "rel/dir/a"}, {P, "/out\\", "a", "/out\\/a"}, // a backslash is a name's byte there
+    };
+    for (const auto& [style, folder, name, joined] : cases)
+        EXPECT_EQ(JoinPath(folder, name, style), joined) << folder << " + " << name;
+}
+
 TEST(CreateFolderPath, CreatesEachMissingFolderAndReportsTheFirstFailure)
 {
     const std::tuple<PathStyle, const char*, const char*, V> cases[] = {
@@ -51,9 +64,10 @@ TEST(CreateFolderPath, CreatesEachMissingFolderAndReportsTheFirstFailure)
         disk.AddFile("D:\\out\\scripts", "a file");
         disk.DenyCreate("D:\\out\\locked");
         int probes = 0;
-        const FolderHooks hooks{[&](const std::string& p) { ++probes; return disk.Exists(p); },
-                                [&](const std::string& p) { return disk.CreateFolder(p); }};
-        EXPECT_EQ(CreateFolderPath(path, style, hooks), failed) << path;
+        OsServices services;
+        services.PlainExists = [&](const std::string& p) { ++probes; return disk.Exists(p); };
+        services.CreateFolder = [&](const std::string& p) { return disk.CreateFolder(p); };
+        EXPECT_EQ(CreateFolderPath(path, style, services), failed) << path;
         EXPECT_EQ(disk.Created(), created) << path;
         EXPECT_TRUE(!created.empty() || *failed || probes <= 1) << path << ": more than one existence test";
     }

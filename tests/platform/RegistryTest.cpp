@@ -118,15 +118,27 @@ TEST(RegistryFileFormat, ReadsWhatTheRegistryEditorWrites)
 TEST(RegistryFileFormat, RefusesWhatItCannotRead)
 {
     const std::string key = "REGEDIT4\n[HKEY_CLASSES_ROOT\\x]\n";
-    const std::string bad[] = {"REGEDIT5\n", "REGEDIT4\n\"v\"=\"before any key\"\n", "REGEDIT4\n[HKEY_NOWHERE\\x]\n",
-                               "REGEDIT4\n[HKEY_CLASSES_ROOT\\x\n", "REGEDIT4\n[HKEY_CLASSES_ROOT\\a\\\\b]\n",
-                               key + "\"v\"=dword:123\n", key + "\"v\"=hex:1,02\n", key + "\"v\"=hex(zz):01\n",
-                               key + "\"v\"=hex:01,\\\n", key + "v=\"unquoted name\"\n"};
-    for (const std::string& text : bad) {
+    const std::pair<std::string, const char*> bad[] = {
+        {"REGEDIT5\n", "line 1: the file does not begin with REGEDIT4"},
+        {"\n\xEF\xBB\xBF\n", "line 3: the file does not begin with REGEDIT4"}, // a byte-order mark alone
+        {"REGEDIT4\n\"v\"=\"before any key\"\n", "line 2: a value before the first key"},
+        {"REGEDIT4\n[HKEY_NOWHERE\\x]\n", "line 2: an unknown root key"},
+        {"REGEDIT4\n[HKEY_CLASSES_ROOT\\x\n", "line 2: a key header without its closing bracket"},
+        {"REGEDIT4\n[HKEY_CLASSES_ROOT\\a\\\\b]\n", "line 2: an empty key name"},
+        {key + "\"v\"=dword:123\n", "line 3: a dword value needs eight hex digits"},
+        {key + "\"v\"=hex:1,02\n", "line 3: a malformed list of hex bytes"},
+        {key + "\"v\"=hex(zz):01\n", "line 3: a malformed hex(type) value"},
+        {key + "\n\"v\"=hex:01,\\", "line 4: a continued line has no end"},
+        {key + "\"v\"=hex:01,\\\n 02\n@=text\n", "line 5: a value of unknown form"},
+        {key + "v=\"unquoted name\"\n", "line 3: a value name without its closing quote"},
+        {key + "\"v\" \"x\"\n", "line 3: a value without '='"},
+        {key + "\"v\"=\"open\n", "line 3: a text value without its closing quote"},
+    };
+    for (const auto& [text, why] : bad) {
         os::RegistryTree tree;
         std::string problem;
         EXPECT_FALSE(os::ParseRegistryFile(text, tree, problem)) << text;
-        EXPECT_EQ(problem.rfind("line ", 0), 0u) << problem;
+        EXPECT_EQ(problem, why);
         EXPECT_TRUE(tree.roots[0].subkeys.empty()) << "a refused file left keys behind";
     }
 }

@@ -1,6 +1,7 @@
 // Profile-string and registry cases with the answers of the Win32 calls: on
 // Linux they run our INI editor and registry store, under Wine the real
 // system calls, and both must pass. Where ours differs, the case says why.
+#include "platform/NameOrder.h"
 #include "platform/PathStyle.h"
 #include "platform/Variant.h"
 #include "platform/cRegistry.h"
@@ -129,7 +130,7 @@ TEST_F(ProfileTable, AValueCannotForgeASection)
 // otherwise), so only the sets are compared.
 Names Sorted(Names names)
 {
-    std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return ToLower(a) < ToLower(b); });
+    std::sort(names.begin(), names.end(), NameBefore);
     return names;
 }
 

@@ -1,4 +1,5 @@
 #include "support/FakeDisk.h"
+#include "platform/TextCase.h"
 
 namespace tarnwick::test {
 
@@ -10,7 +11,7 @@ std::string FakeDisk::Key(const std::string& path)
             c = '\\';
         if (c == '\\' && !key.empty() && key.back() == '\\')
             continue;
-        key += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        key += FoldCase(c);
     }
     if (key.size() > 3 && key.back() == '\\')
         key.pop_back();

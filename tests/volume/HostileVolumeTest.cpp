@@ -20,10 +20,17 @@ using Numbers = std::vector<int>;
 
 namespace {
 
+OsServices WithPlainFileCheck(std::function<bool(const std::string&)> isPlainFile)
+{
+    OsServices services;
+    services.IsPlainFile = std::move(isPlainFile);
+    return services;
+}
+
 // A reader whose plain-file check is `isPlainFile`, and the error numbers it gives.
 struct Reader {
     explicit Reader(std::function<bool(const std::string&)> isPlainFile = {})
-        : reader(PathStyle::Posix, {std::move(isPlainFile), {}, {}})
+        : reader(PathStyle::Posix, WithPlainFileCheck(std::move(isPlainFile)))
     {
         reader.Error = [this](std::int16_t n, const std::string&) { numbers.push_back(n); };
     }

@@ -153,9 +153,11 @@ protected:
     ExtractLine() { test::WriteFile(volume, "PVOL"); } // all that the reader looks at
     clsVOLReader Reader(PathStyle style)
     {
-        clsVOLReader r(style, {[](const std::string& p) { return p == kWinTool || p == kPosixTool || test::Exists(p); },
-                               [this](const std::string& line) { return started.push_back(line), nextId; },
-                               [this](std::int64_t id) { return waited.push_back(id), 0; }});
+        OsServices services;
+        services.IsPlainFile = [](const std::string& p) { return p == kWinTool || p == kPosixTool || test::Exists(p); };
+        services.StartProcessHidden = [this](const std::string& line, bool) { return started.push_back(line), nextId; };
+        services.WaitForProcess = [this](std::int64_t id, std::string*) { return waited.push_back(id), 0; };
+        clsVOLReader r(style, services);
         r.Error = [this](std::int16_t n, const std::string& m) { errors.emplace_back(n, m); };
         return r;
     }
@@ -181,6 +183,8 @@ TEST_F(ExtractLine, ChecksItsInputsThenSpellsOnlyTheOutputPathInTheLocalStyle)
              {PathStyle::Windows, R"(scripts\ai\bot.cs)", R"(C:\out\)", R"(C:\out\scripts\ai\bot.cs)"},
              {PathStyle::Windows, "a.cs", R"(C:\out\\)", R"(C:\out\\a.cs)"},
              {PathStyle::Posix, R"(Scripts\AI\Bot.cs)", "/Out/", "/Out/Scripts/AI/Bot.cs"},
+             {PathStyle::Windows, "a.cs", "", R"(\a.cs)"}, // no destination: the root
+             {PathStyle::Posix, "a.cs", "", "/a.cs"},
          }) {
         const std::string tool = style == PathStyle::Windows ? kWinTool : kPosixTool;
         Reader(style).Extract(name, destination, volume, tool);
@@ -205,8 +209,8 @@ TEST_F(ExtractLine, ChecksItsInputsThenSpellsOnlyTheOutputPathInTheLocalStyle)
                               {1, R"(Path c:\no\such.vol not found.)"},
                               {2, "No path to volume given."},
                               {6, "Unable to shell " + ToLower(Line(kWinTool, "A.CS", R"(C:\Out\A.CS)")) + "."}}));
-    EXPECT_EQ(started.size(), 5u);
-    EXPECT_EQ(waited, std::vector<std::int64_t>(4, 42));
+    EXPECT_EQ(started.size(), 7u);
+    EXPECT_EQ(waited, std::vector<std::int64_t>(6, 42));
 }
 
 } // namespace

@@ -1,20 +1,14 @@
 #include "NameSelection.h"
 
+#include "platform/TextCase.h"
+
 #include <unordered_map>
 
 namespace tarnvol {
 
+using tarnwick::FoldCase;
+
 namespace {
-
-char Fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string Folded(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out)
-        c = Fold(c);
-    return out;
-}
 
 bool HasWildcard(std::string_view s) { return s.find_first_of("*?") != std::string_view::npos; }
 
@@ -43,7 +37,7 @@ public:
     explicit LiteralIndex(const std::vector<std::string_view>& stored)
     {
         for (std::size_t i = 0; i < stored.size(); ++i) {
-            const std::string folded = Folded(stored[i]);
+            const std::string folded = tarnwick::ToLower(stored[i]);
             exact_[std::string(stored[i])].push_back(i);
             byName_[folded].push_back(i);
             for (std::size_t at = folded.find('\\'); at != std::string::npos; at = folded.find('\\', at + 1))
@@ -76,7 +70,7 @@ bool WildcardMatch(std::string_view pattern, std::string_view name)
         if (p < pattern.size() && pattern[p] == '*') {
             star = p++;
             resume = n;
-        } else if (p < pattern.size() && (pattern[p] == '?' || Fold(pattern[p]) == Fold(name[n]))) {
+        } else if (p < pattern.size() && (pattern[p] == '?' || FoldCase(pattern[p]) == FoldCase(name[n]))) {
             ++p;
             ++n;
         } else if (star != std::string_view::npos) {
@@ -114,7 +108,7 @@ NameSelection SelectNames(const std::vector<std::string_view>& stored, const std
             if (const auto* exact2 = index.Exact(pattern)) {
                 takeAll(exact2);
             } else if (!HasWildcard(pattern)) {
-                const std::string folded = Folded(pattern);
+                const std::string folded = tarnwick::ToLower(pattern);
                 takeAll(index.Name(folded));
                 takeAll(index.Folder(folded));
             } else {

@@ -3,6 +3,7 @@
 #include "platform/AnsiText.h"
 
 #include "platform/PathStyle.h"
+#include "platform/TextCase.h"
 #include "platform/os/Files.h"
 #include "platform/os/Folders.h"
 #include "volume/VolumeWriter.h"
@@ -51,15 +52,6 @@ bool IsAbsolute(const std::string& path, PathStyle style)
         return true;
     // C:foo is relative to a drive's own current folder, never to DIR.
     return style == PathStyle::Windows && path.size() >= 2 && path[1] == ':';
-}
-
-std::string Join(const std::string& folder, const std::string& name, PathStyle style)
-{
-    if (folder.empty())
-        return name;
-    if (IsSeparator(folder.back(), style))
-        return folder + name;
-    return folder + tarnwick::Separator(style) + name;
 }
 
 // The pieces of a relative path, "." and empty pieces dropped; nothing when
@@ -122,7 +114,7 @@ public:
         std::string source = dir_;
         std::string name;
         for (const std::string& p : *pieces) {
-            source = Join(source, p, style_);
+            source = tarnwick::JoinPath(source, p, style_);
             name = name.empty() ? p : name + '\\' + p;
         }
         if (source.empty())
@@ -169,7 +161,7 @@ private:
             return Fail("cannot read the folder " + source);
         std::sort(entries.begin(), entries.end());
         for (const std::string& entry : entries) {
-            std::string child = Join(source, entry, style_);
+            std::string child = tarnwick::JoinPath(source, entry, style_);
             std::string childName = name.empty() ? entry : name + '\\' + entry;
             if (tarnwick::os::IsPlainFolder(child)) {
                 if (tarnwick::os::IsSymbolicLink(child)) {

@@ -1,4 +1,5 @@
 #include "platform/os/Drives.h"
+#include "platform/TextCase.h"
 
 #include <algorithm>
 #include <set>
@@ -58,8 +59,7 @@ bool IsLetterRoot(const std::string& r) { return r.size() == 3 && r[1] == ':' &&
 
 bool HoldsLetterRoot(const std::string& path, const std::string& r)
 {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-    return path.size() >= 2 && lower(path[0]) == lower(r[0]) && path[1] == ':' &&
+    return path.size() >= 2 && FoldCase(path[0]) == FoldCase(r[0]) && path[1] == ':' &&
            (path.size() == 2 || path[2] == '\\' || path[2] == '/');
 }
 

@@ -1,4 +1,5 @@
 #include "platform/os/ProfileText.h"
+#include "platform/TextCase.h"
 
 namespace tarnwick::os::profile {
 
@@ -13,22 +14,6 @@ std::string_view Trim(std::string_view s)
         return {};
     const auto last = s.find_last_not_of(kBlanks);
     return s.substr(first, last - first + 1);
-}
-
-bool SameName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<unsigned char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<unsigned char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
 }
 
 enum class Kind { Blank, Section, Key, Comment, Other };
@@ -137,8 +122,8 @@ std::optional<std::string> Lookup(std::string_view text, std::string_view sectio
             // Only the first section of that name counts.
             if (inSection)
                 return std::nullopt;
-            inSection = SameName(line.name, wantedSection);
-        } else if (inSection && line.kind == Kind::Key && SameName(line.name, wantedKey)) {
+            inSection = EqualsNoCase(line.name, wantedSection);
+        } else if (inSection && line.kind == Kind::Key && EqualsNoCase(line.name, wantedKey)) {
             std::string_view v = line.value;
             if (v.size() >= 2 && v.front() == v.back() && (v.front() == '"' || v.front() == '\''))
                 v = v.substr(1, v.size() - 2);
@@ -189,9 +174,9 @@ Edit PlanStore(std::string_view text, std::string_view section, std::string_view
         if (line.kind == Kind::Section) {
             if (inSection)
                 return addAfterLast();
-            inSection = SameName(line.name, wantedSection);
+            inSection = EqualsNoCase(line.name, wantedSection);
             last = line;
-        } else if (inSection && line.kind == Kind::Key && SameName(line.name, wantedKey)) {
+        } else if (inSection && line.kind == Kind::Key && EqualsNoCase(line.name, wantedKey)) {
             // The key keeps the spelling the file gave it.
             Edit edit{line.start, std::string(line.name), line.contentEnd};
             edit.insert += '=';

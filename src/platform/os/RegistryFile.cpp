@@ -1,4 +1,5 @@
 #include "platform/os/RegistryFile.h"
+#include "platform/TextCase.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -6,22 +7,6 @@
 namespace tarnwick::os {
 
 namespace {
-
-bool SameName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
-}
 
 constexpr std::uint32_t kSz = 1, kDword = 4;
 
@@ -145,83 +130,18 @@ void FormatKey(const RegistryKey& key, const std::string& path, std::string& out
         FormatKey(*sub, path + "\\" + sub->name, out);
 }
 
-} // namespace
+// One line as the parser reads it: a hex list continued over several lines
+// joined into one, numbered by the line it starts on.
+struct LogicalLine {
+    std::size_t number;
+    std::string text;
+};
 
-const char* const kRegistryRoots[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS",
-                                      "HKEY_CURRENT_CONFIG"};
-const std::size_t kRegistryRootCount = std::size(kRegistryRoots);
-
-RegistryKey* RegistryKey::Find(std::string_view child) const
+// Splits the text into logical lines; a line that ends in a backslash inside
+// a hex value goes on in the next. False, with `unended` the number of its
+// first line, when the text ends inside such a value.
+bool JoinContinuedLines(std::string_view text, std::vector<LogicalLine>& lines, std::size_t& unended)
 {
-    for (const auto& k : subkeys)
-        if (SameName(k->name, child))
-            return k.get();
-    return nullptr;
-}
-
-RegistryKey& RegistryKey::Child(std::string_view child)
-{
-    if (RegistryKey* k = Find(child))
-        return *k;
-    subkeys.push_back(std::make_unique<RegistryKey>());
-    subkeys.back()->name = std::string(child);
-    return *subkeys.back();
-}
-
-RegistryValue* RegistryKey::FindValue(std::string_view value)
-{
-    for (RegistryValue& v : values)
-        if (SameName(v.name, value))
-            return &v;
-    return nullptr;
-}
-
-bool RegistryKey::RemoveChild(std::string_view child)
-{
-    auto it = std::find_if(subkeys.begin(), subkeys.end(), [&](const auto& k) { return SameName(k->name, child); });
-    if (it == subkeys.end())
-        return false;
-    subkeys.erase(it);
-    return true;
-}
-
-bool RegistryKey::RemoveValue(std::string_view value)
-{
-    auto it = std::find_if(values.begin(), values.end(), [&](const auto& v) { return SameName(v.name, value); });
-    if (it == values.end())
-        return false;
-    values.erase(it);
-    return true;
-}
-
-RegistryTree::RegistryTree()
-{
-    for (std::size_t i = 0; i < kRegistryRootCount; ++i) {
-        roots.emplace_back();
-        roots.back().name = kRegistryRoots[i];
-    }
-}
-
-RegistryKey* RegistryTree::Root(std::string_view name)
-{
-    for (RegistryKey& r : roots)
-        if (SameName(r.name, name))
-            return &r;
-    return nullptr;
-}
-
-bool ParseRegistryFile(std::string_view text, RegistryTree& tree, std::string& problem)
-{
-    tree = RegistryTree();
-    std::size_t lineNo = 0;
-    auto fail = [&](const std::string& what) {
-        problem = "line " + std::to_string(lineNo) + ": " + what;
-        tree = RegistryTree();
-        return false;
-    };
-
-    // Logical lines: a hex list may go on after a trailing backslash.
-    std::vector<std::pair<std::size_t, std::string>> lines;
     std::size_t start = 0, number = 0;
     std::string pending;
     std::size_t pendingLine = 0;
@@ -244,26 +164,217 @@ bool ParseRegistryFile(std::string_view text, RegistryTree& tree, std::string& p
             pending = line;
         } else {
             pending.clear();
-            lines.emplace_back(pendingLine, std::move(line));
+            lines.push_back({pendingLine, std::move(line)});
         }
         if (end == text.size())
             break;
         start = end + 1;
     }
-    if (!pending.empty()) {
-        lineNo = pendingLine;
-        return fail("a continued line has no end");
+    unended = pendingLine;
+    return pending.empty();
+}
+
+std::string_view WithoutByteOrderMark(std::string_view line)
+{
+    if (line.size() >= 3 && static_cast<unsigned char>(line[0]) == 0xEF && static_cast<unsigned char>(line[1]) == 0xBB &&
+        static_cast<unsigned char>(line[2]) == 0xBF)
+        line.remove_prefix(3);
+    return line;
+}
+
+// A "[ROOT\path]" header: `current` becomes the key it names, made where
+// missing. What is wrong with the header, or nullptr.
+const char* OpenKey(std::string_view line, RegistryTree& tree, RegistryKey*& current)
+{
+    const std::size_t close = line.rfind(']');
+    if (close == std::string_view::npos || line.find_first_not_of(" \t", close + 1) != std::string_view::npos)
+        return "a key header without its closing bracket";
+    std::string_view path = line.substr(1, close - 1);
+    const std::size_t sep = path.find('\\');
+    RegistryKey* root = tree.Root(path.substr(0, sep));
+    if (!root)
+        return "an unknown root key";
+    current = root;
+    while (current && sep != std::string_view::npos) {
+        path.remove_prefix(path.find('\\') + 1);
+        const std::size_t next = path.find('\\');
+        std::string_view piece = path.substr(0, next);
+        if (piece.empty())
+            return "an empty key name";
+        current = &current->Child(piece);
+        if (next == std::string_view::npos)
+            break;
     }
+    return nullptr;
+}
+
+// "dword:" and eight hex digits, as the value's four bytes.
+const char* ReadDword(std::string_view digits, RegistryValue& v)
+{
+    if (digits.size() != 8)
+        return "a dword value needs eight hex digits";
+    std::uint32_t x = 0;
+    for (char c : digits) {
+        const int d = HexDigit(c);
+        if (d < 0)
+            return "a dword value needs eight hex digits";
+        x = x * 16 + static_cast<std::uint32_t>(d);
+    }
+    v.type = kDword;
+    for (int i = 0; i < 4; ++i)
+        v.data += static_cast<char>((x >> (8 * i)) & 0xFF);
+    return nullptr;
+}
+
+// "hex:" (binary) or "hex(type):" and a list of bytes.
+const char* ReadHex(std::string_view rest, RegistryValue& v)
+{
+    std::size_t colon = 3;
+    v.type = 3;
+    if (rest[3] == '(') {
+        const std::size_t close = rest.find(')');
+        if (close == std::string_view::npos || close == 4 || close > 12 || close + 1 >= rest.size() ||
+            rest[close + 1] != ':')
+            return "a malformed hex(type) value";
+        std::uint32_t t = 0;
+        for (char c : rest.substr(4, close - 4)) {
+            const int d = HexDigit(c);
+            if (d < 0)
+                return "a malformed hex(type) value";
+            t = t * 16 + static_cast<std::uint32_t>(d);
+        }
+        v.type = t;
+        colon = close + 1;
+    }
+    if (!ReadHexList(rest.substr(colon + 1), v.data))
+        return "a malformed list of hex bytes";
+    return nullptr;
+}
+
+// A `"name"=data` or `@=data` line, kept in `key` (replacing a value of
+// that name); a deletion mark keeps nothing. What is wrong, or nullptr.
+const char* ReadValueLine(std::string_view line, RegistryKey& key)
+{
+    RegistryValue v;
+    std::size_t at = 0;
+    if (line[0] == '@') {
+        at = 1;
+    } else if (!ReadQuoted(line, at, v.name)) {
+        return "a value name without its closing quote";
+    }
+    if (at >= line.size() || line[at] != '=')
+        return "a value without '='";
+    const std::string_view rest = line.substr(at + 1);
+    if (!rest.empty() && rest[0] == '"') {
+        std::size_t q = 0;
+        std::string s;
+        if (!ReadQuoted(rest, q, s) || rest.find_first_not_of(" \t", q) != std::string_view::npos)
+            return "a text value without its closing quote";
+        v.type = kSz;
+        v.data = s + '\0';
+    } else if (rest.substr(0, 6) == "dword:") {
+        if (const char* why = ReadDword(rest.substr(6), v))
+            return why;
+    } else if (rest.substr(0, 4) == "hex:" || rest.substr(0, 4) == "hex(") {
+        if (const char* why = ReadHex(rest, v))
+            return why;
+    } else if (rest == "-") {
+        return nullptr; // a deletion mark in an export: nothing to keep
+    } else {
+        return "a value of unknown form";
+    }
+    if (RegistryValue* old = key.FindValue(v.name))
+        *old = std::move(v);
+    else
+        key.values.push_back(std::move(v));
+    return nullptr;
+}
+
+} // namespace
+
+const char* const kRegistryRoots[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS",
+                                      "HKEY_CURRENT_CONFIG"};
+const std::size_t kRegistryRootCount = std::size(kRegistryRoots);
+
+RegistryKey* RegistryKey::Find(std::string_view child) const
+{
+    for (const auto& k : subkeys)
+        if (EqualsNoCase(k->name, child))
+            return k.get();
+    return nullptr;
+}
+
+RegistryKey& RegistryKey::Child(std::string_view child)
+{
+    if (RegistryKey* k = Find(child))
+        return *k;
+    subkeys.push_back(std::make_unique<RegistryKey>());
+    subkeys.back()->name = std::string(child);
+    return *subkeys.back();
+}
+
+RegistryValue* RegistryKey::FindValue(std::string_view value)
+{
+    for (RegistryValue& v : values)
+        if (EqualsNoCase(v.name, value))
+            return &v;
+    return nullptr;
+}
+
+bool RegistryKey::RemoveChild(std::string_view child)
+{
+    auto it = std::find_if(subkeys.begin(), subkeys.end(), [&](const auto& k) { return EqualsNoCase(k->name, child); });
+    if (it == subkeys.end())
+        return false;
+    subkeys.erase(it);
+    return true;
+}
+
+bool RegistryKey::RemoveValue(std::string_view value)
+{
+    auto it = std::find_if(values.begin(), values.end(), [&](const auto& v) { return EqualsNoCase(v.name, value); });
+    if (it == values.end())
+        return false;
+    values.erase(it);
+    return true;
+}
+
+RegistryTree::RegistryTree()
+{
+    for (std::size_t i = 0; i < kRegistryRootCount; ++i) {
+        roots.emplace_back();
+        roots.back().name = kRegistryRoots[i];
+    }
+}
+
+RegistryKey* RegistryTree::Root(std::string_view name)
+{
+    for (RegistryKey& r : roots)
+        if (EqualsNoCase(r.name, name))
+            return &r;
+    return nullptr;
+}
+
+bool ParseRegistryFile(std::string_view text, RegistryTree& tree, std::string& problem)
+{
+    tree = RegistryTree();
+    std::size_t lineNo = 0;
+    auto fail = [&](const char* what) {
+        problem = "line " + std::to_string(lineNo) + ": " + what;
+        tree = RegistryTree();
+        return false;
+    };
+    std::vector<LogicalLine> lines;
+    if (!JoinContinuedLines(text, lines, lineNo))
+        return fail("a continued line has no end");
 
     RegistryKey* current = nullptr;
     bool header = false;
-    for (auto& [n, raw] : lines) {
+    for (const auto& [n, raw] : lines) {
         lineNo = n;
         std::string_view line = raw;
         if (!header) {
-            if (line.size() >= 3 && static_cast<unsigned char>(line[0]) == 0xEF && static_cast<unsigned char>(line[1]) == 0xBB &&
-                static_cast<unsigned char>(line[2]) == 0xBF)
-                line.remove_prefix(3);
+            line = WithoutByteOrderMark(line);
             if (line.find_first_not_of(" \t") == std::string_view::npos)
                 continue;
             if (line != "REGEDIT4")
@@ -275,94 +386,11 @@ bool ParseRegistryFile(std::string_view text, RegistryTree& tree, std::string& p
         if (first == std::string_view::npos || line[first] == ';')
             continue;
         line.remove_prefix(first);
-        if (line[0] == '[') {
-            const std::size_t close = line.rfind(']');
-            if (close == std::string_view::npos || line.find_first_not_of(" \t", close + 1) != std::string_view::npos)
-                return fail("a key header without its closing bracket");
-            std::string_view path = line.substr(1, close - 1);
-            const std::size_t sep = path.find('\\');
-            RegistryKey* root = tree.Root(path.substr(0, sep));
-            if (!root)
-                return fail("an unknown root key");
-            current = root;
-            while (current && sep != std::string_view::npos) {
-                path.remove_prefix(path.find('\\') + 1);
-                const std::size_t next = path.find('\\');
-                std::string_view piece = path.substr(0, next);
-                if (piece.empty())
-                    return fail("an empty key name");
-                current = &current->Child(piece);
-                if (next == std::string_view::npos)
-                    break;
-            }
-            continue;
-        }
-        if (!current)
-            return fail("a value before the first key");
-        RegistryValue v;
-        std::size_t at = 0;
-        if (line[0] == '@') {
-            at = 1;
-        } else {
-            std::string name;
-            if (!ReadQuoted(line, at, name))
-                return fail("a value name without its closing quote");
-            v.name = name;
-        }
-        if (at >= line.size() || line[at] != '=')
-            return fail("a value without '='");
-        ++at;
-        std::string_view rest = line.substr(at);
-        if (!rest.empty() && rest[0] == '"') {
-            std::size_t q = 0;
-            std::string s;
-            if (!ReadQuoted(rest, q, s) || rest.find_first_not_of(" \t", q) != std::string_view::npos)
-                return fail("a text value without its closing quote");
-            v.type = kSz;
-            v.data = s + '\0';
-        } else if (rest.substr(0, 6) == "dword:") {
-            std::string_view digits = rest.substr(6);
-            if (digits.size() != 8)
-                return fail("a dword value needs eight hex digits");
-            std::uint32_t x = 0;
-            for (char c : digits) {
-                const int d = HexDigit(c);
-                if (d < 0)
-                    return fail("a dword value needs eight hex digits");
-                x = x * 16 + static_cast<std::uint32_t>(d);
-            }
-            v.type = kDword;
-            for (int i = 0; i < 4; ++i)
-                v.data += static_cast<char>((x >> (8 * i)) & 0xFF);
-        } else if (rest.substr(0, 4) == "hex:" || rest.substr(0, 4) == "hex(") {
-            std::size_t colon = 3;
-            v.type = 3;
-            if (rest[3] == '(') {
-                const std::size_t close = rest.find(')');
-                if (close == std::string_view::npos || close == 4 || close > 12 || close + 1 >= rest.size() ||
-                    rest[close + 1] != ':')
-                    return fail("a malformed hex(type) value");
-                std::uint32_t t = 0;
-                for (char c : rest.substr(4, close - 4)) {
-                    const int d = HexDigit(c);
-                    if (d < 0)
-                        return fail("a malformed hex(type) value");
-                    t = t * 16 + static_cast<std::uint32_t>(d);
-                }
-                v.type = t;
-                colon = close + 1;
-            }
-            if (!ReadHexList(rest.substr(colon + 1), v.data))
-                return fail("a malformed list of hex bytes");
-        } else if (rest == "-") {
-            continue; // a deletion mark in an export: nothing to keep
-        } else {
-            return fail("a value of unknown form");
-        }
-        if (RegistryValue* old = current->FindValue(v.name))
-            *old = std::move(v);
-        else
-            current->values.push_back(std::move(v));
+        const char* why = line[0] == '[' ? OpenKey(line, tree, current)
+                          : current       ? ReadValueLine(line, *current)
+                                          : "a value before the first key";
+        if (why)
+            return fail(why);
     }
     if (!header && !text.empty() && text.find_first_not_of(" \t\r\n") != std::string_view::npos)
         return fail("the file does not begin with REGEDIT4");

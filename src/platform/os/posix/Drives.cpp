@@ -1,4 +1,5 @@
 #include "platform/os/Drives.h"
+#include "platform/PathStyle.h"
 
 #include <dirent.h>
 #include <fstream>
@@ -23,9 +24,6 @@ std::optional<FolderEntries> ListFolderEntries(const std::string& folder)
     if (!dir)
         return std::nullopt;
     FolderEntries out;
-    std::string base = folder;
-    if (base.empty() || base.back() != '/')
-        base += '/';
     while (dirent* e = ::readdir(dir)) {
         std::string name = e->d_name;
         if (name == "." || name == "..")
@@ -33,7 +31,7 @@ std::optional<FolderEntries> ListFolderEntries(const std::string& folder)
         // Follow links, as the user sees the target; devices and FIFOs are
         // left out like the system files they stand for.
         struct stat st {};
-        if (::stat((base + name).c_str(), &st) != 0)
+        if (::stat(JoinPath(folder, name, PathStyle::Posix).c_str(), &st) != 0)
             continue;
         if (S_ISDIR(st.st_mode))
             out.folders.push_back(name);

@@ -1,5 +1,6 @@
 #include "platform/os/System.h"
 
+#include "platform/PathStyle.h"
 #include "platform/os/Files.h"
 
 #include <climits>
@@ -38,7 +39,7 @@ std::string DefaultExtractorPath(const std::string& programFolder)
     std::string folder = programFolder;
     while (folder.size() > 1 && folder.back() == '/')
         folder.pop_back();
-    const std::string beside = (folder == "/" ? folder : folder + "/") + ExtractorFileName();
+    const std::string beside = JoinPath(folder, ExtractorFileName(), PathStyle::Posix);
     if (IsPlainFile(beside))
         return beside;
     // The prefix is taken from the path as spelled: the program's own path
@@ -46,7 +47,9 @@ std::string DefaultExtractorPath(const std::string& programFolder)
     const auto slash = folder.find_last_of('/');
     if (slash == std::string::npos || folder == "/")
         return beside;
-    const std::string installed = folder.substr(0, slash) + "/libexec/tarnwick/" + ExtractorFileName();
+    // The prefix of /bin is the root itself.
+    const std::string prefix = slash == 0 ? "/" : folder.substr(0, slash);
+    const std::string installed = JoinPath(prefix, "libexec/tarnwick/" + ExtractorFileName(), PathStyle::Posix);
     return IsPlainFile(installed) ? installed : beside;
 }
 

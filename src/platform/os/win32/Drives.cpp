@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/os/Drives.h"
+#include "platform/PathStyle.h"
 
 #include <cstring>
 
@@ -21,10 +22,8 @@ std::vector<std::string> DriveRoots()
 
 std::optional<FolderEntries> ListFolderEntries(const std::string& folder)
 {
-    std::string pattern = folder;
-    if (pattern.empty() || (pattern.back() != '\\' && pattern.back() != '/'))
-        pattern += '\\';
-    pattern += '*';
+    // An empty folder has always meant the current drive's root.
+    const std::string pattern = JoinPath(folder.empty() ? "\\" : folder, "*", PathStyle::Windows);
     WIN32_FIND_DATAA d;
     HANDLE h = ::FindFirstFileA(pattern.c_str(), &d);
     if (h == INVALID_HANDLE_VALUE) {

@@ -5,9 +5,9 @@
 
 #include "platform/os/Files.h"
 #include "platform/ReplaceNames.h"
+#include "platform/TextCase.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace tarnwick::os {
 
@@ -201,8 +201,7 @@ bool IsDeviceName(const std::string& path)
     name = name.substr(0, name.find('.'));
     while (!name.empty() && name.back() == ' ')
         name.pop_back();
-    for (char& c : name)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    name = ToUpper(name);
     if (name == "CON" || name == "PRN" || name == "AUX" || name == "NUL")
         return true;
     return name.size() == 4 && (name.compare(0, 3, "COM") == 0 || name.compare(0, 3, "LPT") == 0) &&

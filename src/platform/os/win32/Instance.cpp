@@ -1,6 +1,8 @@
 #include <windows.h>
 
 #include "platform/os/Instance.h"
+#include "platform/PathStyle.h"
+#include "platform/TextCase.h"
 
 namespace tarnwick::os {
 
@@ -13,7 +15,7 @@ std::string MutexName(const std::string& lockPath)
 {
     std::string name = "Local\\";
     for (char c : lockPath) {
-        char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        const char lower = FoldCase(c);
         name += (lower == '\\' || lower == '/' || lower == ':') ? '_' : lower;
     }
     return name.substr(0, MAX_PATH - 1);
@@ -38,7 +40,7 @@ InstanceLock::InstanceLock(const std::string& name, const std::string& folder)
     std::string dir = folder.empty() ? DefaultFolder() : folder;
     if (dir.empty())
         return;
-    path_ = dir + ((dir.back() == '\\' || dir.back() == '/') ? "" : "\\") + name + ".lock";
+    path_ = JoinPath(dir, name + ".lock", PathStyle::Windows);
     HANDLE m = ::CreateMutexA(nullptr, FALSE, MutexName(path_).c_str());
     if (!m)
         return;

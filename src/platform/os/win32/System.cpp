@@ -2,6 +2,7 @@
 #include <shlobj.h>
 
 #include "platform/os/System.h"
+#include "platform/PathStyle.h"
 
 namespace tarnwick::os {
 
@@ -41,8 +42,7 @@ std::string ExtractorFileName() { return "extract.exe"; }
 std::string DefaultExtractorPath(const std::string& programFolder)
 {
     // Windows installs keep every program of the package in one folder.
-    const bool ends = !programFolder.empty() && (programFolder.back() == '\\' || programFolder.back() == '/');
-    return programFolder + (ends ? "" : "\\") + ExtractorFileName();
+    return JoinPath(programFolder, ExtractorFileName(), PathStyle::Windows);
 }
 
 bool StandardOutputIsTerminal()
@@ -90,14 +90,11 @@ bool FolderIsWritable(const std::string& folder)
     // The read-only attribute means nothing for folders on Windows and the
     // rights come from ACLs, so the only sure answer is to try: make a
     // probe file that the system removes as soon as it is closed.
-    std::string probe = folder;
-    if (probe.back() != '\\' && probe.back() != '/')
-        probe += '\\';
     static LONG counter = 0;
     char name[64];
     wsprintfA(name, "~tarnwick%lx_%lx.tmp", static_cast<unsigned long>(::GetCurrentProcessId()),
               static_cast<unsigned long>(::InterlockedIncrement(&counter)));
-    probe += name;
+    const std::string probe = JoinPath(folder, name, PathStyle::Windows);
     HANDLE h = ::CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                              FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (h == INVALID_HANDLE_VALUE)

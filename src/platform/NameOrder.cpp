@@ -1,4 +1,5 @@
-#include "mainwindow/NameOrder.h"
+#include "platform/NameOrder.h"
+#include "platform/TextCase.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,8 +7,6 @@
 namespace tarnwick {
 
 namespace {
-
-inline unsigned char Fold(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a') : c; }
 
 // One name of the table being sorted: eight folded bytes of it from the
 // current depth, big-endian, so that comparing keys compares names; and
@@ -39,18 +38,14 @@ std::uint64_t KeyAt(std::string_view table, std::uint32_t start, std::size_t dep
             const int bytes = __builtin_ctzll(slash) / 8;
             x = bytes == 0 ? 0 : x & (~std::uint64_t(0) >> (64 - 8 * bytes));
         }
-        const std::uint64_t low = x & ~kHigh;
-        const std::uint64_t fromA = low + (0x80 - 'A') * kOnes; // top bit: byte >= 'A'
-        const std::uint64_t pastZ = low + (0x80 - 'Z' - 1) * kOnes; // top bit: byte > 'Z'
-        const std::uint64_t upper = fromA & ~pastZ & ~x & kHigh;
-        return __builtin_bswap64(x | (upper >> 2));
+        return __builtin_bswap64(FoldWord(x));
     }
 #endif
     const std::size_t to = std::min(table.size(), from + 8);
     std::uint64_t key = 0;
     std::size_t i = from;
     for (; i < to && table[i] != '/'; ++i)
-        key = (key << 8) | Fold(static_cast<unsigned char>(table[i]));
+        key = (key << 8) | FoldCase(static_cast<unsigned char>(table[i]));
     const std::size_t taken = i - from;
     return taken == 0 ? 0 : key << (8 * (8 - taken));
 }
@@ -170,8 +165,8 @@ bool NameBefore(std::string_view a, std::string_view b)
 {
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
-        const unsigned char ca = Fold(static_cast<unsigned char>(a[i]));
-        const unsigned char cb = Fold(static_cast<unsigned char>(b[i]));
+        const unsigned char ca = FoldCase(static_cast<unsigned char>(a[i]));
+        const unsigned char cb = FoldCase(static_cast<unsigned char>(b[i]));
         if (ca != cb)
             return ca < cb;
     }
