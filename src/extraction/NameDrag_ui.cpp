@@ -1,4 +1,5 @@
 #include "extraction/NameDrag_ui.h"
+#include "platform/QtText_ui.h"
 
 #include "mainwindow/NameListBox.h"
 
@@ -29,7 +30,7 @@ public:
         auto dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/tarnwick-drag-XXXXXX"));
         if (!dir->isValid())
             return {};
-        const std::string path = dir->path().toLocal8Bit().toStdString();
+        const std::string path = FromQt(dir->path());
         dirs_.push_back(std::move(dir));
         return path;
     }
@@ -89,7 +90,7 @@ QByteArray NameDragData::AnswerDirectSave() const
     const QString folder = QFileInfo(url.toLocalFile()).absolutePath();
     if (!QFileInfo(folder).isDir())
         return QByteArrayLiteral("F");
-    dropFolder_ = folder.toLocal8Bit().toStdString();
+    dropFolder_ = FromQt(folder);
     // Saved once the drag is over (FinishNameDrag): the job must not run
     // inside the target's request, which waits for this answer.
     return QByteArrayLiteral("S");
@@ -105,7 +106,7 @@ QByteArray NameDragData::StageAndList() const
     main_.Form().ExtractSelection(*staging_);
     // What the job put there, top level only: the files, or with the
     // folders re-created, the first folder of each name.
-    const QDir dir(QString::fromLocal8Bit(*staging_));
+    const QDir dir(ToQt(*staging_));
     for (const QFileInfo& item : dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
         uriList_ += QUrl::fromLocalFile(item.absoluteFilePath()).toEncoded() + "\r\n";
     return uriList_;

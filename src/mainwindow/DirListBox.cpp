@@ -1,4 +1,5 @@
 #include "mainwindow/DirListBox.h"
+#include "platform/QtText_ui.h"
 
 #include "mainwindow/FolderListing.h"
 
@@ -36,7 +37,7 @@ void DirListBox::Show(const FolderListing& listing)
     const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
     for (const FolderEntry& e : listing.Entries())
         addItem(new QListWidgetItem(e.open ? open : closed,
-                                    QString(e.depth * 2, QLatin1Char(' ')) + QString::fromLocal8Bit(e.label)));
+                                    QString(e.depth * 2, QLatin1Char(' ')) + ToQt(e.label)));
     setCurrentRow(listing.CurrentRow());
 }
 

@@ -1,4 +1,5 @@
 #include "mainwindow/FileListBox.h"
+#include "platform/QtText_ui.h"
 
 #include "mainwindow/FileListing.h"
 
@@ -28,7 +29,7 @@ void FileListBox::Show(const FileListing& listing)
     const int selected = listing.Selected();
     clear();
     for (const std::string& n : listing.Names())
-        addItem(QString::fromLocal8Bit(n));
+        addItem(ToQt(n));
     setCurrentRow(selected);
     if (selected < 0)
         clearSelection();

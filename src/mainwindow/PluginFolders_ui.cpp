@@ -1,4 +1,5 @@
 #include "mainwindow/PluginFolders_ui.h"
+#include "platform/QtText_ui.h"
 #include "platform/os/System.h"
 
 #include <QCoreApplication>
@@ -29,7 +30,7 @@ void LoadQtPluginsFromQtOnly()
     // with it, unless the folder was in the list when it was set: then it
     // counts as taken out. Named by $QT_PLUGIN_PATH for that one moment, it is.
     // $QT_PLUGIN_PATH goes for good: plugins come from Qt's folder only.
-    qputenv("QT_PLUGIN_PATH", QFile::encodeName(QString::fromLocal8Bit(os::ProgramFolder())));
+    qputenv("QT_PLUGIN_PATH", QFile::encodeName(ToQt(os::ProgramFolder())));
     QCoreApplication::setLibraryPaths(qtOnly);
     qunsetenv("QT_PLUGIN_PATH");
 }

@@ -1,4 +1,5 @@
 #include "mainwindow/frmMain.h"
+#include "platform/QtText_ui.h"
 
 #include "extraction/NameDrag_ui.h"
 #include "mainwindow/Artwork_ui.h"
@@ -30,10 +31,7 @@ namespace tarnwick {
 
 namespace {
 
-std::string FromQt(const QString& s) { return s.toLocal8Bit().toStdString(); }
-QString ToQt(const std::string& s) { return QString::fromLocal8Bit(s); }
-
-Qt::CheckState ToQt(CheckState state)
+Qt::CheckState QtCheck(CheckState state)
 {
     switch (state) {
     case CheckState::Unchecked: return Qt::Unchecked;
@@ -42,7 +40,7 @@ Qt::CheckState ToQt(CheckState state)
     }
 }
 
-CheckState FromQt(Qt::CheckState state)
+CheckState FormCheck(Qt::CheckState state)
 {
     switch (state) {
     case Qt::Unchecked: return CheckState::Unchecked;
@@ -57,7 +55,7 @@ void ShowCheck(QCheckBox* box, CheckState state)
     // A grey box stays three-state: a click moves it on through the three.
     if (state == CheckState::Grayed)
         box->setTristate(true);
-    box->setCheckState(ToQt(state));
+    box->setCheckState(QtCheck(state));
 }
 
 void ShowText(QLineEdit* box, const std::string& text)
@@ -157,9 +155,6 @@ void frmMain::BuildControls()
     cboPHX = w.Get<QComboBox>("cboPHX");
     for (int i = 0; i < 10; ++i)
         lab[i] = w.Get<QLabel>("lab(" + std::to_string(i) + ")");
-    // The palette choice does nothing yet, and says so.
-    chkPHX->setEnabled(false);
-    cboPHX->setEnabled(false);
 
     // The tab strip is as wide as the window; the page frame under it.
     tbsMain->setGeometry(0, 0, width(), tbsMain->sizeHint().height());
@@ -233,7 +228,7 @@ void frmMain::Wire()
     };
     for (const auto& [box, value] : checks)
         connect(box, &QCheckBox::stateChanged, this,
-                [&f, value = value](int s) { f.*value = FromQt(static_cast<Qt::CheckState>(s)); });
+                [&f, value = value](int s) { f.*value = FormCheck(static_cast<Qt::CheckState>(s)); });
     connect(cboPHX, &QComboBox::currentIndexChanged, this, [&f](int index) { f.cboPHX.index = index; });
 }
 

@@ -1,4 +1,5 @@
 #include "platform/BrowseForFolder_ui.h"
+#include "platform/QtText_ui.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -7,9 +8,9 @@ namespace tarnwick {
 
 std::string BrowseForFolder(QWidget* owner, const std::string& title, int, int)
 {
-    const QString chosen = QFileDialog::getExistingDirectory(owner, QString::fromLocal8Bit(title), QDir::rootPath(),
+    const QString chosen = QFileDialog::getExistingDirectory(owner, ToQt(title), QDir::rootPath(),
                                                              QFileDialog::ShowDirsOnly);
-    return QDir::toNativeSeparators(chosen).toLocal8Bit().toStdString();
+    return FromQt(QDir::toNativeSeparators(chosen));
 }
 
 } // namespace tarnwick

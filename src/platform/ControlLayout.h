@@ -32,6 +32,9 @@ struct ControlPlace {
     const char* caption;   // "" for none; "&" marks the access key
     const char* container; // the control it sits on; "" for the window
     int left, top, width, height;
+    // A control the user cannot use (the palette choice does nothing yet,
+    // and says so by being grey).
+    bool enabled = true;
 };
 
 struct WindowLayout {

@@ -82,6 +82,7 @@ LayoutWidgets::LayoutWidgets(QWidget& window, const WindowLayout& layout, const 
             throw std::logic_error(std::string(c.name) + " is of a kind this window does not make");
         w->setObjectName(ObjectName(c.name));
         PlaceTwips(w, c.left, c.top, c.width, c.height);
+        w->setEnabled(c.enabled);
         widgets_[c.name] = w;
     }
 }

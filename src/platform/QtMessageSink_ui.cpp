@@ -1,4 +1,5 @@
 #include "platform/QtMessageSink_ui.h"
+#include "platform/QtText_ui.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -9,11 +10,11 @@ MsgAnswer QtMessageSink::Show(const MessageRequest& r)
 {
     QMessageBox box(QApplication::activeModalWidget() ? QApplication::activeModalWidget()
                                                       : QApplication::activeWindow());
-    box.setWindowTitle(QString::fromLocal8Bit(r.title));
+    box.setWindowTitle(ToQt(r.title));
     // Messages quote names from volumes and paths from the disk: shown as the
     // characters they are, never taken for markup.
     box.setTextFormat(Qt::PlainText);
-    box.setText(QString::fromLocal8Bit(r.text));
+    box.setText(ToQt(r.text));
     switch (r.icon) {
     case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
     case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;

@@ -1,4 +1,5 @@
 #include "platform/QtToolkit_ui.h"
+#include "platform/QtText_ui.h"
 
 #include "extraction/frmProgress.h"
 #include "mainwindow/frmAbout.h"
@@ -70,11 +71,11 @@ std::optional<std::string> QtToolkit::PickFile(const OpenFileRequest& request)
     dialog.setNameFilters(filters);
     if (!request.defaultSuffix.empty())
         dialog.setDefaultSuffix(QString::fromStdString(request.defaultSuffix));
-    dialog.setDirectory(QString::fromLocal8Bit(request.folder));
-    dialog.selectFile(QString::fromLocal8Bit(request.suggested));
+    dialog.setDirectory(ToQt(request.folder));
+    dialog.selectFile(ToQt(request.suggested));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return dialog.selectedFiles().front().toLocal8Bit().toStdString();
+    return FromQt(dialog.selectedFiles().front());
 }
 
 void QtToolkit::SetWaitPointer(bool wait)
@@ -92,7 +93,7 @@ void QtToolkit::SetWaitPointer(bool wait)
 void QtToolkit::SetClipboardText(const std::string& text)
 {
     if (QClipboard* clip = QGuiApplication::clipboard())
-        clip->setText(QString::fromLocal8Bit(text));
+        clip->setText(ToQt(text));
 }
 
 void QtToolkit::PopupVolumeMenu()

@@ -1,4 +1,5 @@
 #include "volume/frmDetails.h"
+#include "platform/QtText_ui.h"
 
 #include "platform/LayoutWidgets_ui.h"
 #include "platform/WindowFont_ui.h"
@@ -54,7 +55,7 @@ frmDetails::~frmDetails() = default;
 void frmDetails::Draw()
 {
     // The name is the disk's, in the locale's text; the rest the form's own.
-    labName->setText(QString::fromLocal8Bit(form_.labName));
+    labName->setText(ToQt(form_.labName));
     const std::pair<QLabel*, const std::string*> values[] = {
         {labSize, &form_.labSize}, {labDate, &form_.labDate}, {labFileCount, &form_.labFileCount},
         {labPVOL, &form_.labPVOL}, {labVOLS, &form_.labVOLS}, {labVOLI, &form_.labVOLI}};

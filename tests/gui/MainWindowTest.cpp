@@ -39,6 +39,7 @@ private slots:
             QVERIFY2(w, c.name);
             if (c.kind != ControlKind::TabStrip) // as wide as the window, as high as its font needs
                 QCOMPARE(w->geometry(), TwipRect(c.left, c.top, c.width, c.height));
+            QCOMPARE(w->isEnabled(), c.enabled);
             QString caption;
             if (const auto* b = qobject_cast<const QAbstractButton*>(w))
                 caption = b->text();
