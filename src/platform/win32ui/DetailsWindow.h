@@ -1,0 +1,23 @@
+#pragma once
+// The "Volume Details" window over its form.
+#include "platform/win32ui/FormWindow.h"
+
+namespace tarnwick {
+class DetailsForm;
+}
+
+namespace tarnwick::win32ui {
+
+class DetailsWindow : public FormWindow {
+public:
+    DetailsWindow(DetailsForm& form, HWND owner);
+
+private:
+    void Draw(const std::string& control) override;
+    void Command(const std::string& name, int code, HWND control) override;
+    LRESULT Message(UINT msg, WPARAM wp, LPARAM lp) override;
+
+    DetailsForm& details_;
+};
+
+} // namespace tarnwick::win32ui

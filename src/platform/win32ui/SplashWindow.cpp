@@ -1,0 +1,43 @@
+#include "platform/win32ui/SplashWindow.h"
+
+#include "mainwindow/SplashForm.h"
+#include "platform/win32ui/Artwork.h"
+#include "platform/win32ui/WinText.h"
+
+namespace tarnwick::win32ui {
+
+SplashWindow::SplashWindow(SplashForm& form, HWND owner) : FormWindow(form), splash_(form)
+{
+    Create(SplashForm::Layout(), WS_POPUP | WS_BORDER, WS_EX_TOOLWINDOW, owner,
+           [](const ControlPlace& c, HWND parent, const RECT& r, int id) -> HWND {
+               return c.kind == ControlKind::Picture ? MakeSplashPicture(parent, r, id) : nullptr;
+           });
+    // The version is drawn over the picture.
+    ::SetWindowPos(Control("labVersion"), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    Draw("");
+}
+
+void SplashWindow::Draw(const std::string& control)
+{
+    FollowTimer(1, splash_.timRelease);
+    if (!hwnd_ || control == "timRelease")
+        return;
+    SetText(Control("labVersion"), splash_.labVersion, CP_UTF8);
+    ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void SplashWindow::Tick(UINT_PTR) { splash_.timRelease_Timer(); }
+
+LRESULT SplashWindow::Message(UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(lp) == Control("labVersion")) {
+        // Light text straight on the night sky of the picture.
+        HDC dc = reinterpret_cast<HDC>(wp);
+        ::SetTextColor(dc, RGB(232, 236, 244));
+        ::SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
+    }
+    return FormWindow::Message(msg, wp, lp);
+}
+
+} // namespace tarnwick::win32ui
