@@ -87,10 +87,10 @@ TEST(Win32Windows, EveryControlOfTheTableSitsAtItsPlace)
         const auto& [layout, make] = entry;
         const std::unique_ptr<FormWindow> window = make();
         const int dpi = window->Controls().Dpi();
-        RECT outer;
-        ::GetWindowRect(window->Window(), &outer);
-        EXPECT_EQ(outer.right - outer.left, TwipsToPixels(layout->width, dpi)) << title;
-        EXPECT_EQ(outer.bottom - outer.top, TwipsToPixels(layout->height, dpi)) << title;
+        RECT inside;
+        ::GetClientRect(window->Window(), &inside);
+        EXPECT_EQ(inside.right, TwipsToPixels(layout->width, dpi)) << title;
+        EXPECT_EQ(inside.bottom, TwipsToPixels(layout->height, dpi)) << title;
         for (const ControlPlace& c : layout->controls) {
             SCOPED_TRACE(title + " " + c.name);
             HWND control = window->Control(c.name);

@@ -39,7 +39,12 @@ int LayoutControls::ScreenDpi()
 LayoutControls::LayoutControls(HWND window, const WindowLayout& layout, const MakeCustom& custom)
     : dpi_(ScreenDpi()), font_(MakeFont(dpi_, false)), noteFont_(MakeFont(dpi_, true))
 {
-    ::SetWindowPos(window, nullptr, 0, 0, Pixels(layout.width), Pixels(layout.height),
+    // The table's size is the inside of the window, as the Qt windows take
+    // it too; the frame and title bar come on top.
+    RECT outer{0, 0, Pixels(layout.width), Pixels(layout.height)};
+    ::AdjustWindowRectEx(&outer, static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
+                         static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_EXSTYLE)));
+    ::SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (*layout.caption)
         SetText(window, layout.caption, CP_UTF8);

@@ -23,7 +23,7 @@ public:
     // standard kinds.
     using MakeCustom = std::function<HWND(const ControlPlace& c, HWND parent, const RECT& r, int id)>;
 
-    // Sizes `window` to the layout (outer size) and makes every control.
+    // Sizes `window`'s inside to the layout and makes every control.
     LayoutControls(HWND window, const WindowLayout& layout, const MakeCustom& custom = {});
     ~LayoutControls();
     LayoutControls(const LayoutControls&) = delete;
