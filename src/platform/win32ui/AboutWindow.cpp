@@ -12,6 +12,7 @@ AboutWindow::AboutWindow(AboutForm& form, HWND owner) : FormWindow(form), about_
            [](const ControlPlace& c, HWND parent, const RECT& r, int id) -> HWND {
                return c.kind == ControlKind::Picture ? MakeIconPicture(parent, r, id) : nullptr;
            });
+    ok_ = [this] { about_.cmdOK_Click(); };
     Draw("");
 }
 
@@ -25,21 +26,6 @@ void AboutWindow::Draw(const std::string&)
                                                                 {"labDesc", &about_.labDesc}};
     for (const auto& [name, text] : texts)
         SetText(Control(name), *text, CP_UTF8);
-}
-
-void AboutWindow::Command(const std::string& name, int code, HWND)
-{
-    if (name == "cmdOK" && code == BN_CLICKED)
-        about_.cmdOK_Click();
-}
-
-LRESULT AboutWindow::Message(UINT msg, WPARAM wp, LPARAM lp)
-{
-    if (msg == WM_COMMAND && lp == 0 && (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL)) {
-        about_.cmdOK_Click();
-        return 0;
-    }
-    return FormWindow::Message(msg, wp, lp);
 }
 
 } // namespace tarnwick::win32ui

@@ -14,8 +14,6 @@ public:
 
 private:
     void Draw(const std::string& control) override;
-    void Command(const std::string& name, int code, HWND control) override;
-    LRESULT Message(UINT msg, WPARAM wp, LPARAM lp) override;
 
     AboutForm& about_;
 };

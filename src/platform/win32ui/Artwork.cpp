@@ -4,33 +4,28 @@ namespace tarnwick::win32ui {
 
 namespace {
 
-HWND MakePicture(DWORD style, HWND parent, const RECT& r, int id)
+// A picture control showing resource `resource` of kind `type` at its size.
+HWND MakePicture(UINT type, int resource, HWND parent, const RECT& r, int id)
 {
-    return ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | style | SS_REALSIZECONTROL, r.left, r.top,
-                             r.right - r.left, r.bottom - r.top, parent,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
+    const DWORD style = type == IMAGE_ICON ? SS_ICON : SS_BITMAP;
+    HWND picture = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | style | SS_REALSIZECONTROL, r.left,
+                                     r.top, r.right - r.left, r.bottom - r.top, parent,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr),
+                                     nullptr);
+    HANDLE image = ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource), type, r.right - r.left,
+                                r.bottom - r.top, LR_SHARED);
+    if (image)
+        ::SendMessageW(picture, STM_SETIMAGE, type, reinterpret_cast<LPARAM>(image));
+    return picture;
 }
 
 } // namespace
 
-HWND MakeIconPicture(HWND parent, const RECT& r, int id)
-{
-    HWND picture = MakePicture(SS_ICON, parent, r, id);
-    HANDLE icon = ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
-                               r.right - r.left, r.bottom - r.top, LR_SHARED);
-    if (icon)
-        ::SendMessageW(picture, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
-    return picture;
-}
+HWND MakeIconPicture(HWND parent, const RECT& r, int id) { return MakePicture(IMAGE_ICON, kIconResource, parent, r, id); }
 
 HWND MakeSplashPicture(HWND parent, const RECT& r, int id)
 {
-    HWND picture = MakePicture(SS_BITMAP, parent, r, id);
-    HANDLE bitmap = ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kSplashResource), IMAGE_BITMAP,
-                                 r.right - r.left, r.bottom - r.top, LR_SHARED);
-    if (bitmap)
-        ::SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
-    return picture;
+    return MakePicture(IMAGE_BITMAP, kSplashResource, parent, r, id);
 }
 
 } // namespace tarnwick::win32ui

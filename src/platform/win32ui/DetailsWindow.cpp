@@ -8,6 +8,7 @@ namespace tarnwick::win32ui {
 DetailsWindow::DetailsWindow(DetailsForm& form, HWND owner) : FormWindow(form), details_(form)
 {
     Create(DetailsForm::Layout(), WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, owner);
+    ok_ = [this] { details_.cmdOK_Click(); };
     Draw("");
 }
 
@@ -22,22 +23,6 @@ void DetailsWindow::Draw(const std::string&)
         {"labPVOL", &details_.labPVOL}, {"labVOLS", &details_.labVOLS}, {"labVOLI", &details_.labVOLI}};
     for (const auto& [name, text] : values)
         SetText(Control(name), *text, CP_UTF8);
-}
-
-void DetailsWindow::Command(const std::string& name, int code, HWND)
-{
-    if (name == "cmdOK" && code == BN_CLICKED)
-        details_.cmdOK_Click();
-}
-
-LRESULT DetailsWindow::Message(UINT msg, WPARAM wp, LPARAM lp)
-{
-    // Enter and Esc are the OK button's, as in a dialog.
-    if (msg == WM_COMMAND && lp == 0 && (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL)) {
-        details_.cmdOK_Click();
-        return 0;
-    }
-    return FormWindow::Message(msg, wp, lp);
 }
 
 } // namespace tarnwick::win32ui

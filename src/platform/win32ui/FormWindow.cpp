@@ -133,6 +133,11 @@ LRESULT FormWindow::Message(UINT msg, WPARAM wp, LPARAM lp)
 {
     switch (msg) {
     case WM_COMMAND:
+        if (ok_ && ((lp == 0 && (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL)) ||
+                    (lp != 0 && HIWORD(wp) == BN_CLICKED && controls_->NameOf(LOWORD(wp)) == "cmdOK"))) {
+            ok_();
+            return 0;
+        }
         if (lp != 0) {
             Command(controls_ ? controls_->NameOf(LOWORD(wp)) : std::string(), HIWORD(wp), reinterpret_cast<HWND>(lp));
             return 0;

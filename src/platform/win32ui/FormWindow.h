@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -45,6 +46,9 @@ protected:
     // The close box or Alt+F4: false keeps the window open.
     virtual bool QueryClose() { return true; }
     virtual LRESULT Message(UINT msg, WPARAM wp, LPARAM lp);
+
+    // The form's OK handler: the "cmdOK" button, Enter and Esc call it.
+    std::function<void()> ok_;
 
     // Runs the form's timer `timer` as the window's timer `id` while it is
     // enabled with an interval; `tick` is the form's handler.

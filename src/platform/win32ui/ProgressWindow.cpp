@@ -44,12 +44,4 @@ bool ProgressWindow::QueryClose()
 
 void ProgressWindow::Tick(UINT_PTR) { progress_.timProcess_Timer(); }
 
-LRESULT ProgressWindow::Message(UINT msg, WPARAM wp, LPARAM lp)
-{
-    // Esc must not close the window under a running job.
-    if (msg == WM_COMMAND && lp == 0 && LOWORD(wp) == IDCANCEL)
-        return 0;
-    return FormWindow::Message(msg, wp, lp);
-}
-
 } // namespace tarnwick::win32ui

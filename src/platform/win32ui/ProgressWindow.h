@@ -17,7 +17,6 @@ private:
     void Draw(const std::string& control) override;
     bool QueryClose() override;
     void Tick(UINT_PTR id) override;
-    LRESULT Message(UINT msg, WPARAM wp, LPARAM lp) override;
 
     ProgressForm& progress_;
 };
