@@ -1,0 +1,47 @@
+#include "platform/win32ui/ProgressWindow.h"
+
+#include "extraction/ProgressForm.h"
+#include "platform/win32ui/WinText.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+namespace tarnwick::win32ui {
+
+ProgressWindow::ProgressWindow(ProgressForm& form, HWND owner) : FormWindow(form), progress_(form)
+{
+    Create(ProgressForm::Layout(), WS_POPUP | WS_DLGFRAME, WS_EX_DLGMODALFRAME, owner,
+           [](const ControlPlace& c, HWND parent, const RECT& r, int id) -> HWND {
+               if (std::strcmp(c.name, "labProgress") != 0)
+                   return nullptr;
+               return ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_CENTER | SS_NOPREFIX, r.left,
+                                        r.top, r.right - r.left, r.bottom - r.top, parent,
+                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+           });
+    Draw("");
+}
+
+void ProgressWindow::Draw(const std::string& control)
+{
+    FollowTimer(1, progress_.timProcess);
+    if (!hwnd_ || control == "timProcess")
+        return;
+    SetText(Control("lab"), progress_.lab, CP_UTF8);
+    SetText(Control("labFile"), progress_.labFile, CP_UTF8);
+    ::SendMessageW(Control("pbrProgress"), PBM_SETPOS, static_cast<WPARAM>(progress_.pbrProgress), 0);
+    SetText(Control("labProgress"), progress_.labProgress, CP_UTF8);
+    // The job holds the thread: only a forced paint shows the change.
+    ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+bool ProgressWindow::QueryClose()
+{
+    bool cancel = false;
+    progress_.Form_QueryUnload(cancel);
+    return !cancel;
+}
+
+void ProgressWindow::Tick(UINT_PTR) { progress_.timProcess_Timer(); }
+
+} // namespace tarnwick::win32ui
