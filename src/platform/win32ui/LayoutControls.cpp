@@ -74,6 +74,7 @@ LayoutControls::LayoutControls(HWND window, const WindowLayout& layout, const Ma
             hosts[c.name] = {parent, POINT{r.left, r.top}};
         else
             hosts[c.name] = {control, POINT{0, 0}};
+        ::EnableWindow(control, c.enabled ? TRUE : FALSE);
         controls_[c.name] = control;
         names_[id++] = c.name;
     }

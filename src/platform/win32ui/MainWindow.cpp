@@ -76,9 +76,6 @@ MainWindow::MainWindow(StartupOptions options, Toolkit* toolkit)
            nullptr, [this](const ControlPlace& c, HWND parent, const RECT& r, int id) {
                return MakeCustom(c, parent, r, id);
            });
-    // The palette choice does nothing yet, and says so.
-    ::EnableWindow(Control("chkPHX"), FALSE);
-    ::EnableWindow(Control("cboPHX"), FALSE);
     // Rows as high as the font's lines.
     HDC dc = ::GetDC(hwnd_);
     HGDIOBJ old = ::SelectObject(dc, controls_->Font());
