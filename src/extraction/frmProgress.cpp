@@ -22,7 +22,6 @@ frmProgress::frmProgress(ProgressForm& form, QWidget* owner) : QDialog(owner), f
     labFile = w.Get<QLabel>("labFile");
     pbrProgress = w.Get<QProgressBar>("pbrProgress");
     labProgress = w.Get<QLabel>("labProgress");
-    labProgress->setAlignment(Qt::AlignCenter);
 
     timProcess_ = std::make_unique<FormTimer>(this, form_.timProcess, [this] { form_.timProcess_Timer(); });
     hooks_.emplace(form_, [this](const std::string& control) { Draw(control); }, [this] {

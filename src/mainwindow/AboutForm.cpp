@@ -15,7 +15,7 @@ namespace {
 const ControlPlace kControls[] = {
     {"picIcon", ControlKind::Picture, "", "", 120, 120, 480, 480},
     {"labName", ControlKind::Label, "Tarnwick", "", 720, 120, 2535, 285},
-    {"labVersion", ControlKind::Label, "...", "", 3360, 150, 2370, 255},
+    {"labVersion", ControlKind::Label, "...", "", 3360, 150, 2370, 255, true, TextAlign::Right},
     {"labCompany", ControlKind::Label, "Cairnix Suite", "", 720, 420, 2535, 255},
     {"Image1", ControlKind::Picture, "", "", 120, 1080, 480, 480},
     {"labDesc", ControlKind::Label, AboutForm::kDescription, "", 1080, 960, 4455, 1215},

@@ -10,7 +10,7 @@ namespace {
 // it at the top right.
 const ControlPlace kControls[] = {
     {"imgSplash", ControlKind::Picture, "", "", 0, 0, 6000, 3000},
-    {"labVersion", ControlKind::Label, "...", "", 4800, 120, 1095, 255},
+    {"labVersion", ControlKind::Label, "...", "", 4800, 120, 1095, 255, true, TextAlign::Right},
 };
 
 const WindowLayout kLayout{"", 6000, 3000, kControls};

@@ -32,7 +32,7 @@ void frmAbout::Build()
     bold.setBold(true);
     bold.setPointSizeF(10);
     labName->setFont(bold);
-    labVersion->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    labVersion->setAlignment((labVersion->alignment() & Qt::AlignHorizontal_Mask) | Qt::AlignTop);
     labDesc->setWordWrap(true);
     labDesc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     cmdOK->setDefault(true);

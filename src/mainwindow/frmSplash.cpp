@@ -23,7 +23,7 @@ void frmSplash::Build()
     QFont bold = WindowFont();
     bold.setBold(true);
     labVersion->setFont(bold);
-    labVersion->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    labVersion->setAlignment((labVersion->alignment() & Qt::AlignHorizontal_Mask) | Qt::AlignTop);
     labVersion->setAttribute(Qt::WA_TranslucentBackground);
     QPalette pal = labVersion->palette();
     pal.setColor(QPalette::WindowText, Qt::white);

@@ -8,6 +8,8 @@
 
 namespace tarnwick {
 
+enum class TextAlign { Left, Right, Center };
+
 enum class ControlKind {
     Label,      // plain text
     Note,       // grey italic text
@@ -35,6 +37,8 @@ struct ControlPlace {
     // A control the user cannot use (the palette choice does nothing yet,
     // and says so by being grey).
     bool enabled = true;
+    // Where a label's text stands within it.
+    TextAlign align = TextAlign::Left;
 };
 
 struct WindowLayout {

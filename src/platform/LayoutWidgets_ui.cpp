@@ -83,6 +83,12 @@ LayoutWidgets::LayoutWidgets(QWidget& window, const WindowLayout& layout, const 
         w->setObjectName(ObjectName(c.name));
         PlaceTwips(w, c.left, c.top, c.width, c.height);
         w->setEnabled(c.enabled);
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            const Qt::Alignment across = c.align == TextAlign::Right    ? Qt::AlignRight
+                                         : c.align == TextAlign::Center ? Qt::AlignHCenter
+                                                                        : Qt::AlignLeft;
+            label->setAlignment(across | (label->alignment() & Qt::AlignVertical_Mask));
+        }
         widgets_[c.name] = w;
     }
 }

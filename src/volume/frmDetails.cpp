@@ -33,12 +33,10 @@ void frmDetails::Build()
     labVOLS = w.Get<QLabel>("labVOLS");
     labVOLI = w.Get<QLabel>("labVOLI");
     cmdOK = w.Get<QPushButton>("cmdOK");
-    // Values stand right-aligned; one longer than its label is cut (labels
-    // do not wrap), never run over the next row.
-    for (QLabel* caption : lab)
-        caption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    for (QLabel* value : {labName, labSize, labDate, labFileCount, labPVOL, labVOLS, labVOLI})
-        value->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    // Rows stand at the top of their labels; a value longer than its label
+    // is cut (labels do not wrap), never run over the next row.
+    for (QLabel* label : findChildren<QLabel*>())
+        label->setAlignment((label->alignment() & Qt::AlignHorizontal_Mask) | Qt::AlignTop);
 
     // Neither default nor cancel button: Enter presses it only while it has
     // the focus, and Esc does nothing.

@@ -77,6 +77,11 @@ private slots:
                 QCOMPARE(w->parentWidget(), holder);
                 QCOMPARE(w->geometry(), TwipRect(c.left, c.top, c.width, c.height));
                 QCOMPARE(Caption(w), QString::fromUtf8(c.caption));
+                if (const auto* label = qobject_cast<const QLabel*>(w); label && c.kind == ControlKind::Label)
+                    QCOMPARE(label->alignment() & Qt::AlignHorizontal_Mask,
+                             Qt::Alignment(c.align == TextAlign::Right    ? Qt::AlignRight
+                                           : c.align == TextAlign::Center ? Qt::AlignHCenter
+                                                                          : Qt::AlignLeft));
             }
         }
     }

@@ -105,6 +105,13 @@ TEST(Win32Windows, EveryControlOfTheTableSitsAtItsPlace)
                 EXPECT_EQ(got.bottom, want.bottom);
             }
             EXPECT_EQ(window->Controls().IsNote(control), c.kind == ControlKind::Note);
+            EXPECT_EQ(::IsWindowEnabled(control) != FALSE, c.enabled);
+            if (c.kind == ControlKind::Label) {
+                const LONG_PTR across = ::GetWindowLongPtrW(control, GWL_STYLE) & SS_TYPEMASK;
+                EXPECT_EQ(across, c.align == TextAlign::Right    ? SS_RIGHT
+                                  : c.align == TextAlign::Center ? SS_CENTER
+                                                                 : SS_LEFT);
+            }
         }
     }
 }

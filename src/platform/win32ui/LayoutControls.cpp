@@ -93,7 +93,12 @@ HWND LayoutControls::MakeStandard(const ControlPlace& c, HWND parent, const RECT
     case ControlKind::Label:
     case ControlKind::Note:
         // Labels show names from volumes and paths: an "&" is a character.
-        return Make(L"STATIC", caption, SS_LEFT | SS_NOPREFIX, 0, parent, r, id);
+        return Make(L"STATIC", caption,
+                    (c.align == TextAlign::Right    ? SS_RIGHT
+                     : c.align == TextAlign::Center ? SS_CENTER
+                                                    : SS_LEFT) |
+                        SS_NOPREFIX,
+                    0, parent, r, id);
     case ControlKind::Picture:
         return Make(L"STATIC", L"", SS_BITMAP, 0, parent, r, id);
     case ControlKind::Button:

@@ -5,20 +5,12 @@
 
 #include <commctrl.h>
 
-#include <cstring>
 
 namespace tarnwick::win32ui {
 
 ProgressWindow::ProgressWindow(ProgressForm& form, HWND owner) : FormWindow(form), progress_(form)
 {
-    Create(ProgressForm::Layout(), WS_POPUP | WS_DLGFRAME, WS_EX_DLGMODALFRAME, owner,
-           [](const ControlPlace& c, HWND parent, const RECT& r, int id) -> HWND {
-               if (std::strcmp(c.name, "labProgress") != 0)
-                   return nullptr;
-               return ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_CENTER | SS_NOPREFIX, r.left,
-                                        r.top, r.right - r.left, r.bottom - r.top, parent,
-                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-           });
+    Create(ProgressForm::Layout(), WS_POPUP | WS_DLGFRAME, WS_EX_DLGMODALFRAME, owner);
     Draw("");
 }
 
