@@ -277,27 +277,6 @@ TEST_F(HostileExtraction, ReadOnlyDestinationFailsCleanlyAndKeepsTheOldFile)
     EXPECT_EQ(DestinationListing(), std::vector<std::string>{"keep.cs"});
 }
 
-TEST_F(HostileExtraction, FullDiskKeepsTheOldFileWithTheRealExtractor)
-{
-    const std::string extractor = test::ToolPath("extract");
-    test::WriteVolume(volume, {{"big.dat", std::string(1 << 20, 'b')}});
-    test::WriteFile(dest + "/big.dat", "the user's copy");
-    // The limit is inherited by the extractor the job starts.
-    const int code = test::RunInChild(
-        [&] {
-            const JobRun run = Extract(extractor, "big.dat");
-            return run.outcomes.at("big.dat") == O::Failed ? 0 : 1;
-        },
-        test::ChildLimits{64 * 1024, false});
-    EXPECT_EQ(code, 0) << "a failed extraction was taken as success";
-    EXPECT_EQ(test::ReadFile(dest + "/big.dat"), "the user's copy");
-    EXPECT_EQ(DestinationListing(), std::vector<std::string>{"big.dat"});
-    // Without the limit the same job does replace it.
-    const JobRun run = Extract(extractor, "big.dat");
-    EXPECT_EQ(run.outcomes.at("big.dat"), O::Extracted);
-    EXPECT_EQ(test::ReadFile(dest + "/big.dat"), std::string(1 << 20, 'b'));
-}
-
 TEST(ExtractCommandLine, EveryFieldReachesTheExtractorWhole)
 {
     // What the extractor rebuilds: the volume, the name (bare pieces joined
@@ -329,32 +308,6 @@ TEST(ExtractCommandLine, EveryFieldReachesTheExtractorWhole)
     // A name the bare form carries keeps it.
     EXPECT_EQ(clsExtract::CommandLine("C:\\x.exe", "C:\\v.vol", "a b\\c.cs", "D:\\o\\c.cs"),
               "\"C:\\x.exe\" \"C:\\v.vol\" a b\\c.cs \"D:\\o\\c.cs\"");
-}
-
-TEST_F(HostileExtraction, EveryKindOfNameArrivesWithItsOwnBytesFromAVolumeWithQuotesInItsPath)
-{
-    // A plain file named like the part of the volume's path before the quote:
-    // a command line cut at the quote would read it as the volume.
-    const std::string folder = root / "dl";
-    test::WriteFile(folder + "/skins", "PVOL not this one");
-    volume = folder + "/skins\" \"pack.vol";
-    names = {"caf\xE9.cs", "two  blanks.cs", " lead.cs", "trail.cs ", "tab\there.cs", "missions\\Broadside, Night.mis",
-             "say \"hi\".cs", "plain.cs", "a b\\c d.cs"};
-    test::Files files;
-    for (const std::string& n : names)
-        files.emplace_back(n, "bytes of [" + n + "]");
-    files.emplace_back("two blanks.cs", "the wrong entry");
-    test::WriteVolume(volume, files);
-    recreate = true;
-    dest = root / "my \"out\"";
-    fs::create_directory(dest);
-    const JobRun run = Extract(test::ToolPath("extract"));
-    EXPECT_TRUE(run.messages.empty()) << run.messages.front();
-    for (const std::string& n : names) {
-        const std::string onDisk = dest + "/" + StoredNameToPath(n, PathStyle::Posix);
-        EXPECT_EQ(test::ReadFile(onDisk), "bytes of [" + n + "]") << onDisk;
-    }
-    EXPECT_TRUE(fs::exists(dest + "/caf\xC3\xA9.cs")) << "the name is not UTF-8 text on the disk";
 }
 
 TEST_F(HostileExtraction, ANameTheExtractorDoesNotExtractIsReportedWithItsReason)

@@ -72,19 +72,19 @@ TEST_F(MainFormExtract, StoredBytesOfEveryNameReachTheJobWhole)
 TEST_F(MainFormExtract, EveryKindOfNameArrivesWithItsOwnBytes)
 {
     // The volume's own name holds quotes, beside a plain file named like its
-    // part before the first quote.
-    const std::string folder = dir / "dl";
-    WriteFile(folder + "/skins", "PVOL not this one");
-    const std::string volume = folder + "/skins\" \"pack.vol";
-    const std::vector<std::string> names = {"caf\xE9.cs",    "two  blanks.cs", " lead.cs",
-                                            "trail.cs ",     "tab\there.cs",   "missions\\Broadside, Night.mis",
-                                            "say \"hi\".cs", "two blanks.cs",  "\x80uro\\na\xEFve.txt"};
+    // part before the first quote (a command line cut at the quote would read
+    // it as the volume); the destination holds quotes too.
+    WriteFile(dir / "dl/skins", "PVOL not this one");
+    const std::string volume = dir / "dl/skins\" \"pack.vol", dest = dir / "my \"out\"";
+    const std::vector<std::string> names = {"caf\xE9.cs", "two  blanks.cs", " lead.cs", "trail.cs ", "tab\there.cs",
+                                            "missions\\Broadside, Night.mis", "say \"hi\".cs", "two blanks.cs",
+                                            "\x80uro\\na\xEFve.txt", "a b\\c d.cs"};
     VolumeWriter v;
     for (const std::string& n : names)
         v.Add(n, "bytes of [" + n + "]");
     WriteFile(volume, v.Build());
-    WriteFile(out + "/.keep", "");
-    StartupOptions o = TestOptions(dir, "[Tarnwick]\nExtract=" + ToolPath("extract") + "\nPath=" + out +
+    WriteFile(dest + "/.keep", "");
+    StartupOptions o = TestOptions(dir, "[Tarnwick]\nExtract=" + ToolPath("extract") + "\nPath=" + dest +
                                             "\nFileSystem=1\nOverwrite=1\n");
     o.commandTail = volume;
     auto s = StartForm(o);
@@ -94,8 +94,8 @@ TEST_F(MainFormExtract, EveryKindOfNameArrivesWithItsOwnBytes)
     s->form->cmdExtract_Click();
     EXPECT_TRUE(sink.texts.empty());
     for (const std::string& n : names)
-        EXPECT_EQ(ReadFile(out + "/" + StoredNameToPath(n, PathStyle::Posix)), "bytes of [" + n + "]");
-    EXPECT_TRUE(Exists(out + "/\xE2\x82\xACuro/na\xC3\xAFve.txt"));
+        EXPECT_EQ(ReadFile(dest + "/" + StoredNameToPath(n, PathStyle::Posix)), "bytes of [" + n + "]");
+    EXPECT_TRUE(Exists(dest + "/\xE2\x82\xACuro/na\xC3\xAFve.txt")) << "the name is not UTF-8 text on the disk";
     EXPECT_TRUE(Idle(*s));
 }
 

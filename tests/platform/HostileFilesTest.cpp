@@ -71,7 +71,7 @@ TEST_F(HostileFiles, FifoAndFolderAreNotPlainFilesAndNeverBlock)
     EXPECT_EQ(code, 0) << "-1: the open blocked";
 }
 
-TEST_F(HostileFiles, ReadsAtOffsetsOutsideTheFile)
+TEST_F(HostileFiles, ReadsAtOffsetsOutsideTheFileAndOfAFileThatVanishedAfterTheCheck)
 {
     test::WriteFile(dir / "small", "PVOL1234");
     os::InputFile in(dir / "small");
@@ -82,19 +82,11 @@ TEST_F(HostileFiles, ReadsAtOffsetsOutsideTheFile)
     EXPECT_EQ(in.ReadAt(0x7FFFFFFF, buf, 4), 0);
     EXPECT_EQ(in.ReadAt(6, buf, 16), 2);
     EXPECT_EQ(std::string(buf, 2), "34");
-}
-
-TEST_F(HostileFiles, FileThatVanishesAfterTheCheck)
-{
-    const std::string path = dir / "gone.vol";
-    test::WriteFile(path, "PVOL");
-    ASSERT_TRUE(os::IsPlainFile(path));
-    ASSERT_TRUE(os::DeleteFile(path));
-    os::InputFile in(path);
-    char b[4];
-    EXPECT_FALSE(in.IsOpen());
-    EXPECT_EQ(in.ReadAt(0, b, 4), -1);
-    EXPECT_FALSE(in.Size().has_value());
+    ASSERT_TRUE(os::IsPlainFile(dir / "small") && os::DeleteFile(dir / "small"));
+    os::InputFile gone(dir / "small");
+    EXPECT_FALSE(gone.IsOpen());
+    EXPECT_EQ(gone.ReadAt(0, buf, 4), -1);
+    EXPECT_FALSE(gone.Size().has_value());
 }
 
 // Six children wait on one pipe and are let go at once; each reports 'y', 'n'

@@ -72,19 +72,9 @@ const std::vector<SpecialKind>& AllSpecialKinds()
 
 const char* Describe(SpecialKind kind)
 {
-    switch (kind) {
-    case SpecialKind::Fifo:
-        return "a FIFO";
-    case SpecialKind::Socket:
-        return "a socket";
-    case SpecialKind::NullDevice:
-        return "the null device";
-    case SpecialKind::LinkToFifo:
-        return "a link to a FIFO";
-    case SpecialKind::LinkToNullDevice:
-        return "a link to the null device";
-    }
-    return "?";
+    static const char* const names[] = {"a FIFO", "a socket", "the null device", "a link to a FIFO",
+                                        "a link to the null device"}; // in the order of SpecialKind
+    return names[static_cast<int>(kind)];
 }
 
 bool MakeSpecialFile(SpecialKind kind, const std::string& path)

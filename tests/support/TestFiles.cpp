@@ -39,7 +39,7 @@ std::string TempDir::operator/(const std::string& relative) const
     return path_ + "/" + relative;
 }
 
-void WriteFile(const std::string& path, const std::string& bytes)
+std::string WriteFile(const std::string& path, const std::string& bytes)
 {
     fs::path p(path);
     if (p.has_parent_path())
@@ -48,6 +48,7 @@ void WriteFile(const std::string& path, const std::string& bytes)
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out)
         throw std::runtime_error("cannot write " + path);
+    return path;
 }
 
 std::string ReadFile(const std::string& path)

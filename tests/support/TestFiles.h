@@ -22,8 +22,8 @@ private:
     std::string path_;
 };
 
-// Writes bytes to a file, creating missing parent folders.
-void WriteFile(const std::string& path, const std::string& bytes);
+// Writes bytes to a file, creating missing parent folders; gives the path back.
+std::string WriteFile(const std::string& path, const std::string& bytes);
 // The file's bytes, or an empty string when it cannot be read.
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);

@@ -34,9 +34,7 @@ protected:
         bytes[at + 16] = static_cast<char>(method);
         if (length)
             Put32(bytes, at + 12, length);
-        const std::string path = dir / ("patched" + std::to_string(k) + "-" + std::to_string(method) + ".vol");
-        WriteFile(path, bytes);
-        return path;
+        return WriteFile(dir / ("patched" + std::to_string(k) + "-" + std::to_string(method) + ".vol"), bytes);
     }
 
     TempDir dir;
@@ -137,32 +135,31 @@ TEST_F(TarnvolCommands, LongListingGivesSizeMethodAndOffset)
     const char* methods[] = {"stored", "rle", "lz", "lzh"};
     std::vector<std::string> shown = {"top.cs", "Scripts\\AI\\Bot.cs", "Scripts\\a.cs", "scripts\\b.CS",
                                       "caf\xC3\xA9.cs", "two  blanks.cs"};
-    { // -v is the same listing (EveryCommandTakesTheGetoptForms)
-        const ToolRun r = Tarnvol({"list", "-l", patched});
-        ASSERT_EQ(r.exitCode, 0) << r.err;
-        std::istringstream lines(r.out);
-        std::string line;
-        std::size_t k = 0;
-        for (; std::getline(lines, line); ++k) {
-            ASSERT_LT(k, files.size()) << line;
-            std::istringstream fields(line);
-            long long size = -1, offset = -1;
-            std::string method, name;
-            fields >> size >> method >> offset;
-            std::getline(fields >> std::ws, name);
-            const std::size_t at = VolumeLayout(bytes).Entry(k);
-            // The offset is where the data starts: past the block's header.
-            const std::uint32_t block = Get32(bytes, at + 8);
-            EXPECT_EQ(bytes.compare(block, 4, "VBLK"), 0);
-            EXPECT_EQ(std::make_tuple(size, method, offset, name),
-                      std::make_tuple(static_cast<long long>(files[k].second.size()),
-                                      std::string(methods[static_cast<unsigned char>(bytes[at + 16])]),
-                                      static_cast<long long>(block) + 8, shown[k]))
-                << line;
-            EXPECT_EQ(bytes.substr(static_cast<std::size_t>(offset), files[k].second.size()), files[k].second) << line;
-        }
-        EXPECT_EQ(k, files.size());
+    // -v is the same listing (EveryCommandTakesTheGetoptForms)
+    const ToolRun r = Tarnvol({"list", "-l", patched});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::istringstream lines(r.out);
+    std::string line;
+    std::size_t k = 0;
+    for (; std::getline(lines, line); ++k) {
+        ASSERT_LT(k, files.size()) << line;
+        std::istringstream fields(line);
+        long long size = -1, offset = -1;
+        std::string method, name;
+        fields >> size >> method >> offset;
+        std::getline(fields >> std::ws, name);
+        const std::size_t at = VolumeLayout(bytes).Entry(k);
+        // The offset is where the data starts: past the block's header.
+        const std::uint32_t block = Get32(bytes, at + 8);
+        EXPECT_EQ(bytes.compare(block, 4, "VBLK"), 0);
+        EXPECT_EQ(std::make_tuple(size, method, offset, name),
+                  std::make_tuple(static_cast<long long>(files[k].second.size()),
+                                  std::string(methods[static_cast<unsigned char>(bytes[at + 16])]),
+                                  static_cast<long long>(block) + 8, shown[k]))
+            << line;
+        EXPECT_EQ(bytes.substr(static_cast<std::size_t>(offset), files[k].second.size()), files[k].second) << line;
     }
+    EXPECT_EQ(k, files.size());
 }
 
 // Cat writes the bytes, list the names, of what the names select, in stored

@@ -52,11 +52,6 @@ protected:
         EXPECT_EQ(r.numbers, Numbers{number}) << path;
         EXPECT_EQ(r.reader.GetDebugInfo(), "keep\\me.cs 0 0 0\\") << path;
     }
-    std::string Write(const std::string& name, const std::string& bytes)
-    {
-        test::WriteFile(dir / name, bytes);
-        return dir / name;
-    }
 
     test::TempDir dir;
     const std::string good = dir / "good.vol";
@@ -76,7 +71,7 @@ TEST_F(HostileVolume, ShortFilesAndPositionsAtTheTopOfTheRange)
         {"empty.vol", "", 3}, {"p.vol", "P", 3}, {"pvo.vol", "PVO", 3}, // too short to be volumes
     };
     for (const auto& [name, bytes, number] : cases) {
-        ExpectRefused(Write(name, bytes), number);
+        ExpectRefused(test::WriteFile(dir / name, bytes), number);
         if (number == 3)
             EXPECT_FALSE(r.reader.IsValidVolume(dir / name)) << name;
     }
@@ -86,7 +81,7 @@ TEST_F(HostileVolume, NameBlockWithoutAnyNulIsOneName)
 {
     const std::string block = "PVOL" + Le32(8) + "vols" + Le32(8) + std::string("abcdefgh\0voli", 13) + Le32(0);
     r.numbers.clear();
-    EXPECT_EQ(r.reader.GetFileNames(Write("nonul.vol", block)), "abcdefgh");
+    EXPECT_EQ(r.reader.GetFileNames(test::WriteFile(dir / "nonul.vol", block)), "abcdefgh");
     EXPECT_EQ(r.reader.FileCount(), 1);
     EXPECT_EQ(r.reader.TableName(0), "abcdefg");
     EXPECT_TRUE(r.numbers.empty());
@@ -97,7 +92,7 @@ TEST_F(HostileVolume, SparseTwoGigabyteFileClaimingATwoGigabyteNameBlock)
     // Every position lies inside the file: only a bound on the name block
     // keeps the reader from allocating and reading 2 GB of zeros.
     const std::uint32_t s = 0x7FFFFF00u;
-    const std::string path = Write("sparse.vol", "PVOL" + Le32(8) + "vols" + Le32(s));
+    const std::string path = test::WriteFile(dir / "sparse.vol", "PVOL" + Le32(8) + "vols" + Le32(s));
     std::filesystem::resize_file(path, std::uintmax_t(8) + 17 + s + 64);
     const auto start = std::chrono::steady_clock::now();
     ExpectRefused(path, 7);
@@ -155,7 +150,7 @@ TEST_F(HostileVolume, LargestNameBlockOfOneLetterNamesListsInLittleMoreThanItsOw
     for (std::int64_t i = 0; i < s; i += 2)
         block[static_cast<std::size_t>(i)] = static_cast<char>('a' + (i / 2) % 26);
     const std::string path =
-        Write("letters.vol", "PVOL" + Le32(8) + "vols" + Le32(static_cast<std::uint32_t>(s)) + block + "\x7FYYYY" + Le32(7));
+        test::WriteFile(dir / "letters.vol", "PVOL" + Le32(8) + "vols" + Le32(static_cast<std::uint32_t>(s)) + block + "\x7FYYYY" + Le32(7));
     block = std::string();
     const auto listInLimit = [&] {
         Reader fresh;

@@ -34,11 +34,6 @@ protected:
             files.emplace_back(n, "data of " + n);
         return test::WriteVolume(dir / name, files);
     }
-    std::string Raw(const std::string& name, const std::string& bytes)
-    {
-        test::WriteFile(dir / name, bytes);
-        return dir / name;
-    }
     V Table() const
     {
         V t;
@@ -99,7 +94,7 @@ TEST_F(VOLReader, ReadsEachFieldAtItsOwnOffsetOnly)
 {
     // Only the signature is compared, in any case; the other tags never are.
     for (const std::string sig : {"PVOL", "pvol", "PvOl"}) {
-        const std::string path = Raw(sig, HandMade(std::string("a.cs\0b.cs\0", 10), 0xFFFFFFFEu, sig));
+        const std::string path = test::WriteFile(dir / sig, HandMade(std::string("a.cs\0b.cs\0", 10), 0xFFFFFFFEu, sig));
         EXPECT_TRUE(reader.IsValidVolume(path)) << sig;
         EXPECT_EQ(reader.GetFileNames(path), "a.cs/b.cs/") << sig;
         EXPECT_EQ(std::make_tuple(reader.PVOL(), reader.VOLS(), reader.VOLI()), std::make_tuple(100, 10, -2)) << sig;
@@ -113,8 +108,8 @@ TEST_F(VOLReader, FailuresKeepThePropertiesAndTableOfTheVolumeListedBefore)
     EXPECT_EQ(reader.GetDebugInfo(), "a.cs 0 0 0\\ 0 0 0\\b.cs 0 0 0\\");
     // POSIX paths keep their case in messages.
     for (const auto& [path, error] : std::vector<std::pair<std::string, Errors::value_type>>{
-             {Raw("text.vol", "just some text"), {3, "Invalid volume format."}},
-             {Raw("volp.vol", HandMade("x", 0, "VOLP")), {3, "Invalid volume format."}},
+             {test::WriteFile(dir / "text.vol", "just some text"), {3, "Invalid volume format."}},
+             {test::WriteFile(dir / "volp.vol", HandMade("x", 0, "VOLP")), {3, "Invalid volume format."}},
              {dir / "Missing.VOL", {1, "Path " + (dir / "Missing.VOL") + " not found."}},
              {"", {2, "No path to volume given."}},
          }) {
@@ -139,11 +134,11 @@ TEST_F(VOLReader, DamagedDirectoryIsReportedAndChangesNothing)
              {"d-leaves-no-room-for-s", withD(size - 6)}, {"s-zero", withS(0)}, {"s-negative", withS(0xFFFFFFF0u)},
              {"s-past-end", withS(size)}, {"voli-cut-off", good.substr(0, size - 1)}, {"header-only", "PVOL"},
              {"d-cut-off", std::string("PVOL\x08\x00", 6)}}) {
-        const std::string path = Raw(name + ".VOL", bytes);
+        const std::string path = test::WriteFile(dir / name + ".VOL", bytes);
         ExpectRefused(path, {{7, "Volume " + path + " is damaged or unreadable."}});
     }
     // The unchanged bytes read fine, so each case fails for its own field.
-    EXPECT_EQ(reader.GetFileNames(Raw("control.vol", good)), "a.cs/");
+    EXPECT_EQ(reader.GetFileNames(test::WriteFile(dir / "control.vol", good)), "a.cs/");
 }
 
 // The extractor's command line, the system's services faked where a

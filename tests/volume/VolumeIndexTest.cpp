@@ -20,10 +20,8 @@ using Layout = test::VolumeLayout;
 using test::Get32;
 using test::Put32;
 
-const test::Files kFiles = {{"scripts\\ai\\bot.cs", "function bot() {}\n"},
-                                                                  {"", ""},
-                                                                  {"Skins\\LArmor.bmp", std::string("BM\0\0\x01\x02", 6)},
-                                                                  {"read me.txt", "hello"}};
+const test::Files kFiles = {{"scripts\\ai\\bot.cs", "function bot() {}\n"}, {"", ""},
+                            {"Skins\\LArmor.bmp", std::string("BM\0\0\x01\x02", 6)}, {"read me.txt", "hello"}};
 
 std::string Sample() { return test::BuildVolume(kFiles); }
 
@@ -33,8 +31,6 @@ struct Form {
     void (*apply)(std::string& v, const Layout& at);
     int brokenEntry = -1; // the one entry the damage is in, when it is in one
 };
-
-} // namespace
 
 const Form kForms[] = {
     // Forms seen in volumes from other tools: each reads whole.
@@ -85,30 +81,6 @@ const Form kForms[] = {
      }, 3},
 };
 
-class VolumeIndexForm : public ::testing::TestWithParam<Form> {};
-
-TEST_P(VolumeIndexForm, GivesItsStatusAndOnlySoundEntries)
-{
-    std::string v = Sample();
-    VolumeIndex index;
-    ASSERT_EQ(index.ParseBuffer(v.data(), v.size()), Status::Ok);
-    GetParam().apply(v, Layout(v));
-    ASSERT_EQ(index.ParseBuffer(v.data(), v.size()), GetParam().status) << GetParam().what << ": " << index.Problem();
-    EXPECT_EQ(index.Problem().empty(), GetParam().status == Status::Ok) << GetParam().what;
-    ASSERT_EQ(index.Entries().size(), GetParam().status == Status::Ok ? kFiles.size() : 0u) << GetParam().what;
-    for (std::size_t i = 0; i < index.Entries().size(); ++i) {
-        const auto& e = index.Entries()[i];
-        EXPECT_EQ(std::make_pair(e.name, e.method), std::make_pair(kFiles[i].first, std::uint8_t{0}));
-        // The last entry's length may have grown: only its start counts.
-        const std::string got = v.substr(static_cast<std::size_t>(e.dataOffset), static_cast<std::size_t>(e.length));
-        EXPECT_EQ(i == 3 ? got.substr(0, kFiles[i].second.size()) : got, kFiles[i].second) << GetParam().what;
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(All, VolumeIndexForm, ::testing::ValuesIn(kForms));
-
-namespace {
-
 VolumeIndex::ReadFn MemoryRead(const std::string& v, std::int64_t most = -1)
 {
     return [&v, most](std::int64_t offset, void* buffer, std::int64_t count) -> std::int64_t {
@@ -130,36 +102,50 @@ VolumeLookup LookUp(const std::string& v, const std::string& name, std::int64_t 
 
 } // namespace
 
-// The one-entry lookup refuses what the whole parse refuses, in the same
-// words, and finds what it finds; damage in one entry keeps only that one out.
-TEST_P(VolumeIndexForm, LookupAgreesWithTheWholeParse)
+class VolumeIndexForm : public ::testing::TestWithParam<Form> {};
+
+// The whole parse gives the form's status and only sound entries; the
+// one-entry lookup refuses what it refuses, in the same words, and finds what
+// it finds; damage in one entry keeps only that one out.
+TEST_P(VolumeIndexForm, WholeParseAndLookupAgreeOnStatusAndEntries)
 {
+    const Form& f = GetParam();
     std::string v = Sample();
-    GetParam().apply(v, Layout(v));
     VolumeIndex index;
+    ASSERT_EQ(index.ParseBuffer(v.data(), v.size()), Status::Ok);
+    f.apply(v, Layout(v));
     const Status whole = index.ParseBuffer(v.data(), v.size());
+    ASSERT_EQ(whole, f.status) << f.what << ": " << index.Problem();
+    EXPECT_EQ(index.Problem().empty(), f.status == Status::Ok) << f.what;
+    ASSERT_EQ(index.Entries().size(), f.status == Status::Ok ? kFiles.size() : 0u) << f.what;
+    for (std::size_t i = 0; i < index.Entries().size(); ++i) {
+        const auto& e = index.Entries()[i];
+        EXPECT_EQ(std::make_pair(e.name, e.method), std::make_pair(kFiles[i].first, std::uint8_t{0}));
+        // The last entry's length may have grown: only its start counts.
+        const std::string got = v.substr(static_cast<std::size_t>(e.dataOffset), static_cast<std::size_t>(e.length));
+        EXPECT_EQ(i == 3 ? got.substr(0, kFiles[i].second.size()) : got, kFiles[i].second) << f.what;
+    }
     for (std::size_t i = 0; i < kFiles.size(); ++i) {
         for (const std::int64_t most : {-1, 7}) { // a source that hands out a few bytes a call, too
+            SCOPED_TRACE(std::string(f.what) + ", entry " + std::to_string(i) + ", most " + std::to_string(most));
             const VolumeLookup r = LookUp(v, kFiles[i].first, most);
-            if (GetParam().brokenEntry >= 0) {
-                if (static_cast<int>(i) == GetParam().brokenEntry)
-                    EXPECT_FALSE(r.status == Status::Ok && r.found) << GetParam().what;
-                else
-                    EXPECT_TRUE(r.status == Status::Ok && r.found) << GetParam().what << ": " << r.problem;
+            if (f.brokenEntry >= 0) {
+                EXPECT_EQ(r.status == Status::Ok && r.found, static_cast<int>(i) != f.brokenEntry) << r.problem;
                 continue;
             }
-            ASSERT_EQ(r.status, whole) << GetParam().what;
-            EXPECT_EQ(r.problem, index.Problem()) << GetParam().what;
+            ASSERT_EQ(r.status, whole);
+            EXPECT_EQ(r.problem, index.Problem());
             if (whole != Status::Ok)
                 continue;
-            ASSERT_TRUE(r.found) << GetParam().what << ": " << i;
+            ASSERT_TRUE(r.found);
             const auto& e = index.Entries()[i];
             EXPECT_EQ(std::make_tuple(r.entry.name, r.entry.dataOffset, r.entry.length, r.entry.method),
-                      std::make_tuple(e.name, e.dataOffset, e.length, e.method))
-                << GetParam().what << ": " << i;
+                      std::make_tuple(e.name, e.dataOffset, e.length, e.method));
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(All, VolumeIndexForm, ::testing::ValuesIn(kForms));
 
 namespace {
 
@@ -186,11 +172,9 @@ const NameCase kNameCases[] = {
     {"a NUL inside names nothing", std::string("A.cs\0a.cs", 9), -1},
 };
 
-class FindByBytes : public ::testing::TestWithParam<NameCase> {};
-
 } // namespace
 
-TEST_P(FindByBytes, WholeParseAndLookupPickTheSameEntry)
+TEST(FindByBytes, WholeParseAndLookupPickTheSameEntry)
 {
     VolumeWriter w;
     for (const char* n : kTwins)
@@ -198,20 +182,17 @@ TEST_P(FindByBytes, WholeParseAndLookupPickTheSameEntry)
     const std::string v = w.Build();
     VolumeIndex index;
     ASSERT_EQ(index.ParseBuffer(v.data(), v.size()), Status::Ok);
-    const NameCase& c = GetParam();
-    const VolumeIndex::Entry* found = index.Find(c.name);
-    EXPECT_EQ(found ? found - index.Entries().data() : -1, c.entry) << c.what;
-    const VolumeLookup r = LookUp(v, c.name);
-    ASSERT_EQ(r.status, Status::Ok) << c.what;
-    ASSERT_EQ(r.found, c.entry >= 0) << c.what;
-    if (r.found) {
-        EXPECT_EQ(v.substr(static_cast<std::size_t>(r.entry.dataOffset), static_cast<std::size_t>(r.entry.length)),
-                  kTwins[c.entry])
-            << c.what;
+    for (const NameCase& c : kNameCases) {
+        SCOPED_TRACE(c.what);
+        const VolumeIndex::Entry* found = index.Find(c.name);
+        EXPECT_EQ(found ? found - index.Entries().data() : -1, c.entry);
+        const VolumeLookup r = LookUp(v, c.name);
+        EXPECT_EQ(r.status, Status::Ok);
+        EXPECT_EQ(r.found, c.entry >= 0);
+        if (r.found && c.entry >= 0)
+            EXPECT_EQ(v.substr(std::size_t(r.entry.dataOffset), std::size_t(r.entry.length)), kTwins[c.entry]);
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(All, FindByBytes, ::testing::ValuesIn(kNameCases));
 
 // An index whose entries run against the order of their names, and names that
 // overlap (one entry's name the tail of another's): the lookup reads the name
