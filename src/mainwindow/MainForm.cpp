@@ -184,8 +184,11 @@ void MainForm::ShowVolume(const std::string& volumePath)
     }
 }
 
-void MainForm::OpenDroppedVolume(const std::string& path)
+void MainForm::OpenDroppedFiles(const std::vector<std::string>& paths)
 {
+    if (paths.empty())
+        return;
+    const std::string& path = paths.front();
     if (!IsVolumePath(path))
         return;
     // The volume's lists are on the Browser page.

@@ -108,9 +108,10 @@ public:
     void cmdExtractBrowse_Click();
     void cmdAbout_Click();
     void cmdAssociate_Click();
-    // A file dropped on the window: checked and shown as a volume named on
-    // the command line is; refused with the same messages.
-    void OpenDroppedVolume(const std::string& path);
+    // Files dropped on the window: the first is checked and shown as a
+    // volume named on the command line is (which takes one), and refused
+    // with the same messages.
+    void OpenDroppedFiles(const std::vector<std::string>& paths);
 
     // What Extract does once the selection passed its checks: the progress
     // window runs one job for the selected names, into `destination` when

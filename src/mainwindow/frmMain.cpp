@@ -303,8 +303,11 @@ void frmMain::dropEvent(QDropEvent* event)
     if (urls.isEmpty() || !urls.front().isLocalFile())
         return;
     event->acceptProposedAction();
-    // Several files: the first, as the command line takes one volume.
-    form_->OpenDroppedVolume(FromQt(urls.front().toLocalFile()));
+    std::vector<std::string> paths;
+    for (const QUrl& url : urls)
+        if (url.isLocalFile())
+            paths.push_back(FromQt(url.toLocalFile()));
+    form_->OpenDroppedFiles(paths);
 }
 
 } // namespace tarnwick

@@ -62,7 +62,7 @@ TEST_P(VolumeOpening, IsListedOrReportedAndLeftOut)
             f.tbsMain_Click();
             sink.texts.clear();
             sink.events.clear();
-            f.OpenDroppedVolume(path);
+            f.OpenDroppedFiles({path, vol}); // several: the first counts
             texts = messages;
         } else {
             texts = messages;
@@ -97,7 +97,7 @@ TEST_P(VolumeOpening, AnExactNameWinsOverOneThatDiffersOnlyInCase)
         ScriptedSink sink;
         auto s = StartForm(o);
         if (GetParam())
-            s->form->OpenDroppedVolume(dir / name);
+            s->form->OpenDroppedFiles({dir / name});
         EXPECT_EQ(s->form->SelectedVolumeName(), name);
         EXPECT_EQ(s->form->CurrentVolume, dir / name);
         EXPECT_EQ(s->form->lstData.Count(), name == "base.vol" ? 1u : 2u);

@@ -354,12 +354,17 @@ LRESULT MainWindow::Message(UINT msg, WPARAM wp, LPARAM lp)
         break;
     case WM_DROPFILES: {
         HDROP drop = reinterpret_cast<HDROP>(wp);
-        // Several files: the first, as the command line takes one volume.
-        wchar_t path[MAX_PATH] = {};
-        const bool got = ::DragQueryFileW(drop, 0, path, MAX_PATH) > 0;
+        // Each path at its own length: a fixed buffer would cut a long one
+        // and open another file.
+        std::vector<std::string> paths;
+        const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+        for (UINT i = 0; i < count; ++i) {
+            std::wstring path(::DragQueryFileW(drop, i, nullptr, 0), L'\0');
+            if (!path.empty() && ::DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size() + 1)) > 0)
+                paths.push_back(Narrow(path));
+        }
         ::DragFinish(drop);
-        if (got)
-            main_->OpenDroppedVolume(Narrow(path));
+        main_->OpenDroppedFiles(paths);
         return 0;
     }
     default:
