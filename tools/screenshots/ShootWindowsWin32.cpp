@@ -67,7 +67,7 @@ int main(int argc, char** argv)
     test::ScriptedSink sink;
     test::FakeToolkit toolkit;
     test::MakeVolume(dir / "Tribes/base/Entities.vol",
-                     {"scripts/ai/Bot.cs", "art/sky.bmp", "Entities.dts", "readme.txt", "lush.ted", "sound/boom.wav"});
+                     {"scripts\\ai\\Bot.cs", "art\\sky.bmp", "Entities.dts", "readme.txt", "lush.ted", "sound\\boom.wav"});
     StartupOptions o = test::TestOptions(dir, "[Tarnwick]\nSplash=0\n");
     o.commandTail = test::Backslashed(dir / "Tribes/base/Entities.vol");
     bool ok = true;
