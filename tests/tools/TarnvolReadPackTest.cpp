@@ -69,7 +69,7 @@ TEST_F(TarnvolPack, RoundTripThroughPackListInfoAndExtract)
     // What is there is kept unless --overwrite; --flat drops the folders.
     WriteFile(dir / "out/top.cs", "mine");
     r = Tarnvol({"extract", "--flat", out, dir / "out", "top.cs", "Scripts\\AI\\Bot.cs"});
-    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.exitCode, 1) << r.err;
     EXPECT_NE(r.err.find("already exists.  Overwrite? No"), std::string::npos) << r.err;
     EXPECT_EQ(ReadFile(dir / "out/top.cs") + ReadFile(dir / "out/Bot.cs"), "mine" + tree[2].second);
     EXPECT_EQ(Tarnvol({"extract", "--overwrite", out, dir / "out", "top.cs"}).exitCode, 0);

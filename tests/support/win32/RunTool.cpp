@@ -50,6 +50,7 @@ ToolRun RunTool(const std::string& program, const std::vector<std::string>& args
     }
 
     ToolRun run;
+    std::string harnessFault;
     HANDLE in = Inheritable("NUL", GENERIC_READ, OPEN_EXISTING);
     HANDLE out = Inheritable(outPath, GENERIC_WRITE, CREATE_ALWAYS);
     HANDLE err = Inheritable(errPath, GENERIC_WRITE, CREATE_ALWAYS);
@@ -61,23 +62,38 @@ ToolRun RunTool(const std::string& program, const std::vector<std::string>& args
         si.hStdOutput = out;
         si.hStdError = err;
         PROCESS_INFORMATION pi{};
-        std::string mutableLine = line;
-        if (::CreateProcessA(program.c_str(), mutableLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                             workingFolder.empty() ? nullptr : workingFolder.c_str(), &si,
-                             &pi)) {
+        // Under a busy Wine the start itself now and then fails for no
+        // reason of the program's; that is the harness's fault, so it tries
+        // again and, if it still cannot, says why instead of a bare -1.
+        DWORD startError = 0;
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            std::string mutableLine = line;
+            if (::CreateProcessA(program.c_str(), mutableLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                 workingFolder.empty() ? nullptr : workingFolder.c_str(), &si, &pi)) {
+                startError = 0;
+                break;
+            }
+            startError = ::GetLastError();
+            ::Sleep(200);
+        }
+        if (startError == 0) {
             ::WaitForSingleObject(pi.hProcess, INFINITE);
             DWORD code = 0;
             if (::GetExitCodeProcess(pi.hProcess, &code))
                 run.exitCode = static_cast<int>(code);
             ::CloseHandle(pi.hThread);
             ::CloseHandle(pi.hProcess);
+        } else {
+            harnessFault = "RunTool: cannot start " + program + ": error " + std::to_string(startError) + "\n";
         }
+    } else {
+        harnessFault = "RunTool: cannot open the standard handles: error " + std::to_string(::GetLastError()) + "\n";
     }
     for (HANDLE h : {in, out, err})
         if (h != INVALID_HANDLE_VALUE)
             ::CloseHandle(h);
     run.out = PlainLines(ReadFile(outPath));
-    run.err = PlainLines(ReadFile(errPath));
+    run.err = harnessFault + PlainLines(ReadFile(errPath));
     return run;
 }
 
