@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -25,9 +24,6 @@ constexpr std::int64_t kWindowBytes = 64 * 1024;
 constexpr std::int64_t kGapBytes = 512;
 
 constexpr std::int64_t kNone = -1;
-
-// The name block is searched for an exact name this many bytes at a time.
-constexpr std::int64_t kExactWindowBytes = 256 * 1024;
 
 // The eight bytes at `p`, folded.
 std::uint64_t FoldedWordAt(const unsigned char* p)
@@ -85,65 +81,7 @@ private:
     std::int64_t begin_ = 0, end_ = 0;
 };
 
-// The first entry, in index order, whose name starts at one of `places`
-// (sorted); -1 when none does.
-std::int64_t FirstEntryAt(const VolumeIndex::ReadFn& read, const volume::DirectoryPlace& place,
-                          const std::vector<std::int64_t>& places, unsigned char* chunk, bool& readFailed)
-{
-    const std::int64_t count = place.indexBytes / kEntrySize;
-    for (std::int64_t first = 0; first < count; first += kChunkEntries) {
-        const std::int64_t k = std::min(kChunkEntries, count - first);
-        if (!volume::ReadExact(read, place.indexAt + first * kEntrySize, chunk, k * kEntrySize)) {
-            readFailed = true;
-            return kNone;
-        }
-        for (std::int64_t j = 0; j < k; ++j)
-            if (std::binary_search(places.begin(), places.end(), std::int64_t{U32(chunk + j * kEntrySize + 4)}))
-                return first + j;
-    }
-    return kNone;
-}
-
 } // namespace
-
-bool PlacesOfExactName(const VolumeIndex::ReadFn& read, std::int64_t namesAt, std::int64_t nameBytes,
-                       std::string_view name, std::vector<std::int64_t>& places, std::size_t most)
-{
-    const std::int64_t s = nameBytes;
-    const auto n = static_cast<std::int64_t>(name.size());
-    const std::int64_t need = n + 1;
-    const std::int64_t size = std::min(s, std::max(kExactWindowBytes, 2 * need));
-    std::unique_ptr<char[]> bytes(new char[static_cast<std::size_t>(size)]);
-    const std::boyer_moore_horspool_searcher searcher(name.begin(), name.end());
-    for (std::int64_t from = 0; from < s;) {
-        const std::int64_t len = std::min(size, s - from);
-        if (!volume::ReadExact(read, namesAt + from, bytes.get(), len))
-            return false;
-        const bool last = from + len == s;
-        const char* const begin = bytes.get();
-        const char* const end = begin + len;
-        for (const char* p = begin;;) {
-            p = std::search(p, end, searcher);
-            if (p == end)
-                break;
-            const std::int64_t off = p - begin;
-            // A match whose NUL lies beyond this window is found again, whole,
-            // in the next one.
-            if (off + need > len && !last)
-                break;
-            if (off + n == len || p[n] == '\0') {
-                if (places.size() == most)
-                    return false;
-                places.push_back(from + off);
-            }
-            ++p;
-        }
-        if (last)
-            break;
-        from += len - need + 1; // the next window starts at the first place not yet judged
-    }
-    return true;
-}
 
 VolumeLookup LookUpVolumeEntry(const VolumeIndex::ReadFn& read, std::int64_t fileSize, std::string_view name)
 {
@@ -181,21 +119,6 @@ VolumeLookup LookUpVolumeEntry(const VolumeIndex::ReadFn& read, std::int64_t fil
     NameWindow names(read, place.namesAt, s, need);
     std::array<unsigned char, kEntrySize> exactRaw{}, anyCaseRaw{};
     std::int64_t exactAt = kNone, anyCaseAt = kNone;
-
-    // The name asked for is almost always one the list showed, stored as
-    // asked: found by searching the name block for its bytes and then the
-    // index for an entry pointing there, which is far quicker than judging
-    // every entry's name where it stands. Only when that finds nothing does
-    // the full scan below look for a match without regard to case.
-    std::vector<std::int64_t> places;
-    bool readFailed = false;
-    if (n > 0 && PlacesOfExactName(read, place.namesAt, s, name, places, 4096) && !places.empty()) {
-        exactAt = FirstEntryAt(read, place, places, chunk, readFailed);
-        if (readFailed)
-            return fail(Status::Unreadable, "cannot read the index block");
-        if (exactAt != kNone)
-            std::memcpy(exactRaw.data(), chunk + (exactAt % kChunkEntries) * kEntrySize, kEntrySize);
-    }
 
     for (std::int64_t first = 0; first < count && exactAt == kNone; first += kChunkEntries) {
         const std::int64_t k = std::min(kChunkEntries, count - first);

@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace tarnwick {
 
@@ -28,14 +27,5 @@ struct VolumeLookup {
 // is held to VolumeIndex's checks, so one broken entry does not hide the
 // others.
 VolumeLookup LookUpVolumeEntry(const VolumeIndex::ReadFn& read, std::int64_t fileSize, std::string_view name);
-
-// Where `name` stands whole in the name block of `nameBytes` bytes at
-// `namesAt`: every offset, in order, whose bytes are the name followed by a
-// NUL or by the end of the block. Any offset counts, not only those after a
-// NUL, since an entry may point into the middle of a name. The block is read
-// once, forward, in pieces of a quarter megabyte. False when a read fails or
-// there would be more than `most` places.
-bool PlacesOfExactName(const VolumeIndex::ReadFn& read, std::int64_t namesAt, std::int64_t nameBytes,
-                       std::string_view name, std::vector<std::int64_t>& places, std::size_t most);
 
 } // namespace tarnwick

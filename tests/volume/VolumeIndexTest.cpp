@@ -230,61 +230,6 @@ TEST(VolumeLookup, ScatteredAndOverlappingNames)
     EXPECT_EQ(v.substr(static_cast<std::size_t>(LookUp(v, "9999.cs").entry.dataOffset), 5), "10000");
 }
 
-// Every place a name stands whole in a block of a megabyte, which is read in
-// pieces: places across the borders of two pieces, a name that is the tail
-// of another, one that ends the block without its NUL, and a prefix that is
-// no place at all.
-TEST(VolumeLookup, PlacesOfAnExactNameInALargeBlock)
-{
-    std::string block;
-    for (int i = 0; block.size() < 1024 * 1024; ++i)
-        block += "scripts\\n" + std::to_string(i % 5000) + ".cs" + '\0';
-    block += "scripts\\n7.cs"; // the last name, without its NUL
-    const std::string file = "head" + block + "tail";
-    auto naive = [&block](const std::string& name) {
-        std::vector<std::int64_t> at;
-        for (std::size_t p = block.find(name); p != std::string::npos; p = block.find(name, p + 1))
-            if (p + name.size() == block.size() || block[p + name.size()] == '\0')
-                at.push_back(static_cast<std::int64_t>(p));
-        return at;
-    };
-    struct Case {
-        std::string name;
-        std::size_t most;
-        bool complete;
-    };
-    std::vector<Case> cases = {
-        {"scripts\\n7.cs", 4096, true},   {"scripts\\n4999.cs", 4096, true}, {"n4999.cs", 4096, true},
-        {"4999.cs", 4096, true},           {"scripts\\n49", 4096, true},     {"scripts\\n5000.cs", 4096, true},
-        {"scripts\\N7.CS", 4096, true},   {"7.cs", 4, false},
-    };
-    // And each name, and its tail, that starts within a few dozen bytes of
-    // where one piece ends and the next begins.
-    for (std::size_t border = 256 * 1024; border + 1000 < block.size(); border += 256 * 1024)
-        for (std::size_t p = block.rfind('\0', border - 60) + 1; p < border + 60; p = block.find('\0', p) + 1) {
-            const std::string name = block.substr(p, block.find('\0', p) - p);
-            cases.push_back({name, 4096, true});
-            cases.push_back({name.substr(name.size() / 2), 4096, true});
-        }
-    for (const auto& c : cases) {
-        for (std::int64_t most : {std::int64_t{-1}, std::int64_t{4093}}) {
-            std::vector<std::int64_t> places;
-            const bool complete = PlacesOfExactName(MemoryRead(file, most), 4, static_cast<std::int64_t>(block.size()),
-                                                    c.name, places, c.most);
-            EXPECT_EQ(complete, c.complete) << c.name;
-            if (c.complete)
-                EXPECT_EQ(places, naive(c.name)) << c.name;
-        }
-    }
-    // A reference count: the name of every 5000th entry stands whole about
-    // once in each 5000 names, and once more at the very end.
-    std::vector<std::int64_t> places;
-    ASSERT_TRUE(PlacesOfExactName(MemoryRead(file), 4, static_cast<std::int64_t>(block.size()), "scripts\\n7.cs",
-                                  places, 4096));
-    EXPECT_GT(places.size(), 10u);
-    EXPECT_EQ(places.back() + 13, static_cast<std::int64_t>(block.size()));
-}
-
 // A claimed gigabyte of index (all zero, never stored) is read in small
 // pieces: the lookup holds a chunk, not the index.
 TEST(VolumeLookup, HugeIndexIsReadInSmallPieces)
