@@ -1,5 +1,6 @@
 #include "volume/VolumeLookup.h"
 #include "volume/DirectoryPlace.h"
+#include "volume/SortedNames.h"
 #include "platform/TextCase.h"
 
 #include <algorithm>
@@ -81,9 +82,55 @@ private:
     std::int64_t begin_ = 0, end_ = 0;
 };
 
+// Volumes with fewer entries are scanned at once: the scan costs less than
+// the reads of a binary search would.
+constexpr std::int64_t kLeastSortedEntries = 16384;
+// The most memory sorting may take (the directory read whole, and a little
+// more a name); a directory larger than that is only ever scanned.
+constexpr std::int64_t kMostSortBytes = 12 << 20;
+
+// The entry the kept order leads to, kNone when there is no order, it finds
+// nothing, or it cannot be trusted. A volume large enough to be worth it and
+// small enough to sort gets its order made and kept here, for the next run.
+std::int64_t FromSortedNames(const VolumeIndex::ReadFn& read, const volume::DirectoryPlace& place,
+                             volume::SortedNameStore& store, std::string_view name, bool& unreadable)
+{
+    using volume::SortedFind;
+    VolumeIndex::ReadFn order;
+    std::int64_t count = 0;
+    std::vector<std::uint32_t> made;
+    if (!store.Open(place, order, count)) {
+        const std::int64_t entries = place.indexBytes / kEntrySize;
+        if (entries < kLeastSortedEntries || place.nameBytes + place.indexBytes + 16 * entries > kMostSortBytes)
+            return kNone;
+        std::unique_ptr<unsigned char[]> names(new unsigned char[static_cast<std::size_t>(place.nameBytes)]);
+        std::unique_ptr<unsigned char[]> index(new unsigned char[static_cast<std::size_t>(place.indexBytes)]);
+        if (!volume::ReadExact(read, place.namesAt, names.get(), place.nameBytes) ||
+            !volume::ReadExact(read, place.indexAt, index.get(), place.indexBytes))
+            return kNone; // the scan tells what cannot be read
+        made = volume::SortEntriesByName(names.get(), place.nameBytes, index.get(), entries);
+        store.Save(place, made);
+        count = static_cast<std::int64_t>(made.size());
+        order = [&made](std::int64_t offset, void* buffer, std::int64_t bytes) -> std::int64_t {
+            const auto size = static_cast<std::int64_t>(made.size()) * 4;
+            const std::int64_t n = std::max<std::int64_t>(0, std::min(bytes, size - offset));
+            std::memcpy(buffer, reinterpret_cast<const unsigned char*>(made.data()) + offset, static_cast<std::size_t>(n));
+            return n;
+        };
+    }
+    std::int64_t j = kNone;
+    switch (volume::FindInSortedNames(read, place, order, count, name, j)) {
+    case SortedFind::Found: return j;
+    case SortedFind::Unreadable: unreadable = true; return kNone;
+    case SortedFind::Missing: return kNone;
+    }
+    return kNone;
+}
+
 } // namespace
 
-VolumeLookup LookUpVolumeEntry(const VolumeIndex::ReadFn& read, std::int64_t fileSize, std::string_view name)
+VolumeLookup LookUpVolumeEntry(const VolumeIndex::ReadFn& read, std::int64_t fileSize, std::string_view name,
+                               volume::SortedNameStore* sorted)
 {
     VolumeLookup out;
     volume::DirectoryPlace place;
@@ -119,6 +166,20 @@ VolumeLookup LookUpVolumeEntry(const VolumeIndex::ReadFn& read, std::int64_t fil
     NameWindow names(read, place.namesAt, s, need);
     std::array<unsigned char, kEntrySize> exactRaw{}, anyCaseRaw{};
     std::int64_t exactAt = kNone, anyCaseAt = kNone;
+
+    // The order kept from an earlier run finds an exact name by a binary
+    // search; anything else (no order, no exact name, a name only matching
+    // without regard to case) is left to the scan below, which is the
+    // authority.
+    if (sorted) {
+        bool unreadable = false;
+        exactAt = FromSortedNames(read, place, *sorted, name, unreadable);
+        if (unreadable)
+            return fail(Status::Unreadable, "cannot read the name block");
+        if (exactAt != kNone &&
+            !volume::ReadExact(read, place.indexAt + exactAt * kEntrySize, exactRaw.data(), kEntrySize))
+            return fail(Status::Unreadable, "cannot read the index block");
+    }
 
     for (std::int64_t first = 0; first < count && exactAt == kNone; first += kChunkEntries) {
         const std::int64_t k = std::min(kChunkEntries, count - first);

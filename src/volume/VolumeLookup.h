@@ -12,6 +12,10 @@
 
 namespace tarnwick {
 
+namespace volume {
+class SortedNameStore;
+}
+
 struct VolumeLookup {
     VolumeIndex::Status status = VolumeIndex::Status::Ok;
     bool found = false;        // only meaningful when status is Ok
@@ -26,6 +30,9 @@ struct VolumeLookup {
 // VolumeIndex::Parse would refuse it; of the entries only the one returned
 // is held to VolumeIndex's checks, so one broken entry does not hide the
 // others.
-VolumeLookup LookUpVolumeEntry(const VolumeIndex::ReadFn& read, std::int64_t fileSize, std::string_view name);
+// With `sorted`, an order of the names kept from an earlier run finds an
+// exact name without the scan, and a large volume without one gets one.
+VolumeLookup LookUpVolumeEntry(const VolumeIndex::ReadFn& read, std::int64_t fileSize, std::string_view name,
+                               volume::SortedNameStore* sorted = nullptr);
 
 } // namespace tarnwick

@@ -5,6 +5,7 @@
 #include "platform/os/Process.h"
 #include "support/ChildProcess.h"
 #include "support/RunTool.h"
+#include "support/ScopedEnv.h"
 #include "support/TestFiles.h"
 #include "support/VolumeBytes.h"
 
@@ -175,6 +176,39 @@ TEST_F(ExtractTool, HugeIndexCostsNoMemory)
     EXPECT_EQ(found.exitCode, 0) << found.err;
     EXPECT_EQ(ReadFile(dir / "a.cs"), "aaa");
     EXPECT_LT(found.peakMemoryKb, 64 * 1024);
+}
+
+// A large volume's names are kept in order in the user's cache after the
+// first run. A volume written again under the same path, at the same size
+// and time, with its names in another order, makes that order stale: every
+// file still comes out with its own bytes.
+TEST_F(ExtractTool, AKeptOrderOfNamesNeverGivesAnotherFile)
+{
+    ScopedEnv env;
+    env.Set("XDG_CACHE_HOME", dir / "cache");
+    Files files;
+    for (int i = 0; i < 20000; ++i)
+        files.push_back({"scripts\\f" + std::to_string(i) + ".cs", "data " + std::to_string(i % 1000 + 1000)});
+    const std::string vol = Volume(files);
+    const auto when = fs::last_write_time(vol);
+    const std::vector<int> asked = {0, 7777, 19999};
+    for (int i : asked) {
+        const std::string out = dir / ("first" + std::to_string(i));
+        ASSERT_EQ(Run({vol, files[i].first, out}).exitCode, 0);
+        EXPECT_EQ(ReadFile(out), files[i].second);
+    }
+    ASSERT_EQ(std::distance(fs::directory_iterator(dir / "cache/tarnwick/names"), fs::directory_iterator()), 1);
+
+    std::reverse(files.begin(), files.end());
+    for (auto& [name, data] : files)
+        data = "atad " + data.substr(5);
+    Volume(files);
+    fs::last_write_time(vol, when);
+    for (int i : asked) {
+        const std::string out = dir / ("again" + std::to_string(i));
+        ASSERT_EQ(Run({vol, files[i].first, out}).exitCode, 0);
+        EXPECT_EQ(ReadFile(out), files[i].second);
+    }
 }
 
 namespace {

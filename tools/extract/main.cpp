@@ -8,7 +8,9 @@
 #include "platform/os/Files.h"
 #include "platform/os/System.h"
 #include "volume/VolumeIndex.h"
+#include "volume/SortedNameFile.h"
 #include "volume/VolumeLookup.h"
+#include "platform/PathStyle.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -45,6 +47,9 @@ const char* kHelp =
     "A NAME given as several arguments is joined with single blanks.\n"
     "A file OUTPUT appears whole or not at all; its folder must exist. A FIFO\n"
     "or a device (or a link to one) is written in place; - is standard output.\n"
+    "The order of a large volume's names is kept in the user's cache folder\n"
+    "(tarnwick/names), so that later runs on it find a name at once; such a\n"
+    "file is checked against the volume each time and may be deleted.\n"
     "\n"
     "exit codes:\n"
     "  0  the file was extracted\n"
@@ -106,6 +111,22 @@ bool SameFile(const std::string& a, const std::string& b)
     return !la.empty() && la == lb;
 }
 
+// Where the order of a large volume's names is kept between runs: one run
+// per file on a volume of 100,000 names would otherwise pass over its whole
+// directory 100,000 times. None when the user has no cache folder.
+std::unique_ptr<tarnwick::volume::SortedNameFile> SortedNamesOf(const std::string& volume, std::int64_t size)
+{
+    const std::string cache = os::UserCacheFolder();
+    std::string full = os::LongPathName(volume);
+    const auto modified = os::FileModified(volume);
+    if (cache.empty() || full.empty() || !modified)
+        return nullptr;
+    const tarnwick::PathStyle style = tarnwick::NativePathStyle();
+    const std::string folder = tarnwick::JoinPath(
+        tarnwick::JoinPath(cache, style == tarnwick::PathStyle::Windows ? "Tarnwick" : "tarnwick", style), "names", style);
+    return std::make_unique<tarnwick::volume::SortedNameFile>(folder, full, size, *modified);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -147,7 +168,8 @@ int main(int argc, char** argv)
 
     // Only the one entry is looked for, in place: the directory is never
     // built, so a volume that claims millions of entries costs no memory.
-    VolumeLookup found = LookUpVolumeEntry(read, *size, name);
+    std::unique_ptr<tarnwick::volume::SortedNameFile> sorted = SortedNamesOf(volume, *size);
+    VolumeLookup found = LookUpVolumeEntry(read, *size, name, sorted.get());
     switch (found.status) {
     case VolumeIndex::Status::Ok: break;
     case VolumeIndex::Status::Unreadable:

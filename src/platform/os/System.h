@@ -33,6 +33,10 @@ void Beep();
 // A per-user configuration folder for programs installed where they may not
 // write (POSIX: $XDG_CONFIG_HOME or ~/.config). Empty where there is none.
 std::string UserConfigFolder();
+// A per-user folder for data that may be thrown away and made again (POSIX:
+// $XDG_CACHE_HOME or ~/.cache; Windows: the local application data).
+// Empty where there is none.
+std::string UserCacheFolder();
 // Whether a file can be created in the folder.
 bool FolderIsWritable(const std::string& folder);
 // A folder of the user's own that extracted files can go to when the

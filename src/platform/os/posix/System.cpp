@@ -78,6 +78,15 @@ std::string UserConfigFolder()
     return {};
 }
 
+std::string UserCacheFolder()
+{
+    if (const char* x = std::getenv("XDG_CACHE_HOME"); x && *x == '/')
+        return x;
+    if (const char* h = std::getenv("HOME"); h && *h)
+        return std::string(h) + "/.cache";
+    return {};
+}
+
 bool FolderIsWritable(const std::string& folder)
 {
     return !folder.empty() && ::access(folder.c_str(), W_OK | X_OK) == 0;

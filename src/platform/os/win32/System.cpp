@@ -74,6 +74,14 @@ std::string UserConfigFolder()
     return buf;
 }
 
+std::string UserCacheFolder()
+{
+    char buf[MAX_PATH];
+    if (::SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buf) != S_OK)
+        return {};
+    return buf;
+}
+
 std::string UserDownloadFolder()
 {
     // The user's documents: the folder every Windows version names.

@@ -1,0 +1,39 @@
+#pragma once
+// The sorted order of one volume's names kept in a file of its own, in a
+// folder of the user's cache. The file says which volume it was made for (its
+// full path, size and time of change) and for which directory; any
+// difference, or a file of the wrong length, and it is not used. Even a file
+// that passes those checks only guides a search whose every answer is
+// checked against the volume itself (SortedNames.h).
+#include "volume/SortedNames.h"
+
+#include "platform/os/Files.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tarnwick::volume {
+
+class SortedNameFile final : public SortedNameStore {
+public:
+    // `folder` is created when the first order is kept; `volume` is the
+    // volume's full path, `size` and `modified` what it is now.
+    SortedNameFile(std::string folder, std::string volume, std::int64_t size, std::int64_t modified);
+
+    bool Open(const DirectoryPlace& place, VolumeIndex::ReadFn& order, std::int64_t& count) override;
+    void Save(const DirectoryPlace& place, const std::vector<std::uint32_t>& order) override;
+
+    // The file this volume's order is kept in.
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string Header(const DirectoryPlace& place) const;
+
+    std::string folder_, volume_, path_;
+    std::int64_t size_, modified_;
+    std::unique_ptr<os::InputFile> file_;
+};
+
+} // namespace tarnwick::volume

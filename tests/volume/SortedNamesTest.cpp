@@ -1,0 +1,255 @@
+// The kept order of a large volume's names: it finds what the scan finds,
+// with a handful of reads, and an order that is stale or damaged costs a
+// scan, never another file.
+#include "volume/SortedNameFile.h"
+#include "volume/SortedNames.h"
+#include "volume/VolumeLookup.h"
+#include "support/TestFiles.h"
+#include "support/VolumeBytes.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <optional>
+#include <random>
+
+using namespace tarnwick;
+using Status = VolumeIndex::Status;
+
+namespace {
+
+constexpr int kNames = 20000;
+
+std::string NameOf(int i) { return "scripts\\dir" + std::to_string(i / 100) + "\\file" + std::to_string(i) + ".cs"; }
+
+// A mod's volume, large enough to be worth an order, with the hard names
+// among its plain ones.
+test::Files BigFiles()
+{
+    test::Files f;
+    for (int i = 0; i < kNames; ++i)
+        f.push_back({NameOf(i), std::to_string(i)});
+    f.insert(f.begin() + 5000, {"Scripts\\Case.cs", "capital"});
+    f.push_back({"scripts\\case.cs", "lower"});
+    f.push_back({"dup.cs", "first dup"});
+    f.push_back({"dup.cs", "second dup"});
+    f.push_back({"\xE9t\xE9.cs", "high bytes"});
+    f.push_back({"z", "short"});
+    f.push_back({std::string(300, 'L') + ".cs", "too long to sort"});
+    f.push_back({"with blank.cs", "blank"});
+    return f;
+}
+
+const std::string& BigVolume()
+{
+    static const std::string v = test::BuildVolume(BigFiles());
+    return v;
+}
+
+// Reads of the volume, counted.
+struct CountedRead {
+    const std::string& v;
+    std::int64_t bytes = 0;
+    VolumeIndex::ReadFn Fn()
+    {
+        return [this](std::int64_t offset, void* buffer, std::int64_t count) -> std::int64_t {
+            const auto size = static_cast<std::int64_t>(v.size());
+            if (offset < 0 || offset > size)
+                return -1;
+            const std::int64_t n = std::min(count, size - offset);
+            std::memcpy(buffer, v.data() + offset, static_cast<std::size_t>(n));
+            bytes += n;
+            return n;
+        };
+    }
+};
+
+// An order kept in memory the way the file keeps it: four bytes an entry.
+class MemoryStore : public volume::SortedNameStore {
+public:
+    bool Open(const volume::DirectoryPlace&, VolumeIndex::ReadFn& order, std::int64_t& count) override
+    {
+        if (!kept)
+            return false;
+        bytes.assign(reinterpret_cast<const char*>(kept->data()), kept->size() * 4);
+        count = static_cast<std::int64_t>(kept->size()) - missingTail;
+        order = [this](std::int64_t offset, void* buffer, std::int64_t n) -> std::int64_t {
+            n = std::max<std::int64_t>(0, std::min<std::int64_t>(n, static_cast<std::int64_t>(bytes.size()) - offset));
+            std::memcpy(buffer, bytes.data() + offset, static_cast<std::size_t>(n));
+            return n;
+        };
+        return true;
+    }
+    void Save(const volume::DirectoryPlace&, const std::vector<std::uint32_t>& order) override
+    {
+        kept = order;
+        ++saves;
+    }
+    std::optional<std::vector<std::uint32_t>> kept;
+    std::int64_t missingTail = 0;
+    int saves = 0;
+    std::string bytes;
+};
+
+VolumeLookup Find(const std::string& v, const std::string& name, volume::SortedNameStore* store)
+{
+    CountedRead read{v};
+    return LookUpVolumeEntry(read.Fn(), static_cast<std::int64_t>(v.size()), name, store);
+}
+
+std::tuple<Status, bool, std::string, std::int64_t> Result(const VolumeLookup& r)
+{
+    return {r.status, r.found, r.entry.name, r.found ? r.entry.dataOffset : -1};
+}
+
+const std::vector<std::string> kAsked = {
+    NameOf(0), NameOf(kNames / 2), NameOf(kNames - 1), "SCRIPTS\\DIR7\\FILE777.CS", "Scripts\\Case.cs",
+    "scripts\\case.cs", "SCRIPTS\\CASE.CS", "dup.cs", "\xE9t\xE9.cs", "\xC9T\xC9.cs", "z", "Z", "",
+    std::string(300, 'L') + ".cs", "with blank.cs", "file5.cs", "scripts\\dir1", "scripts\\dir1\\file100.cs\\",
+    "missing.cs",
+};
+
+} // namespace
+
+TEST(SortedNames, FindWhatTheScanFinds)
+{
+    const std::string& v = BigVolume();
+    MemoryStore store;
+    // The first lookup makes the order and keeps it; the later ones use it.
+    EXPECT_EQ(Result(Find(v, NameOf(3), &store)), Result(Find(v, NameOf(3), nullptr)));
+    ASSERT_EQ(store.saves, 1);
+    EXPECT_EQ(store.kept->size(), BigFiles().size() - 1) << "all but the name too long to sort";
+    for (const std::string& name : kAsked)
+        EXPECT_EQ(Result(Find(v, name, &store)), Result(Find(v, name, nullptr))) << name;
+    EXPECT_EQ(store.saves, 1);
+    EXPECT_EQ(v.substr(static_cast<std::size_t>(Find(v, "dup.cs", &store).entry.dataOffset), 9), "first dup");
+}
+
+// Every name stored as asked is found by the order alone, a few kilobytes
+// read where the scan reads the directory.
+TEST(SortedNames, AKeptOrderCostsAHandfulOfReads)
+{
+    const std::string& v = BigVolume();
+    MemoryStore store;
+    Find(v, NameOf(1), &store);
+    int exact = 0;
+    for (const std::string& name : kAsked) {
+        CountedRead kept{v}, scanned{v};
+        const VolumeLookup scan = LookUpVolumeEntry(scanned.Fn(), static_cast<std::int64_t>(v.size()), name);
+        if (!scan.found || scan.entry.name != name || name.size() > 256)
+            continue;
+        ++exact;
+        ASSERT_TRUE(LookUpVolumeEntry(kept.Fn(), static_cast<std::int64_t>(v.size()), name, &store).found);
+        EXPECT_LT(kept.bytes, 4096) << name;
+        EXPECT_GT(scanned.bytes, 10 * kept.bytes) << name;
+    }
+    EXPECT_GE(exact, 9);
+}
+
+TEST(SortedNames, SmallVolumesAreScannedAndGetNoOrder)
+{
+    const std::string v = test::BuildVolume({{"a.cs", "a"}, {"b.cs", "b"}});
+    MemoryStore store;
+    EXPECT_TRUE(Find(v, "b.cs", &store).found);
+    EXPECT_EQ(store.saves, 0);
+}
+
+namespace {
+
+struct Damage {
+    const char* what;
+    std::function<void(std::vector<std::uint32_t>&, MemoryStore&)> apply;
+};
+
+const Damage kDamages[] = {
+    {"reversed", [](std::vector<std::uint32_t>& o, MemoryStore&) { std::reverse(o.begin(), o.end()); }},
+    {"shuffled", [](std::vector<std::uint32_t>& o, MemoryStore&) { std::shuffle(o.begin(), o.end(), std::mt19937(7)); }},
+    {"entries past the index", [](std::vector<std::uint32_t>& o, MemoryStore&) { std::fill(o.begin(), o.end(), 0xFFFFFFFFu); }},
+    {"all the first entry", [](std::vector<std::uint32_t>& o, MemoryStore&) { std::fill(o.begin(), o.end(), 0u); }},
+    {"half of it", [](std::vector<std::uint32_t>& o, MemoryStore&) { o.resize(o.size() / 2); }},
+    {"neighbours swapped", [](std::vector<std::uint32_t>& o, MemoryStore&) {
+         for (std::size_t i = 0; i + 1 < o.size(); i += 2)
+             std::swap(o[i], o[i + 1]);
+     }},
+    {"counts more than it holds", [](std::vector<std::uint32_t>&, MemoryStore& s) { s.missingTail = -5; }},
+    {"made for another volume", [](std::vector<std::uint32_t>& o, MemoryStore&) {
+         for (std::uint32_t& j : o)
+             j = (j * 7919u) % static_cast<std::uint32_t>(kNames);
+     }},
+};
+
+} // namespace
+
+// Whatever the order says, an entry found has exactly the name asked, and
+// where the name is stored once it is the entry the scan finds.
+TEST(SortedNames, ADamagedOrderNeverLeadsToAnotherFile)
+{
+    const std::string& v = BigVolume();
+    for (const Damage& d : kDamages) {
+        MemoryStore store;
+        Find(v, NameOf(1), &store);
+        d.apply(*store.kept, store);
+        for (const std::string& name : kAsked) {
+            const VolumeLookup got = Find(v, name, &store);
+            if (name == "dup.cs")
+                EXPECT_TRUE(got.found && got.entry.name == "dup.cs") << d.what;
+            else
+                EXPECT_EQ(Result(got), Result(Find(v, name, nullptr))) << d.what << ": " << name;
+        }
+    }
+}
+
+TEST(SortedNames, TheFileIsUsedOnlyForTheVolumeAndDirectoryItWasMadeFor)
+{
+    test::TempDir dir;
+    const std::string folder = dir / "cache/names";
+    const volume::DirectoryPlace place{8, 1000, 1012, 17 * 40};
+    const std::vector<std::uint32_t> order = {3, 1, 2, 0};
+    volume::SortedNameFile(folder, "/mods/base.vol", 5000, 1700000000).Save(place, order);
+
+    auto opens = [&](const std::string& volume, std::int64_t size, std::int64_t modified,
+                     const volume::DirectoryPlace& at) {
+        volume::SortedNameFile f(folder, volume, size, modified);
+        VolumeIndex::ReadFn read;
+        std::int64_t count = -1;
+        if (!f.Open(at, read, count))
+            return std::vector<std::uint32_t>{};
+        std::vector<std::uint32_t> back(static_cast<std::size_t>(count));
+        EXPECT_EQ(read(0, back.data(), count * 4), count * 4);
+        return back;
+    };
+    EXPECT_EQ(opens("/mods/base.vol", 5000, 1700000000, place), order);
+    const struct {
+        const char* what;
+        std::string volume;
+        std::int64_t size, modified;
+        volume::DirectoryPlace at;
+    } others[] = {
+        {"another path", "/mods/Base.vol", 5000, 1700000000, place},
+        {"another size", "/mods/base.vol", 5001, 1700000000, place},
+        {"changed since", "/mods/base.vol", 5000, 1700000001, place},
+        {"another name block", "/mods/base.vol", 5000, 1700000000, {8, 999, 1012, 17 * 40}},
+        {"another index", "/mods/base.vol", 5000, 1700000000, {8, 1000, 1012, 17 * 3}},
+    };
+    for (const auto& o : others)
+        EXPECT_TRUE(opens(o.volume, o.size, o.modified, o.at).empty()) << o.what;
+
+    const std::string path = volume::SortedNameFile(folder, "/mods/base.vol", 5000, 1700000000).Path();
+    const std::string kept = test::ReadFile(path);
+    const struct {
+        const char* what;
+        std::string bytes;
+    } damaged[] = {
+        {"a byte short", kept.substr(0, kept.size() - 1)},
+        {"a byte more", kept + '\0'},
+        {"an entry more than it counts", kept + std::string(4, '\0')},
+        {"another kind of file", "TWSORT02" + kept.substr(8)},
+        {"empty", ""},
+    };
+    for (const auto& d : damaged) {
+        test::WriteFile(path, d.bytes);
+        EXPECT_TRUE(opens("/mods/base.vol", 5000, 1700000000, place).empty()) << d.what;
+    }
+}
