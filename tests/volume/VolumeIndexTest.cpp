@@ -189,8 +189,9 @@ TEST(FindByBytes, WholeParseAndLookupPickTheSameEntry)
         const VolumeLookup r = LookUp(v, c.name);
         EXPECT_EQ(r.status, Status::Ok);
         EXPECT_EQ(r.found, c.entry >= 0);
-        if (r.found && c.entry >= 0)
+        if (r.found && c.entry >= 0) {
             EXPECT_EQ(v.substr(std::size_t(r.entry.dataOffset), std::size_t(r.entry.length)), kTwins[c.entry]);
+        }
     }
 }
 
