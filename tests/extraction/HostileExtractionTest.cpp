@@ -33,7 +33,8 @@ struct JobRun {
 
 class HostileExtraction : public ::testing::Test {
 protected:
-    HostileExtraction() { fs::create_directory(dest); test::WriteFile(volume, "PVOL"); }
+    HostileExtraction() { Fresh(); test::WriteFile(volume, "PVOL"); }
+    void Fresh() { fs::remove_all(dest), fs::create_directory(dest); }
 
     // `body` runs with $out set to the last argument, which is logged first.
     std::string Script(const std::string& name, const std::string& body)
@@ -161,11 +162,10 @@ TEST_F(HostileExtraction, AnExtractorThatFailsIsReportedAndNoCopyIsLost)
         {"partial-then-crashes.sh", "printf par > \"$out\"; kill -SEGV $$", "par", true, "exit code 139"},
     };
     for (const Case& c : cases) {
-        fs::remove_all(dest);
-        fs::create_directory(dest);
+        Fresh();
         test::WriteFile(dest + "/keep.cs", "the user's copy");
         const JobRun run = Extract(Script(c.script, c.body), "keep.cs");
-        const std::vector<std::string>& messages = run.messages;
+        const auto& messages = run.messages;
         EXPECT_EQ(run.outcomes.at("keep.cs"), O::Failed) << c.script;
         ASSERT_EQ(messages.size(), 1u) << c.script;
         EXPECT_EQ(messages[0].rfind("7 Unable to extract keep.cs: ", 0), 0u) << messages[0];
@@ -194,8 +194,7 @@ TEST_F(HostileExtraction, ARunKilledWhileReplacingIsPutRightByTheNextRunForThatF
         {false, "printf new > \"$out\"", "new"},
     };
     for (const auto& [newStands, body, after] : cases) {
-        fs::remove_all(dest);
-        fs::create_directory(dest);
+        Fresh();
         test::WriteFile(kept, "the user's copy");
         test::WriteFile(part, "half of a ne");
         if (newStands)
@@ -337,17 +336,14 @@ TEST_F(HostileExtraction, WithoutAnExtractorPathTheInstalledOneIsUsedAndNeverAno
         {"both: the copy beside the program", true, true, "usr/bin/extract"},
         {"neither", false, false, nullptr},
     };
+    const std::string body = "/extract > '" + root / "ran" + "'\nprintf new > \"$out\"";
     for (const Case& c : cases) {
         fs::remove_all(root / "usr");
-        fs::create_directories(root / "usr/bin");
-        fs::create_directories(root / "usr/libexec/tarnwick");
-        const std::string body = "printf new > \"$out\"\nexit 0";
-        if (c.besideProgram)
-            fs::rename(Script("beside.sh", "echo usr/bin/extract > '" + root / "ran" + "'\n" + body),
-                       root / "usr/bin/extract");
-        if (c.installed)
-            fs::rename(Script("installed.sh", "echo usr/libexec/tarnwick/extract > '" + root / "ran" + "'\n" + body),
-                       root / "usr/libexec/tarnwick/extract");
+        for (const auto& [wanted, at] : {std::pair{c.besideProgram, "usr/bin"}, {c.installed, "usr/libexec/tarnwick"}}) {
+            fs::create_directories(root / at);
+            if (wanted)
+                fs::rename(Script("x.sh", "echo " + (at + body)), root / at + "/extract");
+        }
         fs::remove(root / "ran");
         fs::remove(dest + "/a.cs");
         services.ProgramFolder = [this] { return root / "usr/bin"; };
