@@ -26,10 +26,7 @@ protected:
     {
         MakeVolume(dir / "vols/First.vol", {"zeta.cs", "Alpha.cs", "beta\\gamma.cs", "", "mid.cs"});
         // Header 20 + two blocks of 8 + 38 = PVOL 100; VOLS 10; VOLI 34.
-        VolumeWriter v;
-        v.Add("a.cs", std::string(38, 'a'));
-        v.Add("b.cs", std::string(38, 'b'));
-        WriteFile(dir / "vols/Hundred.vol", v.Build());
+        WriteVolume(dir / "vols/Hundred.vol", {{"a.cs", std::string(38, 'a')}, {"b.cs", std::string(38, 'b')}});
         MakeVolume(dir / "vols/Second.VOL", {"only.cs"});
         WriteFile(dir / "vols/Broken.vol", "PVOX not a volume");
         WriteFile(dir / "vols/notes.txt", "");
