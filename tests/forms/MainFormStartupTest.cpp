@@ -56,19 +56,16 @@ TEST_P(VolumeOpening, IsListedOrReportedAndLeftOut)
         auto s = StartForm(o);
         ASSERT_TRUE(s->loaded);
         MainForm& f = *s->form;
-        std::vector<std::string> texts;
+        std::vector<std::string> texts = messages;
         if (dropped) {
             f.tbsMain = 1; // dropped while the Options page is in front
             f.tbsMain_Click();
             sink.texts.clear();
             sink.events.clear();
             f.OpenDroppedFiles({path, vol}); // several: the first counts
-            texts = messages;
-        } else {
-            texts = messages;
+        } else if (!messages.empty()) {
             // Without a volume to show, the splash and the extractor check come as usual.
-            if (!messages.empty())
-                texts.push_back(dir / "extract" + kMissing);
+            texts.push_back(dir / "extract" + kMissing);
         }
         const bool listed = messages.empty();
         EXPECT_EQ(sink.texts, texts);
