@@ -99,9 +99,7 @@ TEST_F(ProgressFormTest, TheFirstErrorIsShownThenTheFormUnloadsAndTheJobsFailure
     struct Case {
         std::vector<std::string> names;
         std::string volume;
-        std::vector<std::string> seen;
-        std::vector<std::string> texts;
-        std::vector<std::string> failed;
+        std::vector<std::string> seen, texts, failed;
         std::size_t handled;
     };
     const Case cases[] = {
