@@ -24,10 +24,8 @@ const std::string kExtractor = "extract";
 
 struct Layout {
     const char* name;
-    std::vector<std::string> files;   // below the test folder
-    std::vector<std::string> folders; // below the test folder
-    std::string programFolder;        // below the test folder
-    std::string expected;             // below the test folder
+    std::vector<std::string> files, folders; // below the test folder, as are these two
+    std::string programFolder, expected;
     bool posixOnly;
 };
 
@@ -97,10 +95,7 @@ TEST(UserDownloadFolder, TheUsersOwnFolderThatExists)
         test::ScopedEnv env;
         env.Set("HOME", dir / "home");
         env.Set("XDG_CONFIG_HOME", dir / "config");
-        if (c.xdgDownload)
-            env.Set("XDG_DOWNLOAD_DIR", dir / c.xdgDownload);
-        else
-            env.Unset("XDG_DOWNLOAD_DIR");
+        c.xdgDownload ? env.Set("XDG_DOWNLOAD_DIR", dir / c.xdgDownload) : env.Unset("XDG_DOWNLOAD_DIR");
         if (c.userDirs)
             test::WriteFile(dir / "config/user-dirs.dirs",
                             std::string("# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\n") +
