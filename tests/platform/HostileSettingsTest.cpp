@@ -122,8 +122,6 @@ TEST_F(HostileSettings, FileOfBlankLinesIsReadAndWrittenInMemoryNearItsSize)
     const std::string blank(kSize, '\n');
     test::WriteFile(ini, blank);
     static const char* const keys[] = {"Overwrite", "PHX", "Palette", "Path", "Extract", "Start", "Splash", "FileSystem"};
-    test::ChildLimits limits;
-    limits.memoryBudget = 2 * kSize;
     // A run of the program: every key read, then every key written.
     const int code = test::RunInChild(
         [&] {
@@ -135,7 +133,7 @@ TEST_F(HostileSettings, FileOfBlankLinesIsReadAndWrittenInMemoryNearItsSize)
                     return 2;
             return Get("Tarnwick", "FileSystem") == "FileSystem!" ? 0 : 3;
         },
-        limits);
+        {-1, false, 2 * kSize});
     EXPECT_EQ(code, 0) << "124: out of a budget of twice the file";
     std::string added = "[Tarnwick]\n";
     for (const char* key : keys)
