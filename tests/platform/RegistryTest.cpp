@@ -9,8 +9,7 @@
 #include "support/RegistryAt.h"
 #include "support/RunTool.h"
 #include "support/ScopedEnv.h"
-#include "support/TestFiles.h"
-#include "volume/VolumeWriter.h"
+#include "support/VolumeBytes.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -204,10 +203,8 @@ TEST_F(Association, TheDesktopKnowsVolumesAndOpensThemWithTarnwick)
     const std::string program = dir / "my games/tarnwick", entry = dir / "data/applications/io.github.tarnwick.Tarnwick.desktop";
     const std::string icon = "\x89PNG\r\n\x1a\n the program's icon";
     ASSERT_EQ(os::RegisterDesktopVolumeHandler(program, icon), "");
-    VolumeWriter w;
-    w.Add("a.cs", "x");
-    test::WriteFile(dir / "Base.vol", w.Build());
-    test::WriteFile(dir / "base.volume-backup", w.Build()); // known by its first bytes
+    test::WriteFile(dir / "base.volume-backup", test::BuildVolume({{"a.cs", "x"}})); // known by its first bytes
+    test::WriteVolume(dir / "Base.vol", {{"a.cs", "x"}});
     const std::string type = std::string(os::kVolumeMimeType) + "\n";
     const std::pair<Names, std::string> queries[] = {
         {{"filetype", dir / "Base.vol"}, type},
@@ -219,10 +216,8 @@ TEST_F(Association, TheDesktopKnowsVolumesAndOpensThemWithTarnwick)
     }
     const test::ToolRun valid = test::RunTool("/usr/bin/desktop-file-validate", {entry});
     EXPECT_EQ(valid.exitCode, 0) << valid.out << valid.err;
-    // The entry and the type show the program's icon, found by name in the
-    // user's icon theme folder; the type's icon as the MIME database lists it.
-    // The names are those of the installed package, so that an installed
-    // user's own entry stands in for the package's instead of beside it.
+    // Entry and type show the program's icon from the user's icon theme, under the installed package's names,
+    // so that a user's own entry stands in for the package's instead of beside it.
     EXPECT_EQ(test::ReadFile(dir / "data/icons/hicolor/128x128/apps/io.github.tarnwick.Tarnwick.png"), icon);
     EXPECT_THAT(test::ReadFile(entry), HasSubstr("\nIcon=io.github.tarnwick.Tarnwick\n"));
     EXPECT_THAT(test::ReadFile(dir / "data/mime/icons"),
@@ -232,20 +227,16 @@ TEST_F(Association, TheDesktopKnowsVolumesAndOpensThemWithTarnwick)
         EXPECT_THAT(installed, HasSubstr(line)) << "the package's entry no longer matches what the button writes";
 }
 
-// What a desktop runs for a volume, with a stand-in program that records its
-// arguments and whose path needs quoting and escaping. xdg-utils' own
-// fallback (no desktop detected, LXDE and LXQt use it too) takes the Exec
-// line apart with the shell's word splitting, not by the entry format's rules;
-// GLib's gio follows the format to the letter. A data folder that itself
-// needs quoting is beyond xdg-utils' own search.
+// What a desktop runs for a volume, with a stand-in program that records its arguments and whose path needs
+// quoting. xdg-utils' own fallback (no desktop, LXDE, LXQt) splits the Exec line as the shell does, not by the
+// entry format's rules; GLib's gio follows the format. A data folder that needs quoting is beyond xdg-utils.
 TEST_F(Association, OpeningAVolumeFromTheDesktopStartsTheProgramWithIt)
 {
     struct Case {
         std::string programFolder, dataFolder;
         bool xdgUtilsCanOpen, gioCanOpen;
     };
-    // With a percent sign in both folders no reader can open; the entry is
-    // still valid.
+    // With a percent sign in both folders no reader can open; the entry is still valid.
     const Case cases[] = {{"my 100% games", "data", true, true}, {"my 100% games", "my data", false, true},
                           {"my 100% games", "data 5%", false, false}, {"plain", "data", true, true}};
     env.Set("DISPLAY", ":7345"); // said to be there, so that the tools look for an application
@@ -259,30 +250,20 @@ TEST_F(Association, OpeningAVolumeFromTheDesktopStartsTheProgramWithIt)
         ::chmod(program.c_str(), 0755);
         ASSERT_EQ(os::RegisterDesktopVolumeHandler(program, "icon"), "") << c.programFolder;
         const std::string entry = dir / c.dataFolder + "/applications/io.github.tarnwick.Tarnwick.desktop";
-        if (test::Exists("/usr/bin/desktop-file-validate")) {
-            const test::ToolRun valid = test::RunTool("/usr/bin/desktop-file-validate", {entry});
-            EXPECT_EQ(valid.exitCode, 0) << c.programFolder << ": " << valid.out << valid.err;
-        }
-        const std::string volume = dir / "a b/Base.vol";
-        VolumeWriter w;
-        w.Add("a.cs", "x");
-        test::WriteFile(volume, w.Build());
+        const test::ToolRun valid = test::RunTool("/usr/bin/desktop-file-validate", {entry}); // as the test above
+        EXPECT_EQ(valid.exitCode, 0) << c.programFolder << ": " << valid.out << valid.err;
+        const std::string volume = test::WriteFile(dir / "a b/Base.vol", test::BuildVolume({{"a.cs", "x"}}));
         std::vector<std::pair<std::string, Names>> launches;
-        if (c.xdgUtilsCanOpen) {
-            for (const char* desktop : {"", "LXDE", "LXQt", "X-Generic"})
+        for (const char* desktop : {"", "LXDE", "LXQt", "X-Generic"})
+            if (c.xdgUtilsCanOpen)
                 launches.push_back({desktop, {"/usr/bin/xdg-open", volume}});
-        }
         if (c.gioCanOpen && test::Exists("/usr/bin/gio"))
             launches.push_back({"GNOME", {"/usr/bin/gio", "open", volume}});
         for (const auto& [desktop, command] : launches) {
-            if (*desktop.c_str())
-                env.Set("XDG_CURRENT_DESKTOP", desktop);
-            else
-                env.Unset("XDG_CURRENT_DESKTOP");
+            desktop.empty() ? env.Unset("XDG_CURRENT_DESKTOP") : env.Set("XDG_CURRENT_DESKTOP", desktop);
             std::remove(record.c_str());
             const test::ToolRun run = test::RunTool(command[0], Names(command.begin() + 1, command.end()));
-            // gio hands the program over and does not wait for it; on a busy
-            // machine the stand-in may take a while to start and to write.
+            // gio does not wait for the program, which may be slow to start and write on a busy machine.
             for (int i = 0; i < 1500 && test::ReadFile(record) != volume + "\n"; ++i)
                 ::usleep(20000);
             EXPECT_EQ(test::ReadFile(record), volume + "\n")
