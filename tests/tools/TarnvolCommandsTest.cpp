@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <tuple>
@@ -248,10 +249,8 @@ TEST_F(TarnvolCommands, ExtractWritesEachFileUnderItsStoredCase)
         std::filesystem::create_directories(dest);
         const ToolRun r = Tarnvol({"extract", volume, dest, typed});
         EXPECT_EQ(r.exitCode, 0) << typed << ": " << r.err;
-        std::size_t count = 0;
-        for (const auto& e : std::filesystem::recursive_directory_iterator(dest))
-            count += e.is_regular_file();
-        EXPECT_EQ(count, 1u) << typed;
+        const auto files = std::filesystem::recursive_directory_iterator(dest);
+        EXPECT_EQ(std::count_if(begin(files), end(files), [](const auto& e) { return e.is_regular_file(); }), 1) << typed;
         EXPECT_TRUE(std::filesystem::is_regular_file(dest + "/" + landed)) << typed << " " << landed;
     }
 }
