@@ -254,8 +254,8 @@ TEST_F(TarnvolNames, RelativeVolumeAndDestinationAreTakenFromTheCurrentFolder)
 
 TEST_F(TarnvolNames, AnExtractorThatIsNoProgramIsRefusedBeforeAnyWork)
 {
-    WriteFile(dir / "notes.txt", "not a program");
-    std::filesystem::permissions(dir / "notes.txt", std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    std::filesystem::permissions(WriteFile(dir / "notes.txt", "not a program"),
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     const std::string dest = dir / "out";
     std::filesystem::create_directories(dest);
     const std::pair<std::string, int> cases[] = {
@@ -267,13 +267,9 @@ TEST_F(TarnvolNames, AnExtractorThatIsNoProgramIsRefusedBeforeAnyWork)
     for (const auto& [extractor, exitCode] : cases) {
         const ToolRun r = Tarnvol({"extract", "--extractor", extractor, volume, dest, "top.cs"});
         EXPECT_EQ(r.exitCode, exitCode) << extractor << ": " << r.err;
-        const bool extracted = Exists(Landed(dest, "top.cs"));
-        EXPECT_EQ(extracted, exitCode == 0) << extractor;
-        if (exitCode == 2) { // the path named, and nothing started
-            EXPECT_EQ(std::make_tuple(r.err.find(extractor) != std::string::npos, r.err.find('%')),
-                      std::make_tuple(true, std::string::npos))
-                << r.err;
-        }
+        EXPECT_EQ(Exists(Landed(dest, "top.cs")), exitCode == 0) << extractor;
+        if (exitCode == 2) // the path named, and nothing started
+            EXPECT_TRUE(r.err.find(extractor) != std::string::npos && r.err.find('%') == std::string::npos) << r.err;
         std::filesystem::remove(Landed(dest, "top.cs"));
     }
 }
@@ -316,7 +312,7 @@ TEST_F(TarnvolNames, EveryNameNotExtractedIsToldAndTheRunFails)
     bool all = true;
     for (const HostileName& n : {HostileName{"two  blanks.cs", "two  blanks.cs"}, HostileName{"tab\there.cs", "tab\\there.cs"}}) {
         const bool there = ReadFile(Landed(dest, n.stored)) == Data(n.stored);
-        all = all && there;
+        all &= there;
         EXPECT_EQ(r.err.find(NotExtracted(n.shown)) == std::string::npos, there) << n.shown << ": " << r.err;
     }
     EXPECT_EQ(r.exitCode, all ? 0 : 1) << r.err;
