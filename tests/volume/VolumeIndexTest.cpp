@@ -235,9 +235,7 @@ TEST(VolumeLookup, ScatteredAndOverlappingNames)
 // pieces: the lookup holds a chunk, not the index.
 TEST(VolumeLookup, HugeIndexIsReadInSmallPieces)
 {
-    VolumeWriter w;
-    w.Add("a.cs", "aaa");
-    std::string v = w.Build();
+    std::string v = test::BuildVolume({{"a.cs", "aaa"}});
     const Layout at(v);
     const std::int64_t entries = 63'000'000;
     Put32(v, at.voli + 4, static_cast<std::uint32_t>(entries * 17));
