@@ -214,9 +214,8 @@ TEST(MainFormSettings, ExtractorAndExtractionFolderFollowTheLayout)
 {
     struct Case {
         const char* name;
-        std::vector<std::string> files; // below the test folder
-        std::string extractor;          // below the test folder
-        std::string extractionFolder;   // below the test folder
+        std::vector<std::string> files; // below the test folder, as are the two paths
+        std::string extractor, extractionFolder;
         bool reportedMissing;
     };
     const Case cases[] = {
