@@ -1,4 +1,5 @@
 #include "platform/os/DesktopAssociation.h"
+#include "platform/os/posix/XdgFolder.h"
 #include "platform/os/Files.h"
 #include "platform/os/Profile.h"
 
@@ -35,15 +36,6 @@ void RemoveEarlierEntry(const std::string& applications, const std::string& icon
         if (IsPlainFile(icon))
             ::unlink(icon.c_str());
     }
-}
-
-std::string Home(const char* variable, const char* fallback)
-{
-    if (const char* x = std::getenv(variable); x && *x == '/')
-        return x;
-    if (const char* h = std::getenv("HOME"); h && *h)
-        return std::string(h) + fallback;
-    return {};
 }
 
 bool WriteWhole(const std::string& path, const std::string& text)
@@ -174,8 +166,8 @@ std::string ProgramForExec(const std::string& programPath, const std::string& da
 
 std::string RegisterDesktopVolumeHandler(const std::string& programPath, const std::string& iconPng)
 {
-    const std::string data = Home("XDG_DATA_HOME", "/.local/share");
-    const std::string config = Home("XDG_CONFIG_HOME", "/.config");
+    const std::string data = XdgFolder("XDG_DATA_HOME", "/.local/share");
+    const std::string config = XdgFolder("XDG_CONFIG_HOME", "/.config");
     if (data.empty() || config.empty())
         return "there is no home folder to keep the desktop's file types in";
     const std::string mimeFolder = data + "/mime";

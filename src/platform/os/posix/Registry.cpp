@@ -2,6 +2,7 @@
 // atomically on every change, so that two programs (or a crash) never leave
 // it half-written, and a user's edit is seen at once.
 #include "platform/os/Registry.h"
+#include "platform/os/posix/XdgFolder.h"
 #include "platform/os/Files.h"
 #include "platform/os/RegistryFile.h"
 
@@ -26,14 +27,7 @@ std::map<RegHandle, OpenKey> gOpen;
 RegHandle gNext = 1;
 std::string gProblem;
 
-std::string DataHome()
-{
-    if (const char* x = std::getenv("XDG_DATA_HOME"); x && *x == '/')
-        return x;
-    if (const char* h = std::getenv("HOME"); h && *h)
-        return std::string(h) + "/.local/share";
-    return {};
-}
+std::string DataHome() { return XdgFolder("XDG_DATA_HOME", "/.local/share"); }
 
 std::vector<std::string> Split(const std::string& path)
 {

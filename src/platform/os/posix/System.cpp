@@ -1,4 +1,5 @@
 #include "platform/os/System.h"
+#include "platform/os/posix/XdgFolder.h"
 
 #include "platform/PathStyle.h"
 #include "platform/os/Files.h"
@@ -69,23 +70,9 @@ void Beep()
     std::fflush(stderr);
 }
 
-std::string UserConfigFolder()
-{
-    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x == '/')
-        return x;
-    if (const char* h = std::getenv("HOME"); h && *h)
-        return std::string(h) + "/.config";
-    return {};
-}
+std::string UserConfigFolder() { return XdgFolder("XDG_CONFIG_HOME", "/.config"); }
 
-std::string UserCacheFolder()
-{
-    if (const char* x = std::getenv("XDG_CACHE_HOME"); x && *x == '/')
-        return x;
-    if (const char* h = std::getenv("HOME"); h && *h)
-        return std::string(h) + "/.cache";
-    return {};
-}
+std::string UserCacheFolder() { return XdgFolder("XDG_CACHE_HOME", "/.cache"); }
 
 bool FolderIsWritable(const std::string& folder)
 {
