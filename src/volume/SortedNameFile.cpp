@@ -1,6 +1,7 @@
 #include "volume/SortedNameFile.h"
 
 #include "platform/PathStyle.h"
+#include "platform/os/System.h"
 
 #include <cstdio>
 
@@ -77,6 +78,11 @@ bool SortedNameFile::Open(const DirectoryPlace& place, VolumeIndex::ReadFn& orde
         return file->ReadAt(start + offset, buffer, bytes);
     };
     return true;
+}
+
+bool SortedNameFile::CanKeep()
+{
+    return os::CreateFolderTree(folder_) && os::FolderIsWritable(folder_);
 }
 
 void SortedNameFile::Save(const DirectoryPlace& place, const std::vector<std::uint32_t>& order)

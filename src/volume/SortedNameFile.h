@@ -23,6 +23,7 @@ public:
     SortedNameFile(std::string folder, std::string volume, std::int64_t size, std::int64_t modified);
 
     bool Open(const DirectoryPlace& place, VolumeIndex::ReadFn& order, std::int64_t& count) override;
+    bool CanKeep() override;
     void Save(const DirectoryPlace& place, const std::vector<std::uint32_t>& order) override;
 
     // The file this volume's order is kept in.

@@ -82,6 +82,7 @@ public:
         };
         return true;
     }
+    bool CanKeep() override { return keepable; }
     void Save(const volume::DirectoryPlace&, const std::vector<std::uint32_t>& order) override
     {
         kept = order;
@@ -89,6 +90,7 @@ public:
     }
     std::optional<std::vector<std::uint32_t>> kept;
     std::int64_t missingTail = 0;
+    bool keepable = true;
     int saves = 0;
     std::string bytes;
 };
@@ -148,12 +150,26 @@ TEST(SortedNames, AKeptOrderCostsAHandfulOfReads)
     EXPECT_GE(exact, 9);
 }
 
-TEST(SortedNames, SmallVolumesAreScannedAndGetNoOrder)
+// No order is made where it cannot pay: a small volume is scanned at once,
+// and an order that cannot be kept would cost each run the whole directory.
+TEST(SortedNames, NoOrderIsMadeWhereItCannotPay)
 {
-    const std::string v = test::BuildVolume({{"a.cs", "a"}, {"b.cs", "b"}});
-    MemoryStore store;
-    EXPECT_TRUE(Find(v, "b.cs", &store).found);
-    EXPECT_EQ(store.saves, 0);
+    const std::string small = test::BuildVolume({{"a.cs", "a"}, {"b.cs", "b"}});
+    const struct {
+        const char* what;
+        const std::string& volume;
+        std::string name;
+        bool keepable;
+    } cases[] = {{"a small volume", small, "b.cs", true}, {"an order that cannot be kept", BigVolume(), NameOf(0), false}};
+    for (const auto& c : cases) {
+        MemoryStore store;
+        store.keepable = c.keepable;
+        CountedRead read{c.volume};
+        EXPECT_TRUE(LookUpVolumeEntry(read.Fn(), static_cast<std::int64_t>(c.volume.size()), c.name, &store).found)
+            << c.what;
+        EXPECT_EQ(store.saves, 0) << c.what;
+        EXPECT_LT(read.bytes, 200 * 1024) << c.what << ": the whole directory was read";
+    }
 }
 
 namespace {
