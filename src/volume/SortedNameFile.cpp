@@ -9,7 +9,7 @@ namespace tarnwick::volume {
 
 namespace {
 
-constexpr char kMagic[] = "TWSORT01";
+constexpr char kMagic[] = "TWSORT02";
 
 void PutU64(std::string& out, std::uint64_t v)
 {
@@ -41,19 +41,19 @@ std::string FileNameFor(const std::string& volume)
 
 } // namespace
 
-SortedNameFile::SortedNameFile(std::string folder, std::string volume, std::int64_t size, std::int64_t modified)
-    : folder_(std::move(folder)), volume_(std::move(volume)),
-      path_(JoinPath(folder_, FileNameFor(volume_), NativePathStyle())), size_(size), modified_(modified)
+SortedNameFile::SortedNameFile(std::string folder, std::string volume, std::string identity)
+    : folder_(std::move(folder)), volume_(std::move(volume)), identity_(std::move(identity)),
+      path_(JoinPath(folder_, FileNameFor(volume_), NativePathStyle()))
 {
 }
 
 std::string SortedNameFile::Header(const DirectoryPlace& place) const
 {
     std::string h(kMagic, 8);
-    for (std::int64_t v : {size_, modified_, place.namesAt, place.nameBytes, place.indexAt, place.indexBytes,
-                           static_cast<std::int64_t>(volume_.size())})
+    for (std::int64_t v : {place.namesAt, place.nameBytes, place.indexAt, place.indexBytes,
+                           static_cast<std::int64_t>(volume_.size()), static_cast<std::int64_t>(identity_.size())})
         PutU64(h, static_cast<std::uint64_t>(v));
-    return h + volume_;
+    return h + volume_ + identity_;
 }
 
 bool SortedNameFile::Open(const DirectoryPlace& place, VolumeIndex::ReadFn& order, std::int64_t& count)
@@ -82,7 +82,8 @@ bool SortedNameFile::Open(const DirectoryPlace& place, VolumeIndex::ReadFn& orde
 
 bool SortedNameFile::CanKeep()
 {
-    return os::CreateFolderTree(folder_) && os::FolderIsWritable(folder_);
+    // A folder standing where the file goes could never be replaced.
+    return os::CreateFolderTree(folder_) && os::FolderIsWritable(folder_) && !os::IsPlainFolder(path_);
 }
 
 void SortedNameFile::Save(const DirectoryPlace& place, const std::vector<std::uint32_t>& order)

@@ -1,10 +1,10 @@
 #pragma once
 // The sorted order of one volume's names kept in a file of its own, in a
 // folder of the user's cache. The file says which volume it was made for (its
-// full path, size and time of change) and for which directory; any
-// difference, or a file of the wrong length, and it is not used. Even a file
-// that passes those checks only guides a search whose every answer is
-// checked against the volume itself (SortedNames.h).
+// full path and the identity of the file, InputFile::Identity) and for which
+// directory; any difference, or a file of the wrong length, and it is not
+// used. Even a file that passes those checks only guides a search whose every
+// answer is checked against the volume itself (SortedNames.h).
 #include "volume/SortedNames.h"
 
 #include "platform/os/Files.h"
@@ -19,8 +19,8 @@ namespace tarnwick::volume {
 class SortedNameFile final : public SortedNameStore {
 public:
     // `folder` is created when the first order is kept; `volume` is the
-    // volume's full path, `size` and `modified` what it is now.
-    SortedNameFile(std::string folder, std::string volume, std::int64_t size, std::int64_t modified);
+    // volume's full path, `identity` what its file is now.
+    SortedNameFile(std::string folder, std::string volume, std::string identity);
 
     bool Open(const DirectoryPlace& place, VolumeIndex::ReadFn& order, std::int64_t& count) override;
     bool CanKeep() override;
@@ -32,8 +32,7 @@ public:
 private:
     std::string Header(const DirectoryPlace& place) const;
 
-    std::string folder_, volume_, path_;
-    std::int64_t size_, modified_;
+    std::string folder_, volume_, identity_, path_;
     std::unique_ptr<os::InputFile> file_;
 };
 

@@ -6,8 +6,10 @@
 //
 // The order is a hint and nothing more. Every entry it leads to is read back
 // from the volume and its name compared there; a name it does not lead to is
-// looked for by the full scan. A stale or damaged order can therefore cost
-// time, never a wrong file.
+// looked for by the full scan. An order made for another state of the volume
+// is never opened (SortedNameFile); one damaged on purpose can cost time, or
+// pick another copy of a name stored more than once, never a file of another
+// name.
 #include "volume/DirectoryPlace.h"
 #include "volume/VolumeIndex.h"
 

@@ -231,43 +231,46 @@ TEST_F(ExtractTool, FindsNamesByTheirBytes)
 }
 
 // A large volume's names are kept in order in the user's cache after the
-// first run. A volume written again under the same path, at the same size
-// and time, with its names in another order, makes that order stale: every
-// file, the hard names among them, still comes out with its own bytes, the
-// extractor started as the job starts it from a folder with a quote.
+// first run. The volume written again under the same path, at the same size
+// and time, with one early name changed into a name stored twice later on,
+// makes that order stale: the early copy is now the one the scan picks, and
+// every file, the hard names among them, still comes out with its own bytes.
+// The extractor is started as the job starts it, from a folder with a quote.
 TEST_F(ExtractTool, AKeptOrderOfNamesNeverGivesAnotherFile)
 {
     ScopedEnv env;
     env.Set("XDG_CACHE_HOME", dir / "cache");
     Files files = kNameVolume;
+    const std::size_t early = files.size() + 1;
     for (int i = 0; i < 20000; ++i)
         files.push_back({"scripts\\f" + std::to_string(i) + ".cs", "data " + std::to_string(i % 1000 + 1000)});
+    files.push_back({"scripts\\tw.cs", "first twin"});
+    files.push_back({"scripts\\tw.cs", "other twin"});
     fs::create_directory(dir / "say \"hi\"");
     const std::string vol = dir / "say \"hi\"/game.vol";
-    WriteVolume(vol, files);
-    const auto when = fs::last_write_time(vol);
-    std::vector<std::size_t> asked = {kNameVolume.size() + 7777, files.size() - 1};
-    for (std::size_t i = 0; i < kNameVolume.size(); ++i)
-        asked.push_back(i);
-    auto expectEach = [&](const std::string& run) {
+    auto expectEach = [&](const std::string& run, const std::vector<std::size_t>& asked) {
         for (std::size_t i : asked) {
             const std::string out = dir / (run + std::to_string(i));
             const std::string line = clsExtract::CommandLine(tool, vol, files[i].first, out);
             EXPECT_EQ(os::WaitForProcess(os::StartProcessHidden(line)), 0) << files[i].first;
-            EXPECT_EQ(ReadFile(out), files[i].second) << files[i].first;
+            EXPECT_EQ(ReadFile(out), files[i].second) << run << ": " << files[i].first;
         }
     };
-    expectEach("first");
+    std::vector<std::size_t> asked = {early, kNameVolume.size() + 7777, files.size() - 2};
+    for (std::size_t i = 0; i < kNameVolume.size(); ++i)
+        asked.push_back(i);
+
+    WriteVolume(vol, files);
+    const auto when = fs::last_write_time(vol);
+    expectEach("first", asked);
     ASSERT_EQ(std::distance(fs::directory_iterator(dir / "cache/tarnwick/names"), fs::directory_iterator()), 1);
 
-    std::reverse(files.begin(), files.end());
-    for (auto& [name, data] : files)
-        std::reverse(data.begin(), data.end());
+    ASSERT_EQ(files[early].first, "scripts\\f1.cs");
+    files[early] = {"scripts\\tw.cs", "new twin!"};
     WriteVolume(vol, files);
     fs::last_write_time(vol, when);
-    for (std::size_t& i : asked)
-        i = files.size() - 1 - i;
-    expectEach("again");
+    asked.erase(asked.begin() + 2); // the first twin is no longer the one the name gives
+    expectEach("again", asked);
 }
 
 TEST_F(ExtractTool, StreamOutputsAreWrittenInPlace)

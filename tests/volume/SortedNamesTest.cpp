@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <random>
@@ -223,11 +224,10 @@ TEST(SortedNames, TheFileIsUsedOnlyForTheVolumeAndDirectoryItWasMadeFor)
     const std::string folder = dir / "cache/names";
     const volume::DirectoryPlace place{8, 1000, 1012, 17 * 40};
     const std::vector<std::uint32_t> order = {3, 1, 2, 0};
-    volume::SortedNameFile(folder, "/mods/base.vol", 5000, 1700000000).Save(place, order);
+    volume::SortedNameFile(folder, "/mods/base.vol", "file A").Save(place, order);
 
-    auto opens = [&](const std::string& volume, std::int64_t size, std::int64_t modified,
-                     const volume::DirectoryPlace& at) {
-        volume::SortedNameFile f(folder, volume, size, modified);
+    auto opens = [&](const std::string& volume, const std::string& identity, const volume::DirectoryPlace& at) {
+        volume::SortedNameFile f(folder, volume, identity);
         VolumeIndex::ReadFn read;
         std::int64_t count = -1;
         if (!f.Open(at, read, count))
@@ -236,23 +236,22 @@ TEST(SortedNames, TheFileIsUsedOnlyForTheVolumeAndDirectoryItWasMadeFor)
         EXPECT_EQ(read(0, back.data(), count * 4), count * 4);
         return back;
     };
-    EXPECT_EQ(opens("/mods/base.vol", 5000, 1700000000, place), order);
+    EXPECT_EQ(opens("/mods/base.vol", "file A", place), order);
     const struct {
         const char* what;
-        std::string volume;
-        std::int64_t size, modified;
+        std::string volume, identity;
         volume::DirectoryPlace at;
     } others[] = {
-        {"another path", "/mods/Base.vol", 5000, 1700000000, place},
-        {"another size", "/mods/base.vol", 5001, 1700000000, place},
-        {"changed since", "/mods/base.vol", 5000, 1700000001, place},
-        {"another name block", "/mods/base.vol", 5000, 1700000000, {8, 999, 1012, 17 * 40}},
-        {"another index", "/mods/base.vol", 5000, 1700000000, {8, 1000, 1012, 17 * 3}},
+        {"another path", "/mods/Base.vol", "file A", place},
+        {"another state of the file", "/mods/base.vol", "file B", place},
+        {"an identity that starts alike", "/mods/base.vol", "file", place},
+        {"another name block", "/mods/base.vol", "file A", {8, 999, 1012, 17 * 40}},
+        {"another index", "/mods/base.vol", "file A", {8, 1000, 1012, 17 * 3}},
     };
     for (const auto& o : others)
-        EXPECT_TRUE(opens(o.volume, o.size, o.modified, o.at).empty()) << o.what;
+        EXPECT_TRUE(opens(o.volume, o.identity, o.at).empty()) << o.what;
 
-    const std::string path = volume::SortedNameFile(folder, "/mods/base.vol", 5000, 1700000000).Path();
+    const std::string path = volume::SortedNameFile(folder, "/mods/base.vol", "file A").Path();
     const std::string kept = test::ReadFile(path);
     const struct {
         const char* what;
@@ -261,11 +260,16 @@ TEST(SortedNames, TheFileIsUsedOnlyForTheVolumeAndDirectoryItWasMadeFor)
         {"a byte short", kept.substr(0, kept.size() - 1)},
         {"a byte more", kept + '\0'},
         {"an entry more than it counts", kept + std::string(4, '\0')},
-        {"another kind of file", "TWSORT02" + kept.substr(8)},
+        {"another kind of file", "TWSORT01" + kept.substr(8)},
         {"empty", ""},
     };
     for (const auto& d : damaged) {
         test::WriteFile(path, d.bytes);
-        EXPECT_TRUE(opens("/mods/base.vol", 5000, 1700000000, place).empty()) << d.what;
+        EXPECT_TRUE(opens("/mods/base.vol", "file A", place).empty()) << d.what;
     }
+    // A folder where the file goes could never be replaced: no order is made.
+    std::filesystem::remove(path);
+    std::filesystem::create_directory(path);
+    EXPECT_FALSE(volume::SortedNameFile(folder, "/mods/base.vol", "file A").CanKeep());
+    EXPECT_TRUE(volume::SortedNameFile(folder, "/mods/other.vol", "file A").CanKeep());
 }

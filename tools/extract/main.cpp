@@ -114,17 +114,17 @@ bool SameFile(const std::string& a, const std::string& b)
 // Where the order of a large volume's names is kept between runs: one run
 // per file on a volume of 100,000 names would otherwise pass over its whole
 // directory 100,000 times. None when the user has no cache folder.
-std::unique_ptr<tarnwick::volume::SortedNameFile> SortedNamesOf(const std::string& volume, std::int64_t size)
+std::unique_ptr<tarnwick::volume::SortedNameFile> SortedNamesOf(const std::string& volume, const os::InputFile& in)
 {
     const std::string cache = os::UserCacheFolder();
-    std::string full = os::LongPathName(volume);
-    const auto modified = os::FileModified(volume);
-    if (cache.empty() || full.empty() || !modified)
+    const std::string full = os::LongPathName(volume);
+    const auto identity = in.Identity();
+    if (cache.empty() || full.empty() || !identity)
         return nullptr;
     const tarnwick::PathStyle style = tarnwick::NativePathStyle();
     const std::string folder = tarnwick::JoinPath(
         tarnwick::JoinPath(cache, style == tarnwick::PathStyle::Windows ? "Tarnwick" : "tarnwick", style), "names", style);
-    return std::make_unique<tarnwick::volume::SortedNameFile>(folder, full, size, *modified);
+    return std::make_unique<tarnwick::volume::SortedNameFile>(folder, full, *identity);
 }
 
 } // namespace
@@ -168,7 +168,7 @@ int main(int argc, char** argv)
 
     // Only the one entry is looked for, in place: the directory is never
     // built, so a volume that claims millions of entries costs no memory.
-    std::unique_ptr<tarnwick::volume::SortedNameFile> sorted = SortedNamesOf(volume, *size);
+    std::unique_ptr<tarnwick::volume::SortedNameFile> sorted = SortedNamesOf(volume, in);
     VolumeLookup found = LookUpVolumeEntry(read, *size, name, sorted.get());
     switch (found.status) {
     case VolumeIndex::Status::Ok: break;

@@ -56,6 +56,14 @@ public:
 
     bool IsOpen() const;
     std::optional<std::int64_t> Size() const;
+    // What tells this state of the file from any other, as bytes to compare:
+    // a file rewritten in place, even to the same size and time of change,
+    // or another file put under the name, has other bytes. POSIX: device,
+    // inode, size, and the modification and status-change times to the
+    // nanosecond (the latter no program can set back). Windows: volume
+    // serial, file index, size, last write and change times. Nothing when
+    // the file cannot be examined.
+    std::optional<std::string> Identity() const;
     // Reads up to `count` bytes at `offset`; returns how many arrived, -1 on
     // error. Short only at the end of the file.
     std::int64_t ReadAt(std::int64_t offset, void* buffer, std::int64_t count) const;

@@ -143,6 +143,18 @@ std::optional<std::int64_t> InputFile::Size() const
     return static_cast<std::int64_t>(st.st_size);
 }
 
+std::optional<std::string> InputFile::Identity() const
+{
+    struct stat st;
+    if (handle_ < 0 || ::fstat(static_cast<int>(handle_), &st) != 0)
+        return std::nullopt;
+    const std::int64_t values[] = {static_cast<std::int64_t>(st.st_dev),  static_cast<std::int64_t>(st.st_ino),
+                                   static_cast<std::int64_t>(st.st_size), st.st_mtim.tv_sec,
+                                   st.st_mtim.tv_nsec,                   st.st_ctim.tv_sec,
+                                   st.st_ctim.tv_nsec};
+    return std::string(reinterpret_cast<const char*>(values), sizeof values);
+}
+
 std::int64_t InputFile::ReadAt(std::int64_t offset, void* buffer, std::int64_t count) const
 {
     if (handle_ < 0 || offset < 0 || count < 0)

@@ -165,6 +165,24 @@ std::optional<std::int64_t> InputFile::Size() const
     return static_cast<std::int64_t>(size.QuadPart);
 }
 
+std::optional<std::string> InputFile::Identity() const
+{
+    BY_HANDLE_FILE_INFORMATION info;
+    if (handle_ == -1 || !::GetFileInformationByHandle(AsHandle(handle_), &info))
+        return std::nullopt;
+    // The change time, which no program sets back; left zero where the
+    // system cannot tell it.
+    FILE_BASIC_INFO basic{};
+    ::GetFileInformationByHandleEx(AsHandle(handle_), FileBasicInfo, &basic, sizeof basic);
+    const std::int64_t values[] = {
+        static_cast<std::int64_t>(info.dwVolumeSerialNumber),
+        (static_cast<std::int64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
+        (static_cast<std::int64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
+        (static_cast<std::int64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) | info.ftLastWriteTime.dwLowDateTime,
+        basic.ChangeTime.QuadPart};
+    return std::string(reinterpret_cast<const char*>(values), sizeof values);
+}
+
 std::int64_t InputFile::ReadAt(std::int64_t offset, void* buffer, std::int64_t count) const
 {
     if (handle_ == -1 || offset < 0 || count < 0)
