@@ -6,8 +6,8 @@
 //   the volume's directory (name block and index) and a memchr over it. The
 //   runs after the first find the name through the order of names the first
 //   one kept (where the volume is large enough to keep one).
-#include "platform/os/Files.h"
-#include "platform/os/Process.h"
+#include "os/Files.h"
+#include "os/Process.h"
 #include "support/TestFiles.h"
 #include "volume/VolumeWriter.h"
 

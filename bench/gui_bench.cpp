@@ -2,10 +2,10 @@
 // volume of 1,000,000 names fills lstData and paints it in under 400 ms with
 // the whole process under 120 MB; start-up to the main window shown (splash
 // off, extractor present) takes under 300 ms.
-#include "mainwindow/FileListBox.h"
-#include "mainwindow/NameListBox.h"
-#include "mainwindow/frmMain.h"
-#include "platform/MessageBox.h"
+#include "qt/FileListBox.h"
+#include "qt/NameListBox.h"
+#include "qt/frmMain.h"
+#include "services/MessageBox.h"
 #include "support/TestFiles.h"
 #include "volume/VolumeWriter.h"
 

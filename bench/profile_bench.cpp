@@ -4,8 +4,8 @@
 // read and a plain write of them). Goal: a handful of times the floor, and
 // heap use near the file's size S (extra_per_S, beyond the file's own copy,
 // well under 1).
-#include "platform/os/Files.h"
-#include "platform/os/Profile.h"
+#include "os/Files.h"
+#include "os/Profile.h"
 #include "support/TestFiles.h"
 
 #include <benchmark/benchmark.h>

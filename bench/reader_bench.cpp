@@ -6,7 +6,7 @@
 #include "support/TestFiles.h"
 #include "volume/VolumeWriter.h"
 #include "volume/clsVOLReader.h"
-#include "platform/os/Files.h"
+#include "os/Files.h"
 
 #include <benchmark/benchmark.h>
 

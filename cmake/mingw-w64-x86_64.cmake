@@ -2,7 +2,7 @@
 # test suite for 64-bit Windows with Debian's mingw-w64, e.g.
 #   cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 # Debian ships no Qt for MinGW, so tarnwick.exe is made of plain Win32
-# windows over the same forms (src/platform/win32ui).
+# windows over the same forms (src/win32ui).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 

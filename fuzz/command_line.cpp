@@ -4,7 +4,7 @@
 // - the input, cut at NUL bytes into arguments and quoted the way the
 //   Windows rules want, joins into a line that splits back into exactly
 //   those arguments.
-#include "platform/os/CommandLine.h"
+#include "os/CommandLine.h"
 
 #include <cstdint>
 #include <cstdio>

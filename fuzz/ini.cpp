@@ -9,9 +9,9 @@
 //   included, stays as it was;
 // - a write that fails leaves the file untouched, and no write leaves a
 //   temporary file behind.
-#include "platform/os/Profile.h"
+#include "os/Profile.h"
 
-#include "platform/PathStyle.h"
+#include "os/PathStyle.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

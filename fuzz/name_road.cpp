@@ -6,7 +6,7 @@
 // Input: one byte of flags (bit 0 Windows paths, bit 1 folders re-created),
 // then the name, the volume path and the destination, cut at NUL bytes.
 #include "extraction/clsExtract.h"
-#include "platform/os/CommandLine.h"
+#include "os/CommandLine.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -5,7 +5,7 @@
 // - a tree that parsed saves to text that parses back to the same tree, and
 //   saving that tree again gives the very same text (a save is stable, so
 //   the store never drifts from one run to the next).
-#include "platform/os/RegistryFile.h"
+#include "os/RegistryFile.h"
 
 #include <cstdint>
 #include <cstdio>

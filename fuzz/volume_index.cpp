@@ -5,7 +5,7 @@
 // time, or from a file.
 #include "volume/VolumeIndex.h"
 
-#include "platform/PathStyle.h"
+#include "os/PathStyle.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -8,7 +8,7 @@
 #include "volume/SortedNames.h"
 #include "volume/VolumeLookup.h"
 
-#include "platform/PathStyle.h"
+#include "os/PathStyle.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Draws the program's icon at the desktop's usual sizes into an icon theme
 // folder: FOLDER/NxN/apps/NAME.png. Run at build time on the offscreen
 // platform, so the installed icons are the emblem the windows show.
-#include "mainwindow/Artwork_ui.h"
+#include "qt/Artwork.h"
 
 #include <QDir>
 #include <QFile>

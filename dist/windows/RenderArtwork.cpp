@@ -2,7 +2,7 @@
 // draw: the icon's sizes as PNG files and the splash picture as a 24-bit
 // BMP, for windres. Run by make-artwork; its output is kept in the sources,
 // since the Windows build has no Qt to draw with.
-#include "mainwindow/Artwork_ui.h"
+#include "qt/Artwork.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -1,7 +1,7 @@
 #pragma once
 // What the main window hands the progress window: one extraction job's
 // names and options, read when the progress window's timer fires.
-#include "platform/PathStyle.h"
+#include "os/PathStyle.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 #pragma once
 // The one box the Extract command shows after a job in which more than one
 // name failed: the progress window has shown only the first error.
-#include "platform/PathStyle.h"
+#include "os/PathStyle.h"
 
 #include <cstddef>
 #include <string>

@@ -1,9 +1,9 @@
 #include "extraction/clsExtract.h"
-#include "platform/AnsiText.h"
-#include "platform/CommonRoutines.h"
-#include "platform/ReplaceNames.h"
-#include "platform/TextCase.h"
-#include "platform/os/CommandLine.h"
+#include "os/AnsiText.h"
+#include "services/CommonRoutines.h"
+#include "os/ReplaceNames.h"
+#include "os/TextCase.h"
+#include "os/CommandLine.h"
 
 #include <cmath>
 

@@ -3,9 +3,9 @@
 // a destination folder, flat or with the volume's folders re-created, asking
 // before it replaces a file. Progress and failures go out through callbacks,
 // never as exceptions; everything runs on the caller's thread.
-#include "platform/MessageBox.h"
-#include "platform/OsServices.h"
-#include "platform/PathStyle.h"
+#include "services/MessageBox.h"
+#include "services/OsServices.h"
+#include "os/PathStyle.h"
 
 #include <cstdint>
 #include <functional>

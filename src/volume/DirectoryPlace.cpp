@@ -1,5 +1,5 @@
 #include "volume/DirectoryPlace.h"
-#include "platform/TextCase.h"
+#include "os/TextCase.h"
 
 #include <algorithm>
 

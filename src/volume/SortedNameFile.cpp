@@ -1,7 +1,7 @@
 #include "volume/SortedNameFile.h"
 
-#include "platform/PathStyle.h"
-#include "platform/os/System.h"
+#include "os/PathStyle.h"
+#include "os/System.h"
 
 #include <cstdio>
 

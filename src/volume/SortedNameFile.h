@@ -7,7 +7,7 @@
 // answer is checked against the volume itself (SortedNames.h).
 #include "volume/SortedNames.h"
 
-#include "platform/os/Files.h"
+#include "os/Files.h"
 
 #include <cstdint>
 #include <memory>

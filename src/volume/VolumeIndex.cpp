@@ -1,7 +1,7 @@
 #include "volume/VolumeIndex.h"
 #include "volume/DirectoryPlace.h"
-#include "platform/TextCase.h"
-#include "platform/os/Files.h"
+#include "os/TextCase.h"
+#include "os/Files.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "volume/VolumeLookup.h"
 #include "volume/DirectoryPlace.h"
 #include "volume/SortedNames.h"
-#include "platform/TextCase.h"
+#include "os/TextCase.h"
 
 #include <algorithm>
 #include <array>

@@ -1,5 +1,5 @@
 #include "volume/VolumeWriter.h"
-#include "platform/os/Files.h"
+#include "os/Files.h"
 
 #include <algorithm>
 #include <memory>

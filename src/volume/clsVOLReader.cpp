@@ -1,7 +1,7 @@
 #include "volume/clsVOLReader.h"
 
-#include "platform/TextCase.h"
-#include "platform/os/Files.h"
+#include "os/TextCase.h"
+#include "os/Files.h"
 
 #include <algorithm>
 #include <cstring>

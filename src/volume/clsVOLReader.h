@@ -2,8 +2,8 @@
 // Reads a game volume's directory: tells a volume from any other file, lists
 // the stored names and keeps the directory values of the volume listed last.
 // Failures go out through the Error callback, never as exceptions.
-#include "platform/OsServices.h"
-#include "platform/PathStyle.h"
+#include "services/OsServices.h"
+#include "os/PathStyle.h"
 
 #include <cstdint>
 #include <functional>

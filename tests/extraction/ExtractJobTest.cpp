@@ -1,7 +1,7 @@
 // The job on a pretend Windows disk, with an extractor that writes what it is told.
 #include "extraction/FailureSummary.h"
 #include "extraction/clsExtract.h"
-#include "platform/os/CommandLine.h"
+#include "os/CommandLine.h"
 #include "support/FakeDisk.h"
 
 #include <gmock/gmock.h>

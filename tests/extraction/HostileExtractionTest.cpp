@@ -1,8 +1,8 @@
 // The extraction job against hostile names and extractors on a real disk: no
 // file may land outside the destination, and a failed replacement keeps the old.
 #include "extraction/clsExtract.h"
-#include "platform/ReplaceNames.h"
-#include "platform/os/CommandLine.h"
+#include "os/ReplaceNames.h"
+#include "os/CommandLine.h"
 #include "support/ChildProcess.h"
 #include "support/TestFiles.h"
 #include "support/VolumeBytes.h"

@@ -1,7 +1,7 @@
 // The About and splash windows' forms: the version they put in when they
 // open, and how each one closes.
-#include "mainwindow/AboutForm.h"
-#include "mainwindow/SplashForm.h"
+#include "forms/AboutForm.h"
+#include "forms/SplashForm.h"
 
 #include <gtest/gtest.h>
 

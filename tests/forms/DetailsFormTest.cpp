@@ -1,7 +1,7 @@
 // The "Volume Details" form: what each value label says for a volume, the
 // date by the system's general-date rule.
 #include "support/FakeToolkit.h"
-#include "volume/DetailsForm.h"
+#include "forms/DetailsForm.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The windows' layout tables: both toolkits build from them, so a
 // slip in one shows in every window.
-#include "extraction/ProgressForm.h"
-#include "mainwindow/AboutForm.h"
-#include "mainwindow/SplashForm.h"
-#include "volume/DetailsForm.h"
+#include "forms/ProgressForm.h"
+#include "forms/AboutForm.h"
+#include "forms/SplashForm.h"
+#include "forms/DetailsForm.h"
 
 #include <gtest/gtest.h>
 

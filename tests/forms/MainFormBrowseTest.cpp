@@ -1,6 +1,6 @@
 // Browsing folders and volumes, the volume menu and Properties, on the
 // main form without a window.
-#include "platform/CommonRoutines.h"
+#include "services/CommonRoutines.h"
 #include "support/FormSupport.h"
 #include "support/VolumeBytes.h"
 #include "volume/clsVOLReader.h"

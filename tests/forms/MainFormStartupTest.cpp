@@ -1,7 +1,7 @@
 // The main form's start-up on real files: command line, settings, the
 // extractor check, the splash and the one-instance rule; and a volume
 // dropped on the window, which is checked as the command line's is.
-#include "platform/CommonRoutines.h"
+#include "services/CommonRoutines.h"
 #include "support/FormSupport.h"
 #include "support/ScopedEnv.h"
 

@@ -1,7 +1,7 @@
 // The progress form with the real extractor on temporary files: the request
 // read when the timer fires, what each report shows, the first error shown
 // and the rest counted, and closing refused until the form has unloaded.
-#include "extraction/ProgressForm.h"
+#include "forms/ProgressForm.h"
 #include "extraction/clsExtract.h"
 #include "support/FakeToolkit.h"
 #include "support/ScriptedSink.h"

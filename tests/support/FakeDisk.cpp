@@ -1,5 +1,5 @@
 #include "support/FakeDisk.h"
-#include "platform/TextCase.h"
+#include "os/TextCase.h"
 
 namespace tarnwick::test {
 

@@ -3,11 +3,11 @@
 // it and answers from what the test set. A modal window's form runs as its
 // window runs it: loaded, its timer fired at once. Dates come out as ISO
 // text, so that a test can tell the date part from the time part.
-#include "extraction/ProgressForm.h"
-#include "mainwindow/AboutForm.h"
-#include "mainwindow/SplashForm.h"
-#include "platform/Toolkit.h"
-#include "volume/DetailsForm.h"
+#include "forms/ProgressForm.h"
+#include "forms/AboutForm.h"
+#include "forms/SplashForm.h"
+#include "forms/Toolkit.h"
+#include "forms/DetailsForm.h"
 
 #include <ctime>
 #include <deque>

@@ -1,7 +1,7 @@
 #pragma once
 // For the main form's tests, which run without windows: volumes and
 // settings made up for a test, and main forms started over them.
-#include "mainwindow/MainForm.h"
+#include "forms/MainForm.h"
 #include "support/FakeToolkit.h"
 #include "support/ScriptedSink.h"
 #include "support/TestFiles.h"

@@ -1,6 +1,6 @@
 #pragma once
 // A registry value through the class, set up as its callers do.
-#include "platform/cRegistry.h"
+#include "services/cRegistry.h"
 
 #include <string>
 

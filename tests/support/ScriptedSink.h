@@ -1,7 +1,7 @@
 #pragma once
 // A message route that records every box and beep and answers the boxes
 // from a script (Yes or OK once the script has run out).
-#include "platform/MessageBox.h"
+#include "services/MessageBox.h"
 
 #include <deque>
 #include <functional>

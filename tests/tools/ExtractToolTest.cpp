@@ -1,8 +1,8 @@
 // The real `extract` program on volumes built by our own writer; how the
 // directory is parsed is VolumeIndexTest's.
 #include "extraction/clsExtract.h"
-#include "platform/ReplaceNames.h"
-#include "platform/os/Process.h"
+#include "os/ReplaceNames.h"
+#include "os/Process.h"
 #include "support/ChildProcess.h"
 #include "support/RunTool.h"
 #include "support/ScopedEnv.h"

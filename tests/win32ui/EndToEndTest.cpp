@@ -1,7 +1,7 @@
 // A volume listed and a selection extracted through the real windows: the
 // Win32 main window, its progress window with its timer, and the real
 // extract.exe; only the message boxes are answered by a script.
-#include "platform/win32ui/MainWindow.h"
+#include "win32ui/MainWindow.h"
 #include "support/FormSupport.h"
 #include "win32ui/WindowSupport.h"
 

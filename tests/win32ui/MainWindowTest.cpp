@@ -1,7 +1,7 @@
 // The Win32 main window hands the user's acts to its form and shows what
 // the form holds: driven with the controls' own messages, read back from the
 // controls.
-#include "platform/win32ui/MainWindow.h"
+#include "win32ui/MainWindow.h"
 #include "support/FormSupport.h"
 #include "win32ui/WindowSupport.h"
 

@@ -2,15 +2,15 @@
 // closes About and Details, the splash closes on its timer, the progress
 // window refuses to close under its job.
 #include "extraction/ExtractionRequest.h"
-#include "extraction/ProgressForm.h"
-#include "mainwindow/AboutForm.h"
-#include "mainwindow/SplashForm.h"
-#include "platform/win32ui/AboutWindow.h"
-#include "platform/win32ui/DetailsWindow.h"
-#include "platform/win32ui/ProgressWindow.h"
-#include "platform/win32ui/SplashWindow.h"
+#include "forms/ProgressForm.h"
+#include "forms/AboutForm.h"
+#include "forms/SplashForm.h"
+#include "win32ui/AboutWindow.h"
+#include "win32ui/DetailsWindow.h"
+#include "win32ui/ProgressWindow.h"
+#include "win32ui/SplashWindow.h"
 #include "support/FakeToolkit.h"
-#include "volume/DetailsForm.h"
+#include "forms/DetailsForm.h"
 #include "win32ui/WindowSupport.h"
 
 #include <gtest/gtest.h>

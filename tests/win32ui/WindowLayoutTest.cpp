@@ -1,17 +1,17 @@
 // Each Win32 window is built from its layout table: every control of the
 // table exists, on the right kind of window, at its place in pixels.
 #include "extraction/ExtractionRequest.h"
-#include "extraction/ProgressForm.h"
-#include "mainwindow/AboutForm.h"
-#include "mainwindow/SplashForm.h"
-#include "platform/win32ui/AboutWindow.h"
-#include "platform/win32ui/DetailsWindow.h"
-#include "platform/win32ui/LayoutControls.h"
-#include "platform/win32ui/MainWindow.h"
-#include "platform/win32ui/ProgressWindow.h"
-#include "platform/win32ui/SplashWindow.h"
+#include "forms/ProgressForm.h"
+#include "forms/AboutForm.h"
+#include "forms/SplashForm.h"
+#include "win32ui/AboutWindow.h"
+#include "win32ui/DetailsWindow.h"
+#include "win32ui/LayoutControls.h"
+#include "win32ui/MainWindow.h"
+#include "win32ui/ProgressWindow.h"
+#include "win32ui/SplashWindow.h"
 #include "support/FakeToolkit.h"
-#include "volume/DetailsForm.h"
+#include "forms/DetailsForm.h"
 #include "win32ui/WindowSupport.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // For the Win32 windows' tests: acting on a control as the user would (the
 // control's own message, then the notification the window would get) and
 // reading where a control sits.
-#include "platform/ControlLayout.h"
+#include "forms/ControlLayout.h"
 
 #include <windows.h>
 

@@ -4,13 +4,13 @@
 // arguments: all of them between the volume and the output, joined by single
 // blanks, make it. A name the bare form cannot carry (two blanks in a row, a
 // tab, a blank at either end, a double quote) arrives quoted, as one argument.
-#include "platform/TextCase.h"
-#include "platform/os/Files.h"
-#include "platform/os/System.h"
+#include "os/TextCase.h"
+#include "os/Files.h"
+#include "os/System.h"
 #include "volume/VolumeIndex.h"
 #include "volume/SortedNameFile.h"
 #include "volume/VolumeLookup.h"
-#include "platform/PathStyle.h"
+#include "os/PathStyle.h"
 
 #include <algorithm>
 #include <cstdio>

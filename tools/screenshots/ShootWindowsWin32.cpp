@@ -2,16 +2,16 @@
 // saves what the screen shows of it as a BMP file (scripts/screenshots-windows
 // runs it under Wine on a virtual display).
 #include "extraction/ExtractionRequest.h"
-#include "extraction/ProgressForm.h"
-#include "mainwindow/AboutForm.h"
-#include "mainwindow/SplashForm.h"
-#include "platform/win32ui/AboutWindow.h"
-#include "platform/win32ui/DetailsWindow.h"
-#include "platform/win32ui/MainWindow.h"
-#include "platform/win32ui/ProgressWindow.h"
-#include "platform/win32ui/SplashWindow.h"
+#include "forms/ProgressForm.h"
+#include "forms/AboutForm.h"
+#include "forms/SplashForm.h"
+#include "win32ui/AboutWindow.h"
+#include "win32ui/DetailsWindow.h"
+#include "win32ui/MainWindow.h"
+#include "win32ui/ProgressWindow.h"
+#include "win32ui/SplashWindow.h"
 #include "support/FormSupport.h"
-#include "volume/DetailsForm.h"
+#include "forms/DetailsForm.h"
 #include "win32ui/WindowSupport.h"
 
 #include <cstdio>

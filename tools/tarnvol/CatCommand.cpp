@@ -4,7 +4,7 @@
 #include "ReadVolume.h"
 #include "StoredNames.h"
 
-#include "platform/os/Files.h"
+#include "os/Files.h"
 
 #include <algorithm>
 #include <cstdio>

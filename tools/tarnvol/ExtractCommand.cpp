@@ -4,7 +4,7 @@
 #include "StoredNames.h"
 
 #include "extraction/clsExtract.h"
-#include "platform/os/Files.h"
+#include "os/Files.h"
 
 #include <cstdio>
 #include <optional>

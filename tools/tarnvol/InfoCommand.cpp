@@ -1,7 +1,7 @@
 #include "Commands.h"
 #include "ReadVolume.h"
 
-#include "platform/os/Files.h"
+#include "os/Files.h"
 
 #include <cinttypes>
 #include <cstdio>

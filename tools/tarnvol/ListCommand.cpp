@@ -3,7 +3,7 @@
 #include "ReadVolume.h"
 #include "StoredNames.h"
 
-#include "platform/os/System.h"
+#include "os/System.h"
 
 #include <cinttypes>
 #include <cstdio>

@@ -2,7 +2,7 @@
 #include "NameSelection.h"
 #include "StoredNames.h"
 
-#include "platform/os/Files.h"
+#include "os/Files.h"
 
 #include <cstdio>
 #include <string_view>

@@ -1,6 +1,6 @@
 #include "NameSelection.h"
 
-#include "platform/TextCase.h"
+#include "os/TextCase.h"
 
 #include <unordered_map>
 

@@ -1,11 +1,11 @@
 // tarnvol pack: writes a volume of files and folder trees, stored as is.
 #include "Commands.h"
-#include "platform/AnsiText.h"
+#include "os/AnsiText.h"
 
-#include "platform/PathStyle.h"
-#include "platform/TextCase.h"
-#include "platform/os/Files.h"
-#include "platform/os/Folders.h"
+#include "os/PathStyle.h"
+#include "os/TextCase.h"
+#include "os/Files.h"
+#include "os/Folders.h"
 #include "volume/VolumeWriter.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "ReadVolume.h"
 #include "StoredNames.h"
 
-#include "platform/os/Files.h"
+#include "os/Files.h"
 
 #include <cstdio>
 

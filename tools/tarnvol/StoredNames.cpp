@@ -1,6 +1,6 @@
 #include "StoredNames.h"
 
-#include "platform/AnsiText.h"
+#include "os/AnsiText.h"
 
 namespace tarnvol {
 

@@ -1,7 +1,7 @@
 // tarnvol: the command-line companion of Tarnwick, for scripters and tests.
 #include "Commands.h"
 #include "StoredNames.h"
-#include "platform/os/System.h"
+#include "os/System.h"
 
 #include <cstdio>
 #include <string>

@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "support/RunTool.h"
-#include "platform/os/CommandLine.h"
+#include "os/CommandLine.h"
 #include "support/TestFiles.h"
 
 namespace tarnwick::test {

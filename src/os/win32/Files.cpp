@@ -1,0 +1,368 @@
+// windows.h first: it turns DeleteFile into a macro, which must be gone
+// before our own DeleteFile is declared.
+#include <windows.h>
+#undef DeleteFile
+
+#include "os/Files.h"
+#include "os/ReplaceNames.h"
+#include "os/TextCase.h"
+
+#include <algorithm>
+
+namespace tarnwick::os {
+
+namespace {
+
+constexpr DWORD kHiddenOrSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+bool Attributes(const std::string& path, WIN32_FILE_ATTRIBUTE_DATA& data)
+{
+    return !path.empty() && ::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) != 0;
+}
+
+HANDLE AsHandle(std::intptr_t h) { return reinterpret_cast<HANDLE>(h); }
+
+// 100 ns ticks since 1601 to seconds since 1970.
+std::time_t ToTimeT(const FILETIME& ft)
+{
+    ULARGE_INTEGER t;
+    t.LowPart = ft.dwLowDateTime;
+    t.HighPart = ft.dwHighDateTime;
+    constexpr std::uint64_t kEpochDiff = 116444736000000000ULL;
+    if (t.QuadPart < kEpochDiff)
+        return 0;
+    return static_cast<std::time_t>((t.QuadPart - kEpochDiff) / 10000000ULL);
+}
+
+} // namespace
+
+bool IsPlainFile(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA d;
+    return Attributes(path, d) && !(d.dwFileAttributes & (kHiddenOrSystem | FILE_ATTRIBUTE_DIRECTORY));
+}
+
+bool IsPlainFolder(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA d;
+    if (!Attributes(path, d) || !(d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    // Drive roots carry hidden and system on many systems, yet they are the
+    // very folders a user browses from.
+    bool root = path.size() <= 3 && path.size() >= 2 && path[1] == ':';
+    return root || !(d.dwFileAttributes & kHiddenOrSystem);
+}
+
+bool PlainExists(const std::string& path) { return IsPlainFile(path) || IsPlainFolder(path); }
+
+std::optional<std::int64_t> FileLength(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA d;
+    if (!Attributes(path, d) || (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::nullopt;
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow);
+}
+
+std::optional<std::time_t> FileModified(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA d;
+    if (!Attributes(path, d))
+        return std::nullopt;
+    return ToTimeT(d.ftLastWriteTime);
+}
+
+bool DeleteFile(const std::string& path) { return !path.empty() && ::DeleteFileA(path.c_str()) != 0; }
+
+bool CreateFolder(const std::string& path)
+{
+    return !path.empty() && ::CreateDirectoryA(path.c_str(), nullptr) != 0;
+}
+
+bool RenameFile(const std::string& from, const std::string& to)
+{
+    return !from.empty() && !to.empty() && ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+std::string LongPathName(const std::string& path)
+{
+    if (path.empty())
+        return {};
+    // The first call tells the size needed (with the NUL); the path may in
+    // principle change between the calls, so repeat until it fits.
+    DWORD need = ::GetLongPathNameA(path.c_str(), nullptr, 0);
+    for (int attempt = 0; need != 0 && attempt < 4; ++attempt) {
+        std::string out(need, '\0');
+        DWORD got = ::GetLongPathNameA(path.c_str(), out.data(), need);
+        if (got == 0)
+            return {};
+        if (got < need) {
+            out.resize(got);
+            return out;
+        }
+        need = got;
+    }
+    return {};
+}
+
+std::string AbsolutePath(const std::string& path)
+{
+    if (path.empty())
+        return {};
+    // As with GetLongPathNameA: the size first, then the path, repeated
+    // should the current folder change between the calls.
+    DWORD need = ::GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    for (int attempt = 0; need != 0 && attempt < 4; ++attempt) {
+        std::string out(need, '\0');
+        DWORD got = ::GetFullPathNameA(path.c_str(), need, out.data(), nullptr);
+        if (got == 0)
+            return {};
+        if (got < need) {
+            out.resize(got);
+            return out;
+        }
+        need = got;
+    }
+    return {};
+}
+
+bool IsProgramFile(const std::string& path)
+{
+    DWORD kind = 0;
+    return IsPlainFile(path) && ::GetBinaryTypeA(path.c_str(), &kind) != 0;
+}
+
+InputFile::InputFile(const std::string& path)
+{
+    if (path.empty())
+        return;
+    // Others may go on reading, writing or even deleting the file while we
+    // hold it, as they could on POSIX.
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    // Only disk files: a device or pipe name must not block a read.
+    if (::GetFileType(h) != FILE_TYPE_DISK) {
+        ::CloseHandle(h);
+        return;
+    }
+    handle_ = reinterpret_cast<std::intptr_t>(h);
+}
+
+InputFile::~InputFile()
+{
+    if (handle_ != -1)
+        ::CloseHandle(AsHandle(handle_));
+}
+
+bool InputFile::IsOpen() const { return handle_ != -1; }
+
+std::optional<std::int64_t> InputFile::Size() const
+{
+    LARGE_INTEGER size;
+    if (handle_ == -1 || !::GetFileSizeEx(AsHandle(handle_), &size))
+        return std::nullopt;
+    return static_cast<std::int64_t>(size.QuadPart);
+}
+
+std::optional<std::string> InputFile::Identity() const
+{
+    BY_HANDLE_FILE_INFORMATION info;
+    if (handle_ == -1 || !::GetFileInformationByHandle(AsHandle(handle_), &info))
+        return std::nullopt;
+    // The change time, which no program sets back; left zero where the
+    // system cannot tell it.
+    FILE_BASIC_INFO basic{};
+    ::GetFileInformationByHandleEx(AsHandle(handle_), FileBasicInfo, &basic, sizeof basic);
+    const std::int64_t values[] = {
+        static_cast<std::int64_t>(info.dwVolumeSerialNumber),
+        (static_cast<std::int64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
+        (static_cast<std::int64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
+        (static_cast<std::int64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) | info.ftLastWriteTime.dwLowDateTime,
+        basic.ChangeTime.QuadPart};
+    return std::string(reinterpret_cast<const char*>(values), sizeof values);
+}
+
+std::int64_t InputFile::ReadAt(std::int64_t offset, void* buffer, std::int64_t count) const
+{
+    if (handle_ == -1 || offset < 0 || count < 0)
+        return -1;
+    std::int64_t done = 0;
+    char* out = static_cast<char*>(buffer);
+    while (done < count) {
+        DWORD chunk = static_cast<DWORD>(std::min<std::int64_t>(count - done, 1 << 30));
+        OVERLAPPED at{};
+        std::uint64_t pos = static_cast<std::uint64_t>(offset + done);
+        at.Offset = static_cast<DWORD>(pos & 0xFFFFFFFFu);
+        at.OffsetHigh = static_cast<DWORD>(pos >> 32);
+        DWORD got = 0;
+        if (!::ReadFile(AsHandle(handle_), out + done, chunk, &got, &at)) {
+            if (::GetLastError() == ERROR_HANDLE_EOF)
+                break;
+            return -1;
+        }
+        if (got == 0)
+            break;
+        done += got;
+    }
+    return done;
+}
+
+namespace {
+
+// The names the system keeps for devices, in any folder and with any
+// extension: CON, PRN, AUX, NUL, COM1-9, LPT1-9.
+bool IsDeviceName(const std::string& path)
+{
+    const std::size_t cut = path.find_last_of("\\/:");
+    std::string name = path.substr(cut == std::string::npos ? 0 : cut + 1);
+    name = name.substr(0, name.find('.'));
+    while (!name.empty() && name.back() == ' ')
+        name.pop_back();
+    name = ToUpper(name);
+    if (name == "CON" || name == "PRN" || name == "AUX" || name == "NUL")
+        return true;
+    return name.size() == 4 && (name.compare(0, 3, "COM") == 0 || name.compare(0, 3, "LPT") == 0) &&
+           name[3] >= '1' && name[3] <= '9';
+}
+
+bool WriteAll(HANDLE h, const void* data, std::int64_t count)
+{
+    const char* in = static_cast<const char*>(data);
+    while (count > 0) {
+        DWORD chunk = static_cast<DWORD>(std::min<std::int64_t>(count, 1 << 30));
+        DWORD put = 0;
+        if (!::WriteFile(h, in, chunk, &put, nullptr) || put == 0)
+            return false;
+        in += put;
+        count -= put;
+    }
+    return true;
+}
+
+} // namespace
+
+OutputKind KindOfOutput(const std::string& path)
+{
+    // Pipes and devices are named, not looked at: opening a pipe to see what
+    // it is would use up its one waiting instance.
+    if (path.compare(0, 4, "\\\\.\\") == 0 || IsDeviceName(path))
+        return OutputKind::Stream;
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return OutputKind::Refused;
+    return OutputKind::File;
+}
+
+StreamOutput::StreamOutput()
+{
+    HANDLE h = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    if (h != nullptr && h != INVALID_HANDLE_VALUE)
+        handle_ = reinterpret_cast<std::intptr_t>(h);
+}
+
+StreamOutput::StreamOutput(const std::string& path)
+{
+    if (path.empty())
+        return;
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    // Only a pipe or a device is written in place, never a disk file.
+    const DWORD type = ::GetFileType(h);
+    if (type != FILE_TYPE_PIPE && type != FILE_TYPE_CHAR) {
+        ::CloseHandle(h);
+        return;
+    }
+    handle_ = reinterpret_cast<std::intptr_t>(h);
+    owned_ = true;
+}
+
+StreamOutput::~StreamOutput()
+{
+    if (owned_ && handle_ != -1)
+        ::CloseHandle(AsHandle(handle_));
+}
+
+bool StreamOutput::IsOpen() const { return handle_ != -1; }
+
+bool StreamOutput::Write(const void* data, std::int64_t count)
+{
+    if (handle_ == -1 || failed_)
+        return false;
+    if (!WriteAll(AsHandle(handle_), data, count))
+        failed_ = true;
+    return !failed_;
+}
+
+bool StreamOutput::Close()
+{
+    if (handle_ == -1)
+        return false;
+    if (owned_ && !::CloseHandle(AsHandle(handle_)))
+        failed_ = true;
+    handle_ = -1;
+    return !failed_;
+}
+
+AtomicOutputFile::AtomicOutputFile(const std::string& finalPath)
+    : finalPath_(finalPath)
+{
+    if (finalPath.empty()) {
+        failed_ = true;
+        return;
+    }
+    // CREATE_NEW never takes over a file that someone else made meanwhile.
+    // What stands under the name is the leftover of a killed run for this
+    // output: it goes, and the create is tried once more.
+    const std::string temp = ReplaceTempName(finalPath, PathStyle::Windows);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        HANDLE h = ::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            tempPath_ = temp;
+            handle_ = reinterpret_cast<std::intptr_t>(h);
+            return;
+        }
+        const DWORD err = ::GetLastError();
+        if ((err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS) || attempt > 0 || !::DeleteFileA(temp.c_str()))
+            break;
+    }
+    failed_ = true;
+}
+
+AtomicOutputFile::~AtomicOutputFile()
+{
+    if (handle_ != -1)
+        ::CloseHandle(AsHandle(handle_));
+    if (!committed_ && !tempPath_.empty())
+        ::DeleteFileA(tempPath_.c_str());
+}
+
+bool AtomicOutputFile::IsOpen() const { return handle_ != -1; }
+
+bool AtomicOutputFile::Write(const void* data, std::int64_t count)
+{
+    if (handle_ == -1 || failed_)
+        return false;
+    if (!WriteAll(AsHandle(handle_), data, count))
+        failed_ = true;
+    return !failed_;
+}
+
+bool AtomicOutputFile::Commit()
+{
+    if (handle_ == -1 || failed_)
+        return false;
+    HANDLE h = AsHandle(handle_);
+    handle_ = -1;
+    bool ok = ::CloseHandle(h) != 0;
+    if (ok && ::MoveFileExA(tempPath_.c_str(), finalPath_.c_str(), MOVEFILE_REPLACE_EXISTING) != 0) {
+        committed_ = true;
+        return true;
+    }
+    failed_ = true;
+    return false;
+}
+
+} // namespace tarnwick::os

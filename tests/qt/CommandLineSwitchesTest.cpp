@@ -1,0 +1,58 @@
+// `tarnwick --help` and `tarnwick --version` answer on the terminal and end,
+// before the one-instance rule and before any window system is asked for:
+// they must work over ssh, in a package's build and beside a running copy.
+#include "os/Instance.h"
+#include "support/RunTool.h"
+#include "support/ScopedEnv.h"
+#include "support/TestFiles.h"
+
+#include <QtTest>
+
+#include <sys/resource.h>
+
+using namespace tarnwick::test;
+
+class CommandLineSwitchesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void switchesPrintAndEndWithoutAWindowOrTheLock()
+    {
+        // Were a window system asked for, the program would abort: no core files for that.
+        const rlimit noCore{0, 0};
+        setrlimit(RLIMIT_CORE, &noCore);
+        const std::string version = std::to_string(TARNWICK_VERSION_MAJOR) + "." +
+                                    std::to_string(TARNWICK_VERSION_MINOR) + "." +
+                                    std::to_string(TARNWICK_VERSION_REVISION);
+        struct Case {
+            const char* name;
+            std::vector<std::string> args;
+            std::string outStartsWith;
+            const char* outHolds;
+        };
+        const Case cases[] = {
+            {"version", {"--version"}, "tarnwick " + version + "\n", nullptr},
+            {"help", {"--help"}, "Usage: tarnwick [VOLUME]\n", "--version"},
+            // The first argument decides; the rest is not a path then.
+            {"help with more after it", {"--help", "x.vol"}, "Usage: tarnwick [VOLUME]\n", "./--help"},
+        };
+        for (const Case& c : cases) {
+            TempDir dir;
+            ScopedEnv env;
+            env.Set("QT_QPA_PLATFORM", "no-such-platform");
+            env.Set("HOME", dir / "home");
+            env.Set("XDG_RUNTIME_DIR", dir.Path());
+            // Another copy runs: the switches answer all the same.
+            tarnwick::os::InstanceLock running("tarnwick");
+            QVERIFY2(running.Acquired(), c.name);
+            const ToolRun run = RunTool(ToolPath("tarnwick"), c.args);
+            QVERIFY2(run.exitCode == 0, (std::string(c.name) + ": " + run.err).c_str());
+            QVERIFY2(run.out.rfind(c.outStartsWith, 0) == 0, (std::string(c.name) + ": " + run.out).c_str());
+            if (c.outHolds)
+                QVERIFY2(run.out.find(c.outHolds) != std::string::npos, c.name);
+            QVERIFY2(run.err.empty(), c.name);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(CommandLineSwitchesTest)
+#include "CommandLineSwitchesTest.moc"

@@ -1,0 +1,98 @@
+// The bytes our own INI editor leaves (other programs share the file, so a
+// write changes the one line it means), and the INI object over either system.
+#include "services/INI.h"
+#include "os/Profile.h"
+#include "support/ChildProcess.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace tarnwick;
+namespace fs = std::filesystem;
+
+namespace {
+
+TEST(Profile, WritesChangeOnlyTheLineTheyMean)
+{
+    test::TempDir dir;
+    const std::string ini = dir / "cairnix.ini", head = "; shared\r\n[Other]\r\nPath=C:\\other\r\n\r\n[ Tarnwick ]\r\n";
+    const std::string tail = "\r\n[Last]\r\nx=1", shared = head + "  Overwrite = 0\r\n;Splash=1\r\n" + tail;
+    const std::tuple<const char*, const char*, const char*, const char*, std::string> cases[] = {
+        {nullptr, "Tarnwick", "Splash", "1", "[Tarnwick]\nSplash=1\n"}, // no file yet
+        {"[Tarnwick]\nSplash=1\n", "Tarnwick", "Path", "C:\\games", "[Tarnwick]\nSplash=1\nPath=C:\\games\n"},
+        {"[Tarnwick]\nSplash=1\n", "Other", "a", "b", "[Tarnwick]\nSplash=1\n\n[Other]\na=b\n"},
+        // The key keeps the file's spelling, the blanks around it go.
+        {shared.c_str(), "TARNWICK", "overwrite", "1", head + "Overwrite=1\r\n;Splash=1\r\n" + tail},
+        {"[A]\r\nk=same\r\n", "A", "k", "same", "[A]\r\nk=same\r\n"},
+        // A new key goes before the blank line that ends its section.
+        {shared.c_str(), "Tarnwick", "Splash", "0", head + "  Overwrite = 0\r\n;Splash=1\r\nSplash=0\r\n" + tail},
+        {shared.c_str(), "Last", "y", "2", shared + "\r\ny=2"},
+        {shared.c_str(), "New", "z", "3", shared + "\r\n\r\n[New]\r\nz=3\r\n"},
+        {"[A]\n\n[B]\nb=1\n", "a", "k", "v", "[A]\nk=v\n\n[B]\nb=1\n"},
+        {"[Tarnwick]\nPath=C:\\x\n", "Tarnwick", "Path", "", "[Tarnwick]\nPath=\n"},
+    };
+    for (const auto& [before, section, key, value, after] : cases) {
+        fs::remove(ini);
+        if (before)
+            test::WriteFile(ini, before);
+        ASSERT_TRUE(os::WritePrivateProfileString(section, key, value, ini)) << key;
+        EXPECT_EQ(test::ReadFile(ini), after) << "[" << section << "] " << key;
+        char buffer[256];
+        const std::uint32_t n = os::GetPrivateProfileString(section, key, "<default>", buffer, 255, ini);
+        EXPECT_EQ(std::string(buffer, n), value) << "[" << section << "] " << key;
+    }
+}
+
+TEST(Profile, FailedWriteLeavesTheOldFileWhole)
+{
+    test::TempDir dir;
+    const std::string ini = dir / "cairnix.ini", big = "[Big]\n" + std::string(1 << 16, 'k') + "=1\n[T]\nPath=old\n";
+    test::WriteFile(ini, big);
+    const int code = test::RunInChild( // on a disk that is full after 4 KiB
+        [&] { return os::WritePrivateProfileString("T", "Path", "new", ini) ? 0 : 1; }, {4096, false});
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(test::ReadFile(ini), big);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 1) << "the temporary file stayed";
+}
+
+TEST(Profile, WriteGoesThroughALinkToItsFile)
+{
+    test::TempDir dir;
+    test::WriteFile(dir / "real.ini", "[A]\nk=1\n");
+    fs::create_symlink(dir / "real.ini", dir / "link.ini");
+    ASSERT_TRUE(os::WritePrivateProfileString("A", "k", "2", dir / "link.ini"));
+    EXPECT_TRUE(fs::is_symlink(dir / "link.ini"));
+    EXPECT_EQ(test::ReadFile(dir / "real.ini"), "[A]\nk=2\n");
+}
+
+TEST(INIStore, SavedValuesReadBackAsText)
+{
+    test::TempDir dir;
+    INI ini;
+    ini.FileName(dir / "cairnix.ini");
+    ini.Section("Tarnwick");
+    const std::pair<Variant, const char*> saved[] = {{MakeVariant(1), "Splash"}, {MakeVariant("C:\\T\\base"), "Path"},
+                                                     {MakeVariant(-7), "Left"},  {Variant{}, "Destination"},
+                                                     {MakeVariant(std::string(300, 'a')), "Long"}};
+    for (const auto& [value, key] : saved)
+        ini.SaveSetting(value, key);
+    std::string text = test::ReadFile(dir / "cairnix.ini");
+    std::erase(text, '\r'); // Windows writes CR LF, our POSIX layer LF
+    EXPECT_EQ(text,
+              "[Tarnwick]\nSplash=1\nPath=C:\\T\\base\nLeft=-7\nDestination=\nLong=" + std::string(300, 'a') + "\n");
+    const std::pair<const char*, std::string> read[] = {
+        {"Splash", "1"}, {"Left", "-7"}, {"Destination", ""}, {"Long", std::string(254, 'a')}, {"Missing", "-42"}};
+    for (const auto& [key, want] : read) {
+        const Variant v = ini.GetSetting(key, MakeVariant(-42));
+        EXPECT_TRUE(std::holds_alternative<std::string>(v) && ToText(v) == want) << key << ": " << ToText(v);
+    }
+    ini.DefaultValue(MakeVariant(3));
+    EXPECT_EQ(ToText(ini.GetSetting("Missing")), "3") << "an omitted default is the property's text";
+    ini.FileName(dir / "no such folder/x.ini");
+    ini.SaveSetting(MakeVariant(1), "Splash"); // fails, and says nothing
+    EXPECT_EQ(ToText(ini.GetSetting("Splash", MakeVariant("none"))), "none");
+}
+
+} // namespace
