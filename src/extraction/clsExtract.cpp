@@ -30,6 +30,30 @@ bool ClimbsUp(const std::string& name, std::size_t start, std::size_t end)
     return dots >= 2;
 }
 
+// Whether the part of a name below the destination stays there: no ".."
+// piece, no root, no drive, with either separator. An empty last piece would
+// name the folder itself, not a file in it.
+bool PartStaysInside(const std::string& part)
+{
+    if (part.empty() || IsSeparator(part.back()))
+        return false;
+    if (IsSeparator(part[0]))
+        return false;
+    if (part.size() >= 2 && part[1] == ':' &&
+        ((part[0] >= 'A' && part[0] <= 'Z') || (part[0] >= 'a' && part[0] <= 'z')))
+        return false;
+    std::size_t start = 0;
+    while (start <= part.size()) {
+        std::size_t end = start;
+        while (end < part.size() && !IsSeparator(part[end]))
+            ++end;
+        if (ClimbsUp(part, start, end))
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
 // Whether a name reaches the extractor whole as bare pieces joined at single
 // blanks: no quote, no tab, no blank at either end and no two together.
 bool CarriesBare(const std::string& name)
@@ -153,38 +177,29 @@ std::string clsExtract::CommandLine(const std::string& extractor, const std::str
     return line;
 }
 
+std::string clsExtract::PartOf(const std::string& storedName) const
+{
+    const std::string path = StoredNameToPath(storedName, style_);
+    return recreateStructure_ ? path : GetFileTitle(path, style_);
+}
+
+clsExtract::Target clsExtract::MakeTarget(const std::string& destination, const std::string& storedName) const
+{
+    Target t{storedName, NameAsText(storedName, style_), PartOf(storedName), destination};
+    // The destination is used as given: a trailing separator gets a second.
+    t.out += Separator(style_);
+    t.out += t.part;
+    return t;
+}
+
 std::string clsExtract::OutputPath(const std::string& destination, const std::string& storedName) const
 {
-    const std::string name = StoredNameToPath(storedName, style_);
-    // The destination is used as given: a trailing separator gets a second.
-    std::string out = destination;
-    out += Separator(style_);
-    out += recreateStructure_ ? name : GetFileTitle(name, style_);
-    return out;
+    return MakeTarget(destination, storedName).out;
 }
 
 bool clsExtract::NameStaysInside(const std::string& storedName) const
 {
-    const std::string name = StoredNameToPath(storedName, style_);
-    // An empty last piece would name the folder itself, not a file in it.
-    const std::string part = recreateStructure_ ? name : GetFileTitle(name, style_);
-    if (part.empty() || IsSeparator(part.back()))
-        return false;
-    if (IsSeparator(part[0]))
-        return false;
-    if (part.size() >= 2 && part[1] == ':' &&
-        ((part[0] >= 'A' && part[0] <= 'Z') || (part[0] >= 'a' && part[0] <= 'z')))
-        return false;
-    std::size_t start = 0;
-    while (start <= part.size()) {
-        std::size_t end = start;
-        while (end < part.size() && !IsSeparator(part[end]))
-            ++end;
-        if (ClimbsUp(part, start, end))
-            return false;
-        start = end + 1;
-    }
-    return true;
+    return PartStaysInside(PartOf(storedName));
 }
 
 bool clsExtract::ShellAndWait(const std::string& commandLine, int& exitCode, std::string& errors)
@@ -215,10 +230,11 @@ bool clsExtract::Inside(const std::string& path, const std::string& folder) cons
     return p.compare(0, f.size(), f) == 0;
 }
 
-bool clsExtract::MayWrite(const std::string& destination, const std::string& name, const std::string& out)
+bool clsExtract::MayWrite(const std::string& destination, const Target& name)
 {
-    const std::string shownName = NameAsText(name, style_);
-    if (!NameStaysInside(name)) {
+    const std::string& shownName = name.shown;
+    const std::string& out = name.out;
+    if (!PartStaysInside(name.part)) {
         RaiseError(5, "Unable to extract " + Shown(shownName) + ": the name would place the file outside " +
                           Shown(destination) + ".");
         return false;
@@ -258,17 +274,17 @@ bool clsExtract::MayWrite(const std::string& destination, const std::string& nam
     return true;
 }
 
-bool clsExtract::MakeFolders(const std::string& name, const std::string& out)
+bool clsExtract::MakeFolders(const Target& name)
 {
     if (!recreateStructure_)
         return true;
-    const std::string parent = GetParentFolder(out, style_);
+    const std::string parent = GetParentFolder(name.out, style_);
     std::string failed = CreateFolderPath(parent, style_, os_);
     if (failed.empty() && !os_.IsPlainFolder(parent))
         failed = parent;
     if (failed.empty())
         return true;
-    RaiseError(6, "Unable to create the folder " + Shown(failed) + " for " + Shown(NameAsText(name, style_)) + ".");
+    RaiseError(6, "Unable to create the folder " + Shown(failed) + " for " + Shown(name.shown) + ".");
     return false;
 }
 
@@ -289,10 +305,11 @@ void clsExtract::Recover(const std::string& out)
         os_.DeleteFile(part);
 }
 
-clsExtract::Outcome clsExtract::Settle(const std::string& name, const std::string& out, const std::string& kept,
-                                       bool started, int exitCode, const std::string& errors)
+clsExtract::Outcome clsExtract::Settle(const Target& name, const std::string& kept, bool started, int exitCode,
+                                       const std::string& errors)
 {
-    const std::string shownName = NameAsText(name, style_);
+    const std::string& shownName = name.shown;
+    const std::string& out = name.out;
     const bool arrived = started && os_.IsPlainFile(out);
     std::string why;
     if (started && exitCode > 0) {
@@ -347,8 +364,7 @@ bool clsExtract::MoveAside(const std::string& out, std::string& kept)
     return false;
 }
 
-clsExtract::Outcome clsExtract::RunExtractor(const std::string& line, const std::string& name, const std::string& out,
-                                             const std::string& kept)
+clsExtract::Outcome clsExtract::RunExtractor(const std::string& line, const Target& name, const std::string& kept)
 {
     auto alive = alive_;
     if (auto clip = SetClipboardText)
@@ -360,15 +376,15 @@ clsExtract::Outcome clsExtract::RunExtractor(const std::string& line, const std:
     const bool started = ShellAndWait(line, exitCode, errors);
     if (!*alive)
         return Outcome::Failed;
-    return Settle(name, out, kept, started, exitCode, errors);
+    return Settle(name, kept, started, exitCode, errors);
 }
 
 clsExtract::Outcome clsExtract::ExtractOne(const std::string& volume, const std::string& destination,
-                                           const std::string& extractor, const std::string& name)
+                                           const std::string& extractor, const Target& name)
 {
     auto alive = alive_;
-    const std::string out = OutputPath(destination, name);
-    if (!MayWrite(destination, name, out) || !MakeFolders(name, out))
+    const std::string& out = name.out;
+    if (!MayWrite(destination, name) || !MakeFolders(name))
         return Outcome::Failed;
     Recover(out);
 
@@ -380,7 +396,39 @@ clsExtract::Outcome clsExtract::ExtractOne(const std::string& volume, const std:
     std::string kept;
     if (exists && !MoveAside(out, kept))
         return Outcome::Failed;
-    return RunExtractor(CommandLine(extractor, volume, name, out), name, out, kept);
+    return RunExtractor(CommandLine(extractor, volume, name.stored, out), name, kept);
+}
+
+bool clsExtract::CheckInputs(const std::string& volume, const std::string& list, const std::string& destination,
+                             std::string& extractor)
+{
+    if (volume.empty() || !os_.IsPlainFile(volume)) {
+        RaiseError(1, Shown(volume) + " is not a valid path to a Starsiege: Tribes 1.X volume (*.vol) file.");
+        return false;
+    }
+    if (list.empty() && names_.empty()) {
+        RaiseError(2, "No files were specified to extract from volume " + Shown(volume) + ".");
+        return false;
+    }
+    if (destination.empty() || !os_.PlainExists(destination)) {
+        RaiseError(3, Shown(destination) + " is an invalid directory.");
+        return false;
+    }
+    if (extractor.empty() || !os_.IsPlainFile(extractor)) {
+        extractor = os_.DefaultExtractorPath(os_.ProgramFolder());
+        extractPath_ = extractor;
+        if (!os_.IsPlainFile(extractor)) {
+            RaiseError(3, Shown(extractor) + " was not found.  Unable to extract files.");
+            return false;
+        }
+    }
+    // The first field of the command line cannot carry a quote: another
+    // program would run.
+    if (extractor.find('"') != std::string::npos) {
+        RaiseError(3, Shown(extractor) + " cannot be started: its path holds a double quote.  Unable to extract files.");
+        return false;
+    }
+    return true;
 }
 
 void clsExtract::Extract(const std::string& vPath, const std::string& fList,
@@ -392,33 +440,8 @@ void clsExtract::Extract(const std::string& vPath, const std::string& fList,
     const std::string list = fList.empty() ? fileList_ : fList;
     const std::string destination = dPath.empty() ? destinationPath_ : dPath;
     std::string extractor = ePath.empty() ? extractPath_ : ePath;
-
-    if (volume.empty() || !os_.IsPlainFile(volume)) {
-        RaiseError(1, Shown(volume) + " is not a valid path to a Starsiege: Tribes 1.X volume (*.vol) file.");
+    if (!CheckInputs(volume, list, destination, extractor))
         return;
-    }
-    if (list.empty() && names_.empty()) {
-        RaiseError(2, "No files were specified to extract from volume " + Shown(volume) + ".");
-        return;
-    }
-    if (destination.empty() || !os_.PlainExists(destination)) {
-        RaiseError(3, Shown(destination) + " is an invalid directory.");
-        return;
-    }
-    if (extractor.empty() || !os_.IsPlainFile(extractor)) {
-        extractor = os_.DefaultExtractorPath(os_.ProgramFolder());
-        extractPath_ = extractor;
-        if (!os_.IsPlainFile(extractor)) {
-            RaiseError(3, Shown(extractor) + " was not found.  Unable to extract files.");
-            return;
-        }
-    }
-    // The first field of the command line cannot carry a quote: another
-    // program would run.
-    if (extractor.find('"') != std::string::npos) {
-        RaiseError(3, Shown(extractor) + " cannot be started: its path holds a double quote.  Unable to extract files.");
-        return;
-    }
     extractorInUse_ = extractor;
 
     RaisePercent(0, "Initializing...");
@@ -431,16 +454,16 @@ void clsExtract::Extract(const std::string& vPath, const std::string& fList,
 
     const std::size_t n = names.size();
     for (std::size_t i = 0; i < n; ++i) {
-        const std::string& name = names[i];
-        const Outcome outcome = ExtractOne(volume, destination, extractor, name);
+        const Target target = MakeTarget(destination, names[i]);
+        const Outcome outcome = ExtractOne(volume, destination, extractor, target);
         if (!*alive)
             return;
         if (auto told = E_Outcome) {
-            told(name, OutputPath(destination, name), outcome);
+            told(target.stored, target.out, outcome);
             if (!*alive)
                 return;
         }
-        RaisePercent(PercentDone(i + 1, n), name);
+        RaisePercent(PercentDone(i + 1, n), target.stored);
         if (!*alive)
             return;
     }

@@ -92,27 +92,43 @@ public:
     PathStyle Style() const { return style_; }
 
 private:
+    // One stored name on its way to the disk, worked out once: its text as
+    // shown to the user, the part of the path below the destination and the
+    // output path itself.
+    struct Target {
+        std::string stored;
+        std::string shown;
+        std::string part;
+        std::string out;
+    };
+    Target MakeTarget(const std::string& destination, const std::string& storedName) const;
+    // The part of the output path a stored name makes under RecreateStructure.
+    std::string PartOf(const std::string& storedName) const;
+
     // False when the extractor did not start. `exitCode` is its exit code,
     // or -1 when that could not be learnt; `errors` what it said.
     bool ShellAndWait(const std::string& commandLine, int& exitCode, std::string& errors);
-    Outcome ExtractOne(const std::string& volume, const std::string& destination,
-                       const std::string& extractor, const std::string& name);
+    // Errors 1 to 3 for a volume, names, destination or extractor the job
+    // cannot work with; false then. The extractor may become the default.
+    bool CheckInputs(const std::string& volume, const std::string& list, const std::string& destination,
+                     std::string& extractor);
+    Outcome ExtractOne(const std::string& volume, const std::string& destination, const std::string& extractor,
+                       const Target& name);
     // Error 5 or 8 when the output may not be written; false then.
-    bool MayWrite(const std::string& destination, const std::string& name, const std::string& out);
+    bool MayWrite(const std::string& destination, const Target& name);
     // What the prompt answers about replacing an existing output.
     bool ReplaceAllowed(const std::string& out);
     // Renames an existing output to `kept`; error 6 and false when it cannot be moved.
     bool MoveAside(const std::string& out, std::string& kept);
     // Hands the command line to the clipboard, runs the extractor and
     // settles what it left.
-    Outcome RunExtractor(const std::string& line, const std::string& name, const std::string& out,
-                         const std::string& kept);
-    bool MakeFolders(const std::string& name, const std::string& out);
+    Outcome RunExtractor(const std::string& line, const Target& name, const std::string& kept);
+    bool MakeFolders(const Target& name);
     // Puts back what a run killed half-way through replacing `out` left.
     void Recover(const std::string& out);
     // What became of the earlier copy once the extractor has ended.
-    Outcome Settle(const std::string& name, const std::string& out, const std::string& kept, bool started,
-                   int exitCode, const std::string& errors);
+    Outcome Settle(const Target& name, const std::string& kept, bool started, int exitCode,
+                   const std::string& errors);
     std::string Resolved(const std::string& path) const;
     bool Inside(const std::string& path, const std::string& folder) const;
     std::string Shown(const std::string& path) const { return ShownPath(path, style_); }
