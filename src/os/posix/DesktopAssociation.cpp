@@ -4,6 +4,7 @@
 #include "os/Profile.h"
 
 #include <cstdlib>
+#include <initializer_list>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -162,6 +163,63 @@ std::string ProgramForExec(const std::string& programPath, const std::string& da
     return link;
 }
 
+// The file type: by the volumes' magic bytes first, their ending after.
+std::string MimePackage(bool hasIcon)
+{
+    const std::string type = kVolumeMimeType;
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+           "  <mime-type type=\"" + type + "\">\n"
+           "    <comment>Starsiege: Tribes volume</comment>\n"
+           "    <magic priority=\"60\">\n"
+           "      <match type=\"string\" offset=\"0\" value=\"PVOL\"/>\n"
+           "    </magic>\n"
+           "    <glob pattern=\"*.vol\"/>\n" +
+           (hasIcon ? "    <icon name=\"" + std::string(kIconName) + "\"/>\n" : std::string()) +
+           "  </mime-type>\n"
+           "</mime-info>\n";
+}
+
+std::string DesktopEntry(const std::string& program, bool hasIcon)
+{
+    const std::string type = kVolumeMimeType;
+    return "[Desktop Entry]\n"
+           "Type=Application\n"
+           "Name=Tarnwick\n"
+           "GenericName=Volume Browser\n"
+           "Comment=Browse Starsiege: Tribes volumes and extract their files\n"
+           "Exec=" + ExecArgument(program) + " %f\n" +
+           (hasIcon ? "Icon=" + std::string(kIconName) + "\n" : std::string()) +
+           "Terminal=false\n"
+           "MimeType=" + type + ";\n"
+           "Categories=Utility;Archiving;\n";
+}
+
+// The first folder that cannot be made, as the reason; empty when all stand.
+std::string MakeFolders(std::initializer_list<std::string> folders)
+{
+    for (const std::string& folder : folders)
+        if (!CreateFolderTree(folder))
+            return "the folder " + folder + " cannot be made";
+    return {};
+}
+
+// The default application, in the user's list; every other line of it
+// stays as it was. Then the desktop's databases, where it has them.
+std::string MakeDefault(const std::string& config, const std::string& mimeFolder, const std::string& applications)
+{
+    const std::string list = config + "/mimeapps.list";
+    if (!WritePrivateProfileString("Default Applications", kVolumeMimeType, kDesktopEntryName, list))
+        return list + " cannot be written";
+    if (!WritePrivateProfileString("Added Associations", kVolumeMimeType, std::string(kDesktopEntryName) + ";", list))
+        return list + " cannot be written";
+    if (!RunIfPresent("update-mime-database", {mimeFolder}))
+        return "the file-type database in " + mimeFolder + " could not be refreshed";
+    if (!RunIfPresent("update-desktop-database", {"-q", applications}))
+        return "the application database in " + applications + " could not be refreshed";
+    return {};
+}
+
 } // namespace
 
 std::string RegisterDesktopVolumeHandler(const std::string& programPath, const std::string& iconPng)
@@ -173,70 +231,28 @@ std::string RegisterDesktopVolumeHandler(const std::string& programPath, const s
     const std::string mimeFolder = data + "/mime";
     const std::string packages = mimeFolder + "/packages";
     const std::string applications = data + "/applications";
-    if (!CreateFolderTree(packages))
-        return "the folder " + packages + " cannot be made";
-    if (!CreateFolderTree(applications))
-        return "the folder " + applications + " cannot be made";
-    if (!CreateFolderTree(config))
-        return "the folder " + config + " cannot be made";
+    if (std::string why = MakeFolders({packages, applications, config}); !why.empty())
+        return why;
 
     // The program's icon, by name in the user's part of the icon theme that
     // every theme falls back to.
     const bool hasIcon = !iconPng.empty();
     const std::string icons = data + "/icons/hicolor/128x128/apps";
     if (hasIcon) {
-        if (!CreateFolderTree(icons))
-            return "the folder " + icons + " cannot be made";
+        if (std::string why = MakeFolders({icons}); !why.empty())
+            return why;
         if (!WriteWhole(icons + "/" + kIconName + ".png", iconPng))
             return icons + "/" + kIconName + ".png cannot be written";
     }
 
-    const std::string type = kVolumeMimeType;
-    const std::string mime =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-        "  <mime-type type=\"" + type + "\">\n"
-        "    <comment>Starsiege: Tribes volume</comment>\n"
-        "    <magic priority=\"60\">\n"
-        "      <match type=\"string\" offset=\"0\" value=\"PVOL\"/>\n"
-        "    </magic>\n"
-        "    <glob pattern=\"*.vol\"/>\n" +
-        (hasIcon ? "    <icon name=\"" + std::string(kIconName) + "\"/>\n" : std::string()) +
-        "  </mime-type>\n"
-        "</mime-info>\n";
     const std::string mimeFile = packages + "/tarnwick-volume.xml";
-    if (!WriteWhole(mimeFile, mime))
+    if (!WriteWhole(mimeFile, MimePackage(hasIcon)))
         return mimeFile + " cannot be written";
-
-    const std::string entry = "[Desktop Entry]\n"
-                              "Type=Application\n"
-                              "Name=Tarnwick\n"
-                              "GenericName=Volume Browser\n"
-                              "Comment=Browse Starsiege: Tribes volumes and extract their files\n"
-                              "Exec=" + ExecArgument(ProgramForExec(programPath, data)) + " %f\n" +
-                              (hasIcon ? "Icon=" + std::string(kIconName) + "\n" : std::string()) +
-                              "Terminal=false\n"
-                              "MimeType=" + type + ";\n"
-                              "Categories=Utility;Archiving;\n";
     const std::string entryFile = applications + "/" + kDesktopEntryName;
-    if (!WriteWhole(entryFile, entry))
+    if (!WriteWhole(entryFile, DesktopEntry(ProgramForExec(programPath, data), hasIcon)))
         return entryFile + " cannot be written";
-
     RemoveEarlierEntry(applications, icons);
-
-    // The default application, in the user's list; every other line of it
-    // stays as it was.
-    const std::string list = config + "/mimeapps.list";
-    if (!WritePrivateProfileString("Default Applications", type, kDesktopEntryName, list))
-        return list + " cannot be written";
-    if (!WritePrivateProfileString("Added Associations", type, std::string(kDesktopEntryName) + ";", list))
-        return list + " cannot be written";
-
-    if (!RunIfPresent("update-mime-database", {mimeFolder}))
-        return "the file-type database in " + mimeFolder + " could not be refreshed";
-    if (!RunIfPresent("update-desktop-database", {"-q", applications}))
-        return "the application database in " + applications + " could not be refreshed";
-    return {};
+    return MakeDefault(config, mimeFolder, applications);
 }
 
 } // namespace tarnwick::os
