@@ -103,9 +103,32 @@ frmMain::~frmMain()
     form_->Changed = nullptr;
 }
 
+namespace {
+
+// The widgets of the kinds the table's generic builder does not know.
+QWidget* MakeMainControl(MainForm& form, const ControlPlace& c, QWidget* parent)
+{
+    switch (c.kind) {
+    case ControlKind::FolderList: return new DirListBox(parent);
+    case ControlKind::FileList: return new FileListBox(parent);
+    case ControlKind::NameList: return new NameListBox(form.lstData, parent);
+    case ControlKind::Page: return new QWidget(parent);
+    case ControlKind::DriveList: return new QComboBox(parent);
+    case ControlKind::TabStrip: {
+        auto* tabs = new QTabBar(parent);
+        for (const QString& tab : QString::fromLatin1(c.caption).split(QLatin1Char('|')))
+            tabs->addTab(tab);
+        tabs->setDrawBase(false);
+        return tabs;
+    }
+    default: return nullptr;
+    }
+}
+
+} // namespace
+
 void frmMain::BuildControls()
 {
-    const WindowLayout& layout = MainForm::Layout();
     setWindowIcon(ProgramIcon());
     setFont(WindowFont());
     // A fixed single border: no resizing, no minimize or maximize button.
@@ -113,23 +136,27 @@ void frmMain::BuildControls()
                    Qt::WindowCloseButtonHint);
 
     MainForm& form = *form_;
-    const LayoutWidgets w(*this, layout, [&form](const ControlPlace& c, QWidget* parent) -> QWidget* {
-        switch (c.kind) {
-        case ControlKind::FolderList: return new DirListBox(parent);
-        case ControlKind::FileList: return new FileListBox(parent);
-        case ControlKind::NameList: return new NameListBox(form.lstData, parent);
-        case ControlKind::Page: return new QWidget(parent);
-        case ControlKind::DriveList: return new QComboBox(parent);
-        case ControlKind::TabStrip: {
-            auto* tabs = new QTabBar(parent);
-            for (const QString& tab : QString::fromLatin1(c.caption).split(QLatin1Char('|')))
-                tabs->addTab(tab);
-            tabs->setDrawBase(false);
-            return tabs;
-        }
-        default: return nullptr;
-        }
+    const LayoutWidgets w(*this, MainForm::Layout(), [&form](const ControlPlace& c, QWidget* parent) {
+        return MakeMainControl(form, c, parent);
     });
+    TakeControls(w);
+
+    // The tab strip is as wide as the window; the page frame under it.
+    tbsMain->setGeometry(0, 0, width(), tbsMain->sizeHint().height());
+    auto* frame = new QFrame(this);
+    frame->setFrameShape(QFrame::StyledPanel);
+    frame->setGeometry(0, tbsMain->height() - 1, width(), height() - tbsMain->height() + 1);
+    frame->lower();
+    SetTabOrder(w);
+
+    mnuVolume = new QMenu(QStringLiteral("Volume"), this);
+    mnuProperties = mnuVolume->addAction(QStringLiteral("&Properties"));
+    // A volume dropped from a file manager opens as one on the command line.
+    setAcceptDrops(true);
+}
+
+void frmMain::TakeControls(const LayoutWidgets& w)
+{
     tbsMain = w.Get<QTabBar>("tbsMain");
     picBase[0] = w.Find("picBase(0)");
     picBase[1] = w.Find("picBase(1)");
@@ -155,17 +182,12 @@ void frmMain::BuildControls()
     cboPHX = w.Get<QComboBox>("cboPHX");
     for (int i = 0; i < 10; ++i)
         lab[i] = w.Get<QLabel>("lab(" + std::to_string(i) + ")");
+}
 
-    // The tab strip is as wide as the window; the page frame under it.
-    tbsMain->setGeometry(0, 0, width(), tbsMain->sizeHint().height());
-    auto* frame = new QFrame(this);
-    frame->setFrameShape(QFrame::StyledPanel);
-    frame->setGeometry(0, tbsMain->height() - 1, width(), height() - tbsMain->height() + 1);
-    frame->lower();
-
-    // The keyboard order is the table's, the tabs last.
+void frmMain::SetTabOrder(const LayoutWidgets& w)
+{
     QWidget* previous = nullptr;
-    for (const ControlPlace& c : layout.controls) {
+    for (const ControlPlace& c : MainForm::Layout().controls) {
         QWidget* next = w.Find(c.name);
         if (c.kind == ControlKind::Page || c.kind == ControlKind::TabStrip || c.kind == ControlKind::Label ||
             c.kind == ControlKind::Note)
@@ -175,11 +197,6 @@ void frmMain::BuildControls()
         previous = next;
     }
     setTabOrder(previous, tbsMain);
-
-    mnuVolume = new QMenu(QStringLiteral("Volume"), this);
-    mnuProperties = mnuVolume->addAction(QStringLiteral("&Properties"));
-    // A volume dropped from a file manager opens as one on the command line.
-    setAcceptDrops(true);
 }
 
 void frmMain::Wire()

@@ -18,6 +18,8 @@ class QTabBar;
 
 namespace tarnwick {
 
+class LayoutWidgets;
+
 class DirListBox;
 class FileListBox;
 class NameListBox;
@@ -71,6 +73,10 @@ protected:
 
 private:
     void BuildControls();
+    // Keeps each of the table's widgets under its control's name.
+    void TakeControls(const LayoutWidgets& w);
+    // The keyboard order is the table's, the tabs last.
+    void SetTabOrder(const LayoutWidgets& w);
     void Wire();
     // Draws a control again from the form; "" draws them all.
     void ShowControl(const std::string& name);
