@@ -48,6 +48,65 @@ bool Save(QWidget& w, const std::string& folder, const char* name)
     return ok;
 }
 
+// Three volumes of the same names, in a game folder as players have one.
+std::string WriteSampleGame(const test::TempDir& dir)
+{
+    const std::string games = dir / "Tribes";
+    VolumeWriter w;
+    for (const char* n : {"scripts\\ai\\bot.cs", "scripts\\server.cs", "interface\\main.gui", "sounds\\shell.wav",
+                          "missions\\Raindance.mis", "missions\\Broadside.mis", "base\\armor.cs", "base\\weapons.cs",
+                          "textures\\lush.pbmp", "readme.txt", "autoexec.cs", "scripts\\player.cs"})
+        w.Add(n, std::string(64, 'x'));
+    test::WriteFile(games + "/base/readme.txt", "");
+    w.Write(games + "/base/Entities.vol");
+    w.Write(games + "/base/Scripts.vol");
+    w.Write(games + "/base/Missions.vol");
+    return games;
+}
+
+// Both pages of the main window, the last volume listed and two names picked.
+bool SaveMainPages(frmMain& main, const std::string& out)
+{
+    MainForm& form = main.Form();
+    form.filVolumes.Select(int(form.filVolumes.Names().size()) - 1);
+    form.filVolumes_Click();
+    form.lstData.SetSelected(2, true);
+    form.lstData.SetSelected(5, true);
+    main.lstData->Show();
+    main.filVolumes->Show(form.filVolumes);
+    bool ok = Save(main, out, "main-browser");
+    main.tbsMain->setCurrentIndex(1);
+    ok &= Save(main, out, "main-options");
+    main.tbsMain->setCurrentIndex(0);
+    return ok;
+}
+
+bool SaveSmallWindows(frmMain& main, const std::string& out)
+{
+    QtToolkit toolkit(&main);
+    ProgressForm progressForm([] { return ExtractionRequest{}; }, toolkit);
+    progressForm.timProcess.Enabled = false;
+    progressForm.labFile = "scripts\\ai\\bot.cs";
+    progressForm.pbrProgress = 45;
+    progressForm.labProgress = "45%";
+    frmProgress progress(progressForm, &main);
+    bool ok = Save(progress, out, "progress");
+
+    DetailsForm detailsForm(toolkit);
+    detailsForm.Fill("Scripts.vol", 12345, 1765000000, 12, 1016, 224, 204);
+    frmDetails details(detailsForm, &main);
+    ok &= Save(details, out, "details");
+
+    AboutForm aboutForm;
+    frmAbout about(aboutForm, &main);
+    ok &= Save(about, out, "about");
+
+    SplashForm splashForm(100000);
+    frmSplash splash(splashForm, nullptr);
+    ok &= Save(splash, out, "splash");
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -62,17 +121,7 @@ int main(int argc, char** argv)
     SetMessageSink(&sink);
 
     test::TempDir dir;
-    const std::string games = dir / "Tribes";
-    VolumeWriter w;
-    for (const char* n : {"scripts\\ai\\bot.cs", "scripts\\server.cs", "interface\\main.gui", "sounds\\shell.wav",
-                          "missions\\Raindance.mis", "missions\\Broadside.mis", "base\\armor.cs", "base\\weapons.cs",
-                          "textures\\lush.pbmp", "readme.txt", "autoexec.cs", "scripts\\player.cs"})
-        w.Add(n, std::string(64, 'x'));
-    test::WriteFile(games + "/base/readme.txt", "");
-    w.Write(games + "/base/Entities.vol");
-    w.Write(games + "/base/Scripts.vol");
-    w.Write(games + "/base/Missions.vol");
-
+    const std::string games = WriteSampleGame(dir);
     StartupOptions options;
     options.programFolder = dir.Path();
     options.settingsPath = dir / "cairnix.ini";
@@ -80,39 +129,8 @@ int main(int argc, char** argv)
                                               test::ToolPath("extract") + "\nPath=" + dir.Path() + "/out\n");
     frmMain main(options);
     main.Form_Load();
-    MainForm& form = main.Form();
-    form.filVolumes.Select(int(form.filVolumes.Names().size()) - 1);
-    form.filVolumes_Click();
-    form.lstData.SetSelected(2, true);
-    form.lstData.SetSelected(5, true);
-    main.lstData->Show();
-    main.filVolumes->Show(form.filVolumes);
-    bool ok = Save(main, out, "main-browser");
-    main.tbsMain->setCurrentIndex(1);
-    ok &= Save(main, out, "main-options");
-    main.tbsMain->setCurrentIndex(0);
-
-    QtToolkit toolkit(&main);
-    ProgressForm progressForm([] { return ExtractionRequest{}; }, toolkit);
-    progressForm.timProcess.Enabled = false;
-    progressForm.labFile = "scripts\\ai\\bot.cs";
-    progressForm.pbrProgress = 45;
-    progressForm.labProgress = "45%";
-    frmProgress progress(progressForm, &main);
-    ok &= Save(progress, out, "progress");
-
-    DetailsForm detailsForm(toolkit);
-    detailsForm.Fill("Scripts.vol", 12345, 1765000000, 12, 1016, 224, 204);
-    frmDetails details(detailsForm, &main);
-    ok &= Save(details, out, "details");
-
-    AboutForm aboutForm;
-    frmAbout about(aboutForm, &main);
-    ok &= Save(about, out, "about");
-
-    SplashForm splashForm(100000);
-    frmSplash splash(splashForm, nullptr);
-    ok &= Save(splash, out, "splash");
+    bool ok = SaveMainPages(main, out);
+    ok &= SaveSmallWindows(main, out);
 
     main.close();
     SetMessageSink(nullptr);
