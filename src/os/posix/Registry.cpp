@@ -179,22 +179,10 @@ std::string RegistryStoreProblem()
     return gProblem;
 }
 
-long RegistryOpenKey(RegHandle root, const std::string& path, std::uint32_t access, RegHandle* key)
-{
-    std::lock_guard<std::mutex> g(gLock);
-    OpenKey k;
-    if (!key || !Concat(root, path, access, k))
-        return kRegInvalidHandle;
-    RegistryTree tree;
-    if (long r = Load(tree); r != kRegOk)
-        return r;
-    if (!Walk(tree, k))
-        return kRegNotFound;
-    *key = NewHandle(k);
-    return kRegOk;
-}
+namespace {
 
-long RegistryCreateKey(RegHandle root, const std::string& path, std::uint32_t access, RegHandle* key)
+// Opens `path` below `root` (making it when `create`), with the store locked.
+long OpenOrCreateKey(RegHandle root, const std::string& path, std::uint32_t access, RegHandle* key, bool create)
 {
     std::lock_guard<std::mutex> g(gLock);
     OpenKey k;
@@ -204,6 +192,8 @@ long RegistryCreateKey(RegHandle root, const std::string& path, std::uint32_t ac
     if (long r = Load(tree); r != kRegOk)
         return r;
     if (!Walk(tree, k)) {
+        if (!create)
+            return kRegNotFound;
         RegistryKey* at = &tree.roots[k.root];
         for (const std::string& piece : k.path)
             at = &at->Child(piece);
@@ -212,6 +202,18 @@ long RegistryCreateKey(RegHandle root, const std::string& path, std::uint32_t ac
     }
     *key = NewHandle(k);
     return kRegOk;
+}
+
+} // namespace
+
+long RegistryOpenKey(RegHandle root, const std::string& path, std::uint32_t access, RegHandle* key)
+{
+    return OpenOrCreateKey(root, path, access, key, false);
+}
+
+long RegistryCreateKey(RegHandle root, const std::string& path, std::uint32_t access, RegHandle* key)
+{
+    return OpenOrCreateKey(root, path, access, key, true);
 }
 
 long RegistryCloseKey(RegHandle key)
