@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -225,6 +226,56 @@ TEST_F(Association, TheDesktopKnowsVolumesAndOpensThemWithTarnwick)
     const std::string installed = test::ReadFile(std::string(TARNWICK_SOURCE_DIR) + "/dist/linux/io.github.tarnwick.Tarnwick.desktop");
     for (const char* line : {"\nIcon=io.github.tarnwick.Tarnwick\n", "\nMimeType=application/x-starsiege-tribes-volume;\n"})
         EXPECT_THAT(installed, HasSubstr(line)) << "the package's entry no longer matches what the button writes";
+}
+
+// The value of an entry's key, its string escapes undone.
+std::string EntryValue(const std::string& entry, const std::string& key)
+{
+    const std::size_t at = entry.find("\n" + key + "=");
+    if (at == std::string::npos)
+        return {};
+    const std::size_t start = at + key.size() + 2;
+    const std::string raw = entry.substr(start, entry.find('\n', start) - start);
+    std::string value;
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] != '\\' || i + 1 == raw.size()) {
+            value += raw[i];
+            continue;
+        }
+        const char e = raw[++i];
+        value += e == 's' ? ' ' : e == 'n' ? '\n' : e == 't' ? '\t' : e == 'r' ? '\r' : e;
+    }
+    return value;
+}
+
+// Once the program is gone (the package removed, a copy deleted) desktops pass over the user's own entry
+// by its TryExec, which must name the very program the entry runs, however odd its path; the window
+// belongs to the entry by its WM_CLASS.
+TEST_F(Association, TheEntryNamesItsProgramForTryExecAndItsWindowClass)
+{
+    for (const char* folder : {"plain", "my 100% games", "back\\slash", "tab\tand blank "}) {
+        SCOPED_TRACE(folder);
+        const std::string program = dir / folder + "/tarnwick";
+        test::WriteFile(program, "#!/bin/sh\n");
+        ::chmod(program.c_str(), 0755);
+        ASSERT_EQ(os::RegisterDesktopVolumeHandler(program, "icon"), "");
+        const std::string file = dir / "data/applications/io.github.tarnwick.Tarnwick.desktop";
+        const std::string entry = test::ReadFile(file);
+        const std::string tryExec = EntryValue(entry, "TryExec");
+        ASSERT_FALSE(tryExec.empty()) << entry;
+        EXPECT_EQ(std::filesystem::canonical(tryExec), std::filesystem::canonical(program)) << entry;
+        EXPECT_EQ(EntryValue(entry, "StartupWMClass"), "Tarnwick");
+        const test::ToolRun valid = test::RunTool("/usr/bin/desktop-file-validate", {file});
+        EXPECT_EQ(valid.exitCode, 0) << valid.out << valid.err;
+        if (test::Exists("/usr/bin/gio")) {
+            std::remove(program.c_str());
+            EXPECT_THAT(test::RunTool("/usr/bin/gio", {"mime", os::kVolumeMimeType}).out,
+                        Not(HasSubstr("io.github.tarnwick.Tarnwick.desktop")));
+        }
+    }
+    const std::string installed = test::ReadFile(std::string(TARNWICK_SOURCE_DIR) + "/dist/linux/io.github.tarnwick.Tarnwick.desktop");
+    EXPECT_EQ(EntryValue(installed, "TryExec"), "tarnwick");
+    EXPECT_EQ(EntryValue(installed, "StartupWMClass"), "Tarnwick");
 }
 
 // What a desktop runs for a volume, with a stand-in program that records its arguments and whose path needs

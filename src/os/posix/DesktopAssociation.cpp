@@ -180,19 +180,43 @@ std::string MimePackage(bool hasIcon)
            "</mime-info>\n";
 }
 
+// A value of the entry format's string type: its escapes for the
+// characters a line cannot hold as they are.
+std::string DesktopString(const std::string& value)
+{
+    std::string out;
+    for (char c : value) {
+        switch (c) {
+        case '\\': out += "\\\\"; break;
+        case ' ': out += "\\s"; break;
+        case '\n': out += "\\n"; break;
+        case '\t': out += "\\t"; break;
+        case '\r': out += "\\r"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
 std::string DesktopEntry(const std::string& program, bool hasIcon)
 {
     const std::string type = kVolumeMimeType;
+    // TryExec: once the program is gone (removed by the package manager, a
+    // copy deleted), desktops pass over this entry instead of offering a
+    // program that cannot start. StartupWMClass ties the window (WM_CLASS
+    // tarnwick/Tarnwick) to the entry for the task bar.
     return "[Desktop Entry]\n"
            "Type=Application\n"
            "Name=Tarnwick\n"
            "GenericName=Volume Browser\n"
            "Comment=Browse Starsiege: Tribes volumes and extract their files\n"
+           "TryExec=" + DesktopString(program) + "\n"
            "Exec=" + ExecArgument(program) + " %f\n" +
            (hasIcon ? "Icon=" + std::string(kIconName) + "\n" : std::string()) +
            "Terminal=false\n"
            "MimeType=" + type + ";\n"
-           "Categories=Utility;Archiving;\n";
+           "Categories=Utility;Archiving;\n"
+           "StartupWMClass=Tarnwick\n";
 }
 
 // The first folder that cannot be made, as the reason; empty when all stand.
