@@ -8,6 +8,7 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -21,22 +22,36 @@ bool AnsweredSwitch(int argc, char** argv)
 {
     if (argc < 2)
         return false;
-    if (std::strcmp(argv[1], "--version") == 0) {
+    // The short forms too, as users of other programs type them.
+    if (std::strcmp(argv[1], "--version") == 0 || std::strcmp(argv[1], "-V") == 0) {
         std::printf("tarnwick %d.%d.%d\n", TARNWICK_VERSION_MAJOR, TARNWICK_VERSION_MINOR, TARNWICK_VERSION_REVISION);
         return true;
     }
-    if (std::strcmp(argv[1], "--help") == 0) {
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         std::fputs("Usage: tarnwick [VOLUME]\n"
                    "Browse Starsiege: Tribes 1.X volumes (.vol) and extract their files.\n"
                    "\n"
                    "  VOLUME     a volume to open with its files listed; several arguments are\n"
                    "             joined by single blanks into one path\n"
-                   "  --help     print this text and exit\n"
-                   "  --version  print the version and exit\n"
+                   "  -h, --help     print this text and exit\n"
+                   "  -V, --version  print the version and exit\n"
                    "\n"
                    "A volume named like a switch opens as ./--help.\n",
                    stdout);
         return true;
+    }
+    return false;
+}
+
+// Without any window system Qt would abort with a core dump: one line on the
+// terminal says what is missing instead. A display that is named but cannot
+// be reached is left to Qt, which says so itself.
+bool HasWindowSystem()
+{
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(name);
+        if (value && *value)
+            return true;
     }
     return false;
 }
@@ -51,12 +66,18 @@ int main(int argc, char** argv)
     // The one-instance test comes before anything else; the lock is held
     // until the process ends, however it ends.
     tarnwick::os::InstanceLock lock("tarnwick");
+    if (!HasWindowSystem()) {
+        std::fputs("tarnwick: no display to show the window on (DISPLAY and WAYLAND_DISPLAY are not set)\n", stderr);
+        return 1;
+    }
 
     // Before the application object: it loads the platform plugins.
     tarnwick::LoadQtPluginsFromQtOnly();
     QApplication app(argc, argv);
     tarnwick::LoadQtPluginsFromQtOnly();
     QApplication::setApplicationName(QStringLiteral("Tarnwick"));
+    // The desktop entry the window belongs to (the Wayland application id).
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tarnwick.Tarnwick"));
     tarnwick::QtMessageSink sink;
     tarnwick::SetMessageSink(&sink);
 

@@ -32,6 +32,8 @@ private slots:
         const Case cases[] = {
             {"version", {"--version"}, "tarnwick " + version + "\n", nullptr},
             {"help", {"--help"}, "Usage: tarnwick [VOLUME]\n", "--version"},
+            {"short version", {"-V"}, "tarnwick " + version + "\n", nullptr},
+            {"short help", {"-h"}, "Usage: tarnwick [VOLUME]\n", "-V, --version"},
             // The first argument decides; the rest is not a path then.
             {"help with more after it", {"--help", "x.vol"}, "Usage: tarnwick [VOLUME]\n", "./--help"},
         };
@@ -51,6 +53,21 @@ private slots:
                 QVERIFY2(run.out.find(c.outHolds) != std::string::npos, c.name);
             QVERIFY2(run.err.empty(), c.name);
         }
+    }
+
+    void noWindowSystemIsOneLineNotAnAbort()
+    {
+        const rlimit noCore{0, 0};
+        setrlimit(RLIMIT_CORE, &noCore);
+        TempDir dir;
+        ScopedEnv env;
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            env.Unset(name);
+        env.Set("HOME", dir / "home");
+        env.Set("XDG_RUNTIME_DIR", dir.Path());
+        const ToolRun run = RunTool(ToolPath("tarnwick"), {"base.vol"});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err, std::string("tarnwick: no display to show the window on (DISPLAY and WAYLAND_DISPLAY are not set)\n"));
     }
 };
 
