@@ -2,4 +2,4 @@
 # The Windows build of the core and its tests, run under Wine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-exec "$root/scripts/wine-test" "$root/build-win"
+TARNWICK_WERROR=ON exec "$root/scripts/wine-test" "$root/build-win"
