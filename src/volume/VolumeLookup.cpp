@@ -128,6 +128,148 @@ std::int64_t FromSortedNames(const VolumeIndex::ReadFn& read, const volume::Dire
     return kNone;
 }
 
+// The name asked for, as the scan compares it.
+struct WantedName {
+    const unsigned char* bytes;
+    std::int64_t n;     // its length
+    // A name at offset `at` is compared on its n bytes plus the NUL after
+    // them (a last name without its NUL ends with the block).
+    std::int64_t need;
+    std::uint64_t tail; // its last eight bytes folded, when it has eight
+};
+
+// The first entry, by its place in the index, whose name is the wanted bytes
+// exactly, and the first whose name equals them without regard to case; each
+// with its index entry's bytes, kNone while there is none.
+struct Matches {
+    std::array<unsigned char, kEntrySize> exactRaw{}, anyCaseRaw{};
+    std::int64_t exactAt = kNone, anyCaseAt = kNone;
+};
+
+// The `k` entries of one chunk ordered by where their names stand, so that
+// the name block is read forward once per chunk even when the index jumps
+// about. Each key is the name's offset above the entry's place in the chunk.
+void OrderByNamePlace(const unsigned char* chunk, std::int64_t k, std::int64_t s, std::int64_t n,
+                      std::vector<std::uint64_t>& keys)
+{
+    keys.clear();
+    bool ordered = true;
+    for (std::int64_t j = 0; j < k; ++j) {
+        const std::int64_t at = U32(chunk + j * kEntrySize + 4);
+        if (at >= s || at + n > s)
+            continue; // outside the block, or too near its end to hold the name
+        const std::uint64_t key = (static_cast<std::uint64_t>(at) << 32) | static_cast<std::uint64_t>(j);
+        ordered = ordered && (keys.empty() || keys.back() < key);
+        keys.push_back(key);
+    }
+    if (!ordered)
+        std::sort(keys.begin(), keys.end());
+}
+
+// Compares the names of one chunk's entries, in the order of `keys`, with the
+// wanted one; the lowest place in the chunk of an exact match and of one
+// without regard to case (looked for only while `anyCaseWanted`) land in
+// `exactJ` and `anyCaseJ`. False when the name block cannot be read.
+bool MatchChunk(NameWindow& names, const std::vector<std::uint64_t>& keys, std::int64_t s, const WantedName& w,
+                bool anyCaseWanted, std::int64_t& exactJ, std::int64_t& anyCaseJ)
+{
+    // Held here rather than reached through `w` and the out-parameters, so
+    // that the loop keeps them in registers across the window's reads.
+    const unsigned char* const wanted = w.bytes;
+    const std::int64_t n = w.n, need = w.need;
+    const std::uint64_t wantedTail = w.tail;
+    std::int64_t exact = kNone, anyCase = kNone;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const auto at = static_cast<std::int64_t>(keys[i] >> 32);
+        const auto j = static_cast<std::int64_t>(keys[i] & 0xFFFFFFFFu);
+        const std::int64_t end = std::min(at + need, s);
+        if (!names.Cover(at, end, keys.data() + i + 1, keys.data() + keys.size(), need))
+            return false;
+        const unsigned char* p = names.At(at);
+        // Cheap refusals first: a name of another length, then the last
+        // eight bytes (where names of one folder differ most), folded.
+        if (at + n != s && p[n] != 0)
+            continue;
+        if (n >= 8 ? FoldedWordAt(p + n - 8) != wantedTail : n > 0 && FoldCase(p[0]) != FoldCase(wanted[0]))
+            continue;
+        if ((exact == kNone || j < exact) && std::memcmp(p, wanted, static_cast<std::size_t>(n)) == 0)
+            exact = j;
+        else if (anyCaseWanted && (anyCase == kNone || j < anyCase) && EqualsNoCase(Bytes(p, n), Bytes(wanted, n)))
+            anyCase = j;
+    }
+    exactJ = exact;
+    anyCaseJ = anyCase;
+    return true;
+}
+
+// Reads the index in bounded chunks, the names of each chunk compared where
+// they stand, until an exact match turns up or the index ends. Why it
+// stopped short; nullptr when it went through.
+const char* ScanIndex(const VolumeIndex::ReadFn& read, const volume::DirectoryPlace& place, const WantedName& wanted,
+                      Matches& found)
+{
+    const std::int64_t s = place.nameBytes;
+    const std::int64_t count = place.indexBytes / kEntrySize;
+    std::unique_ptr<unsigned char[]> chunkBytes(new unsigned char[static_cast<std::size_t>(kChunkEntries * kEntrySize)]);
+    unsigned char* const chunk = chunkBytes.get();
+    std::vector<std::uint64_t> keys;
+    keys.reserve(static_cast<std::size_t>(kChunkEntries));
+    NameWindow names(read, place.namesAt, s, wanted.need);
+
+    for (std::int64_t first = 0; first < count && found.exactAt == kNone; first += kChunkEntries) {
+        const std::int64_t k = std::min(kChunkEntries, count - first);
+        if (!volume::ReadExact(read, place.indexAt + first * kEntrySize, chunk, k * kEntrySize))
+            return "cannot read the index block";
+        OrderByNamePlace(chunk, k, s, wanted.n, keys);
+        std::int64_t exactJ = kNone, anyCaseJ = kNone;
+        if (!MatchChunk(names, keys, s, wanted, found.anyCaseAt == kNone, exactJ, anyCaseJ))
+            return "cannot read the name block";
+        if (exactJ != kNone) {
+            found.exactAt = first + exactJ;
+            std::memcpy(found.exactRaw.data(), chunk + exactJ * kEntrySize, kEntrySize);
+        }
+        if (anyCaseJ != kNone) {
+            found.anyCaseAt = first + anyCaseJ;
+            std::memcpy(found.anyCaseRaw.data(), chunk + anyCaseJ * kEntrySize, kEntrySize);
+        }
+    }
+    return nullptr;
+}
+
+void Refuse(VolumeLookup& out, Status s, std::string why)
+{
+    out.status = s;
+    out.found = false;
+    out.problem = std::move(why);
+}
+
+// Fills in the entry whose index bytes are `raw`: its name of `n` bytes read
+// back from the block, its data located and checked against the file.
+void TakeEntry(const VolumeIndex::ReadFn& read, std::int64_t fileSize, const volume::DirectoryPlace& place,
+               const unsigned char* raw, std::int64_t n, VolumeLookup& out)
+{
+    VolumeIndex::Entry& e = out.entry;
+    e.name.assign(static_cast<std::size_t>(n), '\0');
+    if (n > 0 && !volume::ReadExact(read, place.namesAt + U32(raw + 4), e.name.data(), n)) {
+        Refuse(out, Status::Unreadable, "cannot read the name block");
+        return;
+    }
+    e.blockOffset = U32(raw + 8);
+    e.dataOffset = e.blockOffset;
+    e.length = U32(raw + 12);
+    e.method = raw[16];
+    if (e.blockOffset > fileSize) {
+        Refuse(out, Status::Damaged, "the data of " + e.name + " lies outside the file");
+        return;
+    }
+    VolumeIndex locator;
+    if (locator.LocateData(read, fileSize, e) != Status::Ok) {
+        Refuse(out, Status::Damaged, locator.Problem());
+        return;
+    }
+    out.found = true;
+}
+
 } // namespace
 
 VolumeLookup LookUpVolumeEntry(const VolumeIndex::ReadFn& read, std::int64_t fileSize, std::string_view name,
@@ -139,34 +281,20 @@ VolumeLookup LookUpVolumeEntry(const VolumeIndex::ReadFn& read, std::int64_t fil
     if (out.status != Status::Ok)
         return out;
     auto fail = [&out](Status s, std::string why) {
-        out.status = s;
-        out.found = false;
-        out.problem = std::move(why);
+        Refuse(out, s, std::move(why));
         return out;
     };
 
-    const std::int64_t s = place.nameBytes;
-    const std::int64_t count = place.indexBytes / kEntrySize;
     const auto n = static_cast<std::int64_t>(name.size());
-    // A name at offset `at` is compared on its n bytes plus the NUL after
-    // them (a last name without its NUL ends with the block).
-    const std::int64_t need = n + 1;
-    const auto* wanted = reinterpret_cast<const unsigned char*>(name.data());
-    if (n > s)
+    if (n > place.nameBytes)
         return out; // no stored name can be that long
     // A stored name ends at its first NUL: one asked for with a NUL inside
     // names nothing (compared in place, it would run on into the next name).
     if (name.find('\0') != std::string_view::npos)
         return out;
-    const std::uint64_t wantedTail = n >= 8 ? FoldedWordAt(wanted + n - 8) : 0;
-
-    std::unique_ptr<unsigned char[]> chunkBytes(new unsigned char[static_cast<std::size_t>(kChunkEntries * kEntrySize)]);
-    unsigned char* const chunk = chunkBytes.get();
-    std::vector<std::uint64_t> keys;
-    keys.reserve(static_cast<std::size_t>(kChunkEntries));
-    NameWindow names(read, place.namesAt, s, need);
-    std::array<unsigned char, kEntrySize> exactRaw{}, anyCaseRaw{};
-    std::int64_t exactAt = kNone, anyCaseAt = kNone;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(name.data());
+    const WantedName wanted{bytes, n, n + 1, n >= 8 ? FoldedWordAt(bytes + n - 8) : 0};
+    Matches found;
 
     // The order kept from an earlier run finds an exact name by a binary
     // search; anything else (no order, no exact name, a name only matching
@@ -174,80 +302,21 @@ VolumeLookup LookUpVolumeEntry(const VolumeIndex::ReadFn& read, std::int64_t fil
     // authority.
     if (sorted) {
         bool unreadable = false;
-        exactAt = FromSortedNames(read, place, *sorted, name, unreadable);
+        found.exactAt = FromSortedNames(read, place, *sorted, name, unreadable);
         if (unreadable)
             return fail(Status::Unreadable, "cannot read the name block");
-        if (exactAt != kNone &&
-            !volume::ReadExact(read, place.indexAt + exactAt * kEntrySize, exactRaw.data(), kEntrySize))
+        if (found.exactAt != kNone &&
+            !volume::ReadExact(read, place.indexAt + found.exactAt * kEntrySize, found.exactRaw.data(), kEntrySize))
             return fail(Status::Unreadable, "cannot read the index block");
     }
-
-    for (std::int64_t first = 0; first < count && exactAt == kNone; first += kChunkEntries) {
-        const std::int64_t k = std::min(kChunkEntries, count - first);
-        if (!volume::ReadExact(read, place.indexAt + first * kEntrySize, chunk, k * kEntrySize))
-            return fail(Status::Unreadable, "cannot read the index block");
-        // Entries ordered by where their names stand, so that the name block
-        // is read forward once per chunk even when the index jumps about.
-        keys.clear();
-        bool ordered = true;
-        for (std::int64_t j = 0; j < k; ++j) {
-            const std::int64_t at = U32(chunk + j * kEntrySize + 4);
-            if (at >= s || at + n > s)
-                continue; // outside the block, or too near its end to hold the name
-            const std::uint64_t key = (static_cast<std::uint64_t>(at) << 32) | static_cast<std::uint64_t>(j);
-            ordered = ordered && (keys.empty() || keys.back() < key);
-            keys.push_back(key);
-        }
-        if (!ordered)
-            std::sort(keys.begin(), keys.end());
-
-        std::int64_t exactJ = kNone, anyCaseJ = kNone;
-        for (std::size_t i = 0; i < keys.size(); ++i) {
-            const auto at = static_cast<std::int64_t>(keys[i] >> 32);
-            const auto j = static_cast<std::int64_t>(keys[i] & 0xFFFFFFFFu);
-            const std::int64_t end = std::min(at + need, s);
-            if (!names.Cover(at, end, keys.data() + i + 1, keys.data() + keys.size(), need))
-                return fail(Status::Unreadable, "cannot read the name block");
-            const unsigned char* p = names.At(at);
-            // Cheap refusals first: a name of another length, then the last
-            // eight bytes (where names of one folder differ most), folded.
-            if (at + n != s && p[n] != 0)
-                continue;
-            if (n >= 8 ? FoldedWordAt(p + n - 8) != wantedTail : n > 0 && FoldCase(p[0]) != FoldCase(wanted[0]))
-                continue;
-            if ((exactJ == kNone || j < exactJ) && std::memcmp(p, wanted, static_cast<std::size_t>(n)) == 0)
-                exactJ = j;
-            else if (anyCaseAt == kNone && (anyCaseJ == kNone || j < anyCaseJ) &&
-                     EqualsNoCase(Bytes(p, n), Bytes(wanted, n)))
-                anyCaseJ = j;
-        }
-        if (exactJ != kNone) {
-            exactAt = first + exactJ;
-            std::memcpy(exactRaw.data(), chunk + exactJ * kEntrySize, kEntrySize);
-        }
-        if (anyCaseJ != kNone) {
-            anyCaseAt = first + anyCaseJ;
-            std::memcpy(anyCaseRaw.data(), chunk + anyCaseJ * kEntrySize, kEntrySize);
-        }
+    if (found.exactAt == kNone) {
+        if (const char* why = ScanIndex(read, place, wanted, found))
+            return fail(Status::Unreadable, why);
     }
-    if (exactAt == kNone && anyCaseAt == kNone)
+    if (found.exactAt == kNone && found.anyCaseAt == kNone)
         return out;
 
-    const unsigned char* raw = exactAt != kNone ? exactRaw.data() : anyCaseRaw.data();
-    VolumeIndex::Entry& e = out.entry;
-    e.name.assign(static_cast<std::size_t>(n), '\0');
-    if (n > 0 && !volume::ReadExact(read, place.namesAt + U32(raw + 4), e.name.data(), n))
-        return fail(Status::Unreadable, "cannot read the name block");
-    e.blockOffset = U32(raw + 8);
-    e.dataOffset = e.blockOffset;
-    e.length = U32(raw + 12);
-    e.method = raw[16];
-    if (e.blockOffset > fileSize)
-        return fail(Status::Damaged, "the data of " + e.name + " lies outside the file");
-    VolumeIndex locator;
-    if (locator.LocateData(read, fileSize, e) != Status::Ok)
-        return fail(Status::Damaged, locator.Problem());
-    out.found = true;
+    TakeEntry(read, fileSize, place, found.exactAt != kNone ? found.exactRaw.data() : found.anyCaseRaw.data(), n, out);
     return out;
 }
 
