@@ -60,46 +60,57 @@ bool VolumeWriter::Emit(const Sink& sink) const
     if (!sink(head.data(), head.size()))
         return false;
 
-    constexpr std::int64_t kBlock = 1 << 20;
     std::unique_ptr<char[]> buffer;
     std::vector<std::uint32_t> blockOffsets;
     blockOffsets.reserve(entries_.size());
     std::int64_t at = 8;
     for (const Entry& e : entries_) {
         blockOffsets.push_back(static_cast<std::uint32_t>(at));
-        std::string vblk = "VBLK" + U32((static_cast<std::uint32_t>(e.size) & 0x00FFFFFFu) | 0x80000000u);
-        if (!sink(vblk.data(), vblk.size()))
+        if (!EmitBlock(e, sink, buffer))
             return false;
-        if (e.sourcePath.empty()) {
-            if (!sink(e.data.data(), e.data.size()))
-                return false;
-        } else {
-            os::InputFile in(e.sourcePath);
-            if (!in.IsOpen()) {
-                failure_ = "cannot read " + e.sourcePath;
-                return false;
-            }
-            if (!buffer)
-                buffer = std::make_unique<char[]>(kBlock);
-            for (std::int64_t done = 0; done < e.size;) {
-                std::int64_t want = std::min(kBlock, e.size - done);
-                if (in.ReadAt(done, buffer.get(), want) != want) {
-                    failure_ = "cannot read " + e.sourcePath;
-                    return false;
-                }
-                if (!sink(buffer.get(), static_cast<std::size_t>(want)))
-                    return false;
-                done += want;
-            }
-            // A file that grew or shrank meanwhile would be stored cut off.
-            if (in.Size() != e.size) {
-                failure_ = e.sourcePath + " changed while it was packed";
-                return false;
-            }
-        }
         at += 8 + e.size;
     }
 
+    const std::string dir = Directory(namesSize, blockOffsets);
+    return sink(dir.data(), dir.size());
+}
+
+bool VolumeWriter::EmitBlock(const Entry& e, const Sink& sink, std::unique_ptr<char[]>& buffer) const
+{
+    std::string vblk = "VBLK" + U32((static_cast<std::uint32_t>(e.size) & 0x00FFFFFFu) | 0x80000000u);
+    if (!sink(vblk.data(), vblk.size()))
+        return false;
+    if (e.sourcePath.empty())
+        return sink(e.data.data(), e.data.size());
+
+    constexpr std::int64_t kBlock = 1 << 20;
+    os::InputFile in(e.sourcePath);
+    if (!in.IsOpen()) {
+        failure_ = "cannot read " + e.sourcePath;
+        return false;
+    }
+    if (!buffer)
+        buffer = std::make_unique<char[]>(kBlock);
+    for (std::int64_t done = 0; done < e.size;) {
+        std::int64_t want = std::min(kBlock, e.size - done);
+        if (in.ReadAt(done, buffer.get(), want) != want) {
+            failure_ = "cannot read " + e.sourcePath;
+            return false;
+        }
+        if (!sink(buffer.get(), static_cast<std::size_t>(want)))
+            return false;
+        done += want;
+    }
+    // A file that grew or shrank meanwhile would be stored cut off.
+    if (in.Size() != e.size) {
+        failure_ = e.sourcePath + " changed while it was packed";
+        return false;
+    }
+    return true;
+}
+
+std::string VolumeWriter::Directory(std::int64_t namesSize, const std::vector<std::uint32_t>& blockOffsets) const
+{
     std::string dir = "vols" + U32(static_cast<std::uint32_t>(namesSize));
     dir.reserve(static_cast<std::size_t>(namesSize + 18 + 17 * entries_.size()));
     std::vector<std::uint32_t> nameOffsets;
@@ -118,7 +129,7 @@ bool VolumeWriter::Emit(const Sink& sink) const
         dir += U32(static_cast<std::uint32_t>(entries_[i].size));
         dir += '\0';
     }
-    return sink(dir.data(), dir.size());
+    return dir;
 }
 
 std::string VolumeWriter::Build() const

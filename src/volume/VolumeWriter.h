@@ -3,6 +3,7 @@
 // `tarnvol pack` and by the tests, which build every volume they read.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,11 @@ private:
     };
     using Sink = std::function<bool(const char* data, std::size_t count)>;
     bool Emit(const Sink& sink) const;
+    // VBLK and the entry's bytes; a file's are read in blocks through
+    // `buffer`, made on the first file and kept for the others.
+    bool EmitBlock(const Entry& e, const Sink& sink, std::unique_ptr<char[]>& buffer) const;
+    // VOLS with the name block, then VOLI with one entry per file.
+    std::string Directory(std::int64_t namesSize, const std::vector<std::uint32_t>& blockOffsets) const;
 
     std::vector<Entry> entries_;
     mutable std::string failure_;
