@@ -81,6 +81,18 @@ ReadResult ReadInt32(const os::InputFile& in, std::int64_t offset, std::int32_t&
     return ReadResult::Ok;
 }
 
+// Reads S, which stands behind D; false when D, S, or the name block with
+// the five bytes and VOLI's length after it would not lie inside the file.
+// Every position comes from the file itself, so each is checked against
+// the file's size before anything is read or allocated.
+bool ReadNameBlockSize(const os::InputFile& in, std::int32_t d, std::int64_t fileSize, std::int32_t& s)
+{
+    if (d < 0 || std::int64_t(d) + 8 > fileSize || ReadInt32(in, std::int64_t(d) + 4, s) != ReadResult::Ok)
+        return false;
+    return s > 0 && s <= kMaxNameBlock && std::int64_t(d) + 8 + s <= fileSize &&
+           std::int64_t(d) + 13 + s + 4 <= fileSize;
+}
+
 } // namespace
 
 clsVOLReader::clsVOLReader(PathStyle style)
@@ -181,17 +193,8 @@ bool clsVOLReader::ListNames(const std::string& VolumePath)
         return false;
     const os::InputFile& in = *opened;
     std::optional<std::int64_t> size = in.Size();
-    if (!size) {
-        RaiseDamaged(path);
-        return false;
-    }
-    const std::int64_t fileSize = *size;
-
-    // Every position comes from the file itself, so each is checked against
-    // the file's size before anything is read or allocated.
     std::int32_t s = 0;
-    if (d < 0 || std::int64_t(d) + 8 > fileSize || ReadInt32(in, std::int64_t(d) + 4, s) != ReadResult::Ok || s <= 0 ||
-        s > kMaxNameBlock || std::int64_t(d) + 8 + s > fileSize || std::int64_t(d) + 13 + s + 4 > fileSize) {
+    if (!size || !ReadNameBlockSize(in, d, *size, s)) {
         RaiseDamaged(path);
         return false;
     }
@@ -212,6 +215,16 @@ bool clsVOLReader::ListNames(const std::string& VolumePath)
     marks.push_back(0);
     const std::size_t slashes = NulsToSlashes(text.data(), text.size(), kMarkEvery, marks);
 
+    KeepTable(std::move(text), slashes, std::move(marks));
+    pvol_ = d;
+    vols_ = s;
+    voli_ = voli;
+    fileCount_ = static_cast<std::int32_t>(tableSize_);
+    return true;
+}
+
+void clsVOLReader::KeepTable(std::string text, std::size_t slashes, std::vector<std::uint32_t> marks)
+{
     // The table is T without its last character, split at every "/": T
     // itself with its last character made a "/", which ends the last name.
     // An empty remainder gives an empty table, not one empty name.
@@ -233,11 +246,6 @@ bool clsVOLReader::ListNames(const std::string& VolumePath)
     tableSize_ = count;
     lastIndex_ = 0;
     lastStart_ = 0;
-    pvol_ = d;
-    vols_ = s;
-    voli_ = voli;
-    fileCount_ = static_cast<std::int32_t>(tableSize_);
-    return true;
 }
 
 void clsVOLReader::Extract(const std::string& FileName, const std::string& DestinationPath,

@@ -74,6 +74,9 @@ private:
     // IsValidVolume on a path already chosen, leaving the file open in `in`;
     // with `d`, also reads D (-1 when the file ends before it).
     bool CheckVolume(const std::string& path, std::optional<os::InputFile>& in, std::int32_t* d = nullptr);
+    // Makes T, its NULs already turned into "/" (`slashes` of them) and the
+    // start of every kMarkEvery-th name in `marks`, the file table.
+    void KeepTable(std::string text, std::size_t slashes, std::vector<std::uint32_t> marks);
     void Raise(std::int16_t number, const std::string& message);
     void RaiseDamaged(const std::string& volumePath);
 
