@@ -127,6 +127,115 @@ std::unique_ptr<tarnwick::volume::SortedNameFile> SortedNamesOf(const std::strin
     return std::make_unique<tarnwick::volume::SortedNameFile>(folder, full, *identity);
 }
 
+// The output as the copy writes it: a file is replaced whole through a
+// temporary file; a FIFO or a device is written where it stands, since
+// renaming over it would put a plain file in its place.
+struct Output {
+    std::unique_ptr<os::AtomicOutputFile> file;
+    std::unique_ptr<os::StreamOutput> stream;
+
+    bool IsOpen() const { return file ? file->IsOpen() : stream->IsOpen(); }
+    bool Write(const void* data, std::int64_t count)
+    {
+        return file ? file->Write(data, count) : stream->Write(data, count);
+    }
+    bool Finish() { return file ? file->Commit() : stream->Close(); }
+};
+
+// kOk when the lookup found the name stored as is; otherwise the failure,
+// told.
+int RefusalOf(const VolumeLookup& found, const std::string& volume, const std::string& name)
+{
+    switch (found.status) {
+    case VolumeIndex::Status::Ok: break;
+    case VolumeIndex::Status::Unreadable:
+        return Fail(kVolumeUnreadable, "cannot read volume " + volume + ": " + found.problem);
+    case VolumeIndex::Status::NotAVolume:
+        return Fail(kNotAVolume, volume + " is not a volume: " + found.problem);
+    case VolumeIndex::Status::Damaged:
+        return Fail(kDamaged, "the directory of " + volume + " is damaged: " + found.problem);
+    }
+    if (!found.found)
+        return Fail(kNameMissing, name + " is not in " + volume);
+    const VolumeIndex::Entry& entry = found.entry;
+    if (entry.method != 0)
+        return Fail(kUnsupportedMethod, name + " is stored with method " + std::to_string(entry.method) + " (" +
+                                            VolumeIndex::MethodName(entry.method) + "), which is not supported");
+    return kOk;
+}
+
+// Opens OUTPUT as its kind asks; kOk, or the failure told.
+int OpenOutput(const std::string& volume, const std::string& output, Output& out)
+{
+    if (output == "-") {
+        out.stream = std::make_unique<os::StreamOutput>();
+    } else {
+        switch (os::KindOfOutput(output)) {
+        case os::OutputKind::Stream: out.stream = std::make_unique<os::StreamOutput>(output); break;
+        case os::OutputKind::Refused:
+            return Fail(kOutputNotWritable, "cannot write " + output + ": " +
+                                                (os::IsPlainFolder(output) ? "a folder of that name exists"
+                                                                           : "it is neither a file nor a stream"));
+        case os::OutputKind::File:
+            // Renaming the copy over the volume itself would destroy it.
+            if (SameFile(volume, output))
+                return Fail(kOutputNotWritable, "cannot write " + output + ": it is the volume itself");
+            out.file = std::make_unique<os::AtomicOutputFile>(output);
+            break;
+        }
+    }
+    if (!out.IsOpen())
+        return Fail(kOutputNotWritable, "cannot write " + output);
+    return kOk;
+}
+
+// Copies the entry's bytes to the output a block at a time and finishes it;
+// kOk, or the failure told.
+int CopyEntry(const os::InputFile& in, const VolumeIndex::Entry& entry, Output& out, const std::string& volume,
+              const std::string& name, const std::string& output)
+{
+    constexpr std::int64_t kBlock = 1 << 20;
+    std::unique_ptr<char[]> buffer(new char[kBlock]);
+    std::int64_t done = 0;
+    while (done < entry.length) {
+        const std::int64_t want = std::min(kBlock, entry.length - done);
+        const std::int64_t got = in.ReadAt(entry.dataOffset + done, buffer.get(), want);
+        if (got <= 0)
+            return Fail(kVolumeUnreadable, "cannot read " + name + " from " + volume);
+        if (!out.Write(buffer.get(), got))
+            return Fail(kOutputNotWritable, "cannot write " + output);
+        done += got;
+    }
+    if (!out.Finish())
+        return Fail(kOutputNotWritable, "cannot write " + output);
+    return kOk;
+}
+
+// Copies NAME out of VOLUME to OUTPUT, the command line already taken apart.
+int Extract(const std::string& volume, const std::string& name, const std::string& output)
+{
+    if (!os::IsPlainFile(volume))
+        return Fail(kVolumeUnreadable, "cannot read volume " + volume + ": not found or not a plain file");
+    os::InputFile in(volume);
+    const auto size = in.Size();
+    if (!in.IsOpen() || !size)
+        return Fail(kVolumeUnreadable, "cannot open volume " + volume);
+    const VolumeIndex::ReadFn read = [&in](std::int64_t offset, void* buffer, std::int64_t count) {
+        return in.ReadAt(offset, buffer, count);
+    };
+
+    // Only the one entry is looked for, in place: the directory is never
+    // built, so a volume that claims millions of entries costs no memory.
+    std::unique_ptr<tarnwick::volume::SortedNameFile> sorted = SortedNamesOf(volume, in);
+    VolumeLookup found = LookUpVolumeEntry(read, *size, name, sorted.get());
+    if (const int refused = RefusalOf(found, volume, name); refused != kOk)
+        return refused;
+    Output out;
+    if (const int refused = OpenOutput(volume, output, out); refused != kOk)
+        return refused;
+    return CopyEntry(in, found.entry, out, volume, name, output);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -155,79 +264,5 @@ int main(int argc, char** argv)
         name += ' ' + args[i];
     if (volume.empty() || output.empty())
         return Fail(kUsage, "the volume and the output must not be empty");
-
-    if (!os::IsPlainFile(volume))
-        return Fail(kVolumeUnreadable, "cannot read volume " + volume + ": not found or not a plain file");
-    os::InputFile in(volume);
-    const auto size = in.Size();
-    if (!in.IsOpen() || !size)
-        return Fail(kVolumeUnreadable, "cannot open volume " + volume);
-    const VolumeIndex::ReadFn read = [&in](std::int64_t offset, void* buffer, std::int64_t count) {
-        return in.ReadAt(offset, buffer, count);
-    };
-
-    // Only the one entry is looked for, in place: the directory is never
-    // built, so a volume that claims millions of entries costs no memory.
-    std::unique_ptr<tarnwick::volume::SortedNameFile> sorted = SortedNamesOf(volume, in);
-    VolumeLookup found = LookUpVolumeEntry(read, *size, name, sorted.get());
-    switch (found.status) {
-    case VolumeIndex::Status::Ok: break;
-    case VolumeIndex::Status::Unreadable:
-        return Fail(kVolumeUnreadable, "cannot read volume " + volume + ": " + found.problem);
-    case VolumeIndex::Status::NotAVolume:
-        return Fail(kNotAVolume, volume + " is not a volume: " + found.problem);
-    case VolumeIndex::Status::Damaged:
-        return Fail(kDamaged, "the directory of " + volume + " is damaged: " + found.problem);
-    }
-    if (!found.found)
-        return Fail(kNameMissing, name + " is not in " + volume);
-    const VolumeIndex::Entry* entry = &found.entry;
-    if (entry->method != 0)
-        return Fail(kUnsupportedMethod, name + " is stored with method " + std::to_string(entry->method) +
-                                            " (" + VolumeIndex::MethodName(entry->method) +
-                                            "), which is not supported");
-
-    // A file is replaced whole through a temporary file; a FIFO or a device
-    // is written where it stands, since renaming over it would put a plain
-    // file in its place.
-    std::unique_ptr<os::AtomicOutputFile> file;
-    std::unique_ptr<os::StreamOutput> stream;
-    if (output == "-") {
-        stream = std::make_unique<os::StreamOutput>();
-    } else {
-        switch (os::KindOfOutput(output)) {
-        case os::OutputKind::Stream: stream = std::make_unique<os::StreamOutput>(output); break;
-        case os::OutputKind::Refused:
-            return Fail(kOutputNotWritable, "cannot write " + output + ": " +
-                                                (os::IsPlainFolder(output) ? "a folder of that name exists"
-                                                                           : "it is neither a file nor a stream"));
-        case os::OutputKind::File:
-            // Renaming the copy over the volume itself would destroy it.
-            if (SameFile(volume, output))
-                return Fail(kOutputNotWritable, "cannot write " + output + ": it is the volume itself");
-            file = std::make_unique<os::AtomicOutputFile>(output);
-            break;
-        }
-    }
-    if (file ? !file->IsOpen() : !stream->IsOpen())
-        return Fail(kOutputNotWritable, "cannot write " + output);
-    auto write = [&](const void* data, std::int64_t count) {
-        return file ? file->Write(data, count) : stream->Write(data, count);
-    };
-
-    constexpr std::int64_t kBlock = 1 << 20;
-    std::unique_ptr<char[]> buffer(new char[kBlock]);
-    std::int64_t done = 0;
-    while (done < entry->length) {
-        const std::int64_t want = std::min(kBlock, entry->length - done);
-        const std::int64_t got = in.ReadAt(entry->dataOffset + done, buffer.get(), want);
-        if (got <= 0)
-            return Fail(kVolumeUnreadable, "cannot read " + name + " from " + volume);
-        if (!write(buffer.get(), got))
-            return Fail(kOutputNotWritable, "cannot write " + output);
-        done += got;
-    }
-    if (file ? !file->Commit() : !stream->Close())
-        return Fail(kOutputNotWritable, "cannot write " + output);
-    return kOk;
+    return Extract(volume, name, output);
 }
