@@ -186,42 +186,79 @@ private:
     std::unordered_set<std::string> seen_;
 };
 
+// What pack's command line asks for.
+struct PackLine {
+    std::optional<std::string> dir; // -C
+    std::string output;
+    std::vector<std::string> operands; // the FILEs
+};
+
+// The command line taken apart; nothing, after the usage message has gone
+// out, when it is wrong.
+std::optional<PackLine> ParsePackLine(const std::vector<std::string>& args)
+{
+    static const std::vector<OptionSpec> kOptions = {{'C', "directory", true}};
+    const auto wrong = [](const std::string& message) -> std::optional<PackLine> {
+        UsageError("pack", message);
+        return std::nullopt;
+    };
+    const auto line = ParseCommandLine("pack", args, kOptions);
+    if (!line)
+        return std::nullopt;
+    PackLine pack;
+    if (line->Count("directory") > 1)
+        return wrong("give -C only once");
+    if (line->Has("directory")) {
+        pack.dir = line->Values("directory").front();
+        if (pack.dir->empty())
+            return wrong("-C needs a folder");
+    }
+    pack.operands = line->operands;
+    if (!pack.operands.empty()) {
+        pack.output = pack.operands.front();
+        pack.operands.erase(pack.operands.begin());
+        if (pack.output.empty())
+            return wrong("the OUTPUT name is empty");
+    }
+    if (pack.output.empty())
+        return wrong("give the OUTPUT volume and at least one FILE");
+    if (pack.operands.empty())
+        return wrong("give at least one FILE");
+    return pack;
+}
+
+// Writes the files gathered into the volume OUTPUT; the exit status.
+int WriteVolume(const std::vector<Packed>& files, const std::string& output)
+{
+    tarnwick::VolumeWriter writer;
+    for (const Packed& f : files) {
+        if (!writer.AddFile(f.name, f.source)) {
+            std::fprintf(stderr, "tarnvol pack: cannot read %s\n", f.source.c_str());
+            return 1;
+        }
+    }
+    if (!writer.Write(output)) {
+        std::fprintf(stderr, "tarnvol pack: %s\n", writer.Failure().c_str());
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int RunPack(const std::vector<std::string>& args)
 {
-    static const std::vector<OptionSpec> kOptions = {{'C', "directory", true}};
-    const auto line = ParseCommandLine("pack", args, kOptions);
-    if (!line)
+    const auto pack = ParsePackLine(args);
+    if (!pack)
         return 2;
-    std::optional<std::string> dir;
-    if (line->Count("directory") > 1)
-        return UsageError("pack", "give -C only once");
-    if (line->Has("directory")) {
-        dir = line->Values("directory").front();
-        if (dir->empty())
-            return UsageError("pack", "-C needs a folder");
-    }
-    std::string output;
-    std::vector<std::string> operands = line->operands;
-    if (!operands.empty()) {
-        output = operands.front();
-        operands.erase(operands.begin());
-        if (output.empty())
-            return UsageError("pack", "the OUTPUT name is empty");
-    }
-    if (output.empty())
-        return UsageError("pack", "give the OUTPUT volume and at least one FILE");
-    if (operands.empty())
-        return UsageError("pack", "give at least one FILE");
 
     const PathStyle style = tarnwick::NativePathStyle();
-    if (dir && !tarnwick::os::IsPlainFolder(*dir)) {
-        std::fprintf(stderr, "tarnvol pack: the folder %s not found\n", dir->c_str());
+    if (pack->dir && !tarnwick::os::IsPlainFolder(*pack->dir)) {
+        std::fprintf(stderr, "tarnvol pack: the folder %s not found\n", pack->dir->c_str());
         return 1;
     }
-    Packer packer(dir.value_or(std::string()), output, style);
-    for (const std::string& operand : operands) {
+    Packer packer(pack->dir.value_or(std::string()), pack->output, style);
+    for (const std::string& operand : pack->operands) {
         if (operand.empty()) {
             std::fputs("tarnvol pack: an empty FILE name\n", stderr);
             return 1;
@@ -235,19 +272,7 @@ int RunPack(const std::vector<std::string>& args)
         std::fputs("tarnvol pack: no files to pack\n", stderr);
         return 1;
     }
-
-    tarnwick::VolumeWriter writer;
-    for (const Packed& f : packer.Files()) {
-        if (!writer.AddFile(f.name, f.source)) {
-            std::fprintf(stderr, "tarnvol pack: cannot read %s\n", f.source.c_str());
-            return 1;
-        }
-    }
-    if (!writer.Write(output)) {
-        std::fprintf(stderr, "tarnvol pack: %s\n", writer.Failure().c_str());
-        return 1;
-    }
-    return 0;
+    return WriteVolume(packer.Files(), pack->output);
 }
 
 } // namespace tarnvol
