@@ -6,9 +6,7 @@
 
 #include "os/Files.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <memory>
 
 namespace tarnvol {
 
@@ -35,6 +33,37 @@ const std::vector<OptionSpec> kCatOptions = {
     {'T', "files-from", true},
 };
 
+int CannotWriteOutput()
+{
+    std::fputs("tarnvol cat: cannot write to standard output\n", stderr);
+    return 1;
+}
+
+// Writes the stored bytes of one chosen entry to `out`; false only when
+// standard output cannot be written. An entry that cannot be written is
+// named on stderr, and sets `failed`.
+bool WriteEntry(VolumeFile& file, tarnwick::VolumeIndex::Entry e, tarnwick::os::StreamOutput& out, bool& failed)
+{
+    auto tell = [&failed](const std::string& name, const std::string& why) {
+        failed = true;
+        std::fprintf(stderr, "tarnvol cat: %s: %s\n", ShownName(name).c_str(), ShownMessage(why).c_str());
+    };
+    if (!file.Locate(e)) {
+        tell(e.name, "damaged: " + file.Problem());
+        return true;
+    }
+    if (e.method != 0) {
+        tell(e.name, "stored with method " + std::to_string(e.method) + " (" +
+                         tarnwick::VolumeIndex::MethodName(e.method) + "), which is not supported");
+        return true;
+    }
+    const auto read =
+        file.ReadData(e, [&out](const char* data, std::int64_t count) { return out.Write(data, count); });
+    if (read == VolumeFile::DataRead::Unreadable)
+        tell(e.name, "cannot read its data");
+    return read != VolumeFile::DataRead::Refused;
+}
+
 } // namespace
 
 int RunCat(const std::vector<std::string>& args)
@@ -54,49 +83,16 @@ int RunCat(const std::vector<std::string>& args)
         return 1;
     const Chosen chosen = ChooseEntries("cat", file.Index(), *patterns);
     bool failed = chosen.missing;
-    auto tell = [&failed](const std::string& name, const std::string& why) {
-        failed = true;
-        std::fprintf(stderr, "tarnvol cat: %s: %s\n", ShownName(name).c_str(), ShownMessage(why).c_str());
-    };
 
     tarnwick::os::StreamOutput out;
-    if (!out.IsOpen()) {
-        std::fputs("tarnvol cat: cannot write to standard output\n", stderr);
-        return 1;
-    }
-    constexpr std::int64_t kBlock = 1 << 20;
-    std::unique_ptr<char[]> buffer;
+    if (!out.IsOpen())
+        return CannotWriteOutput();
     for (std::size_t i : chosen.entries) {
-        tarnwick::VolumeIndex::Entry e = file.Index().Entries()[i];
-        if (!file.Locate(e)) {
-            tell(e.name, "damaged: " + file.Problem());
-            continue;
-        }
-        if (e.method != 0) {
-            tell(e.name, "stored with method " + std::to_string(e.method) + " (" +
-                             tarnwick::VolumeIndex::MethodName(e.method) + "), which is not supported");
-            continue;
-        }
-        if (!buffer)
-            buffer.reset(new char[kBlock]);
-        for (std::int64_t done = 0; done < e.length;) {
-            const std::int64_t want = std::min(kBlock, e.length - done);
-            const std::int64_t got = file.ReadAt(e.dataOffset + done, buffer.get(), want);
-            if (got <= 0) {
-                tell(e.name, "cannot read its data");
-                break;
-            }
-            if (!out.Write(buffer.get(), got)) {
-                std::fputs("tarnvol cat: cannot write to standard output\n", stderr);
-                return 1;
-            }
-            done += got;
-        }
+        if (!WriteEntry(file, file.Index().Entries()[i], out, failed))
+            return CannotWriteOutput();
     }
-    if (!out.Close()) {
-        std::fputs("tarnvol cat: cannot write to standard output\n", stderr);
-        return 1;
-    }
+    if (!out.Close())
+        return CannotWriteOutput();
     return failed ? 1 : 0;
 }
 

@@ -3,6 +3,7 @@
 
 #include "os/Files.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace tarnvol {
@@ -54,9 +55,21 @@ bool VolumeFile::Locate(VolumeIndex::Entry& entry)
     return index_.LocateData(read, size_, entry) == VolumeIndex::Status::Ok;
 }
 
-std::int64_t VolumeFile::ReadAt(std::int64_t offset, void* buffer, std::int64_t count) const
+VolumeFile::DataRead VolumeFile::ReadData(const VolumeIndex::Entry& entry, const DataSink& take)
 {
-    return in_->ReadAt(offset, buffer, count);
+    constexpr std::int64_t kBlock = 1 << 20;
+    if (!buffer_)
+        buffer_.reset(new char[kBlock]);
+    for (std::int64_t done = 0; done < entry.length;) {
+        const std::int64_t want = std::min(kBlock, entry.length - done);
+        const std::int64_t got = in_->ReadAt(entry.dataOffset + done, buffer_.get(), want);
+        if (got <= 0)
+            return DataRead::Unreadable;
+        if (!take(buffer_.get(), got))
+            return DataRead::Refused;
+        done += got;
+    }
+    return DataRead::Whole;
 }
 
 std::string MethodColumn(std::uint8_t method)

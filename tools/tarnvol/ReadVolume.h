@@ -7,6 +7,7 @@
 #include "volume/clsVOLReader.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -33,11 +34,16 @@ public:
     // file; false (the reason in Problem) when they do not.
     bool Locate(tarnwick::VolumeIndex::Entry& entry);
     const std::string& Problem() const { return index_.Problem(); }
-    // As os::InputFile::ReadAt.
-    std::int64_t ReadAt(std::int64_t offset, void* buffer, std::int64_t count) const;
+    enum class DataRead { Whole, Unreadable, Refused };
+    using DataSink = std::function<bool(const char* data, std::int64_t count)>;
+    // Reads the bytes of a located entry a block at a time, handing each to
+    // `take`; Refused when `take` returns false, which ends the reading. One
+    // buffer of a megabyte, made on the first call, serves every entry.
+    DataRead ReadData(const tarnwick::VolumeIndex::Entry& entry, const DataSink& take);
 
 private:
     std::unique_ptr<tarnwick::os::InputFile> in_;
+    std::unique_ptr<char[]> buffer_;
     std::int64_t size_ = 0;
     tarnwick::VolumeIndex index_;
 };
