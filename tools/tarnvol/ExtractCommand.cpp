@@ -58,9 +58,17 @@ std::optional<std::string> NoProgram(const std::string& path)
     return std::nullopt;
 }
 
-} // namespace
+// What extract's command line asks for, its paths made absolute.
+struct ExtractLine {
+    bool flat = false, overwrite = false, null = false;
+    std::string extractor; // empty: the job's own choice
+    std::string volume, destination;
+    std::vector<std::string> typed, lists; // the NAMEs and the -T LISTs
+};
 
-int RunExtract(const std::vector<std::string>& args)
+// The command line taken apart; nothing, after the usage message has gone
+// out, when it is wrong.
+std::optional<ExtractLine> ParseExtractLine(const std::vector<std::string>& args)
 {
     static const std::vector<OptionSpec> kOptions = {
         {0, "flat", false},
@@ -69,63 +77,84 @@ int RunExtract(const std::vector<std::string>& args)
         {'0', "null", false},
         {'T', "files-from", true},
     };
+    const auto wrong = [](const std::string& message) -> std::optional<ExtractLine> {
+        UsageError("extract", message);
+        return std::nullopt;
+    };
     const auto line = ParseCommandLine("extract", args, kOptions);
     if (!line)
-        return 2;
-    const bool flat = line->Has("flat"), overwrite = line->Has("overwrite");
+        return std::nullopt;
+    ExtractLine given;
+    given.flat = line->Has("flat");
+    given.overwrite = line->Has("overwrite");
+    given.null = line->Has("null");
     const auto extractors = line->Values("extractor");
-    std::string extractor = extractors.empty() ? std::string() : extractors.back();
-    if (!extractors.empty() && extractor.empty())
-        return UsageError("extract", "--extractor needs a PATH");
+    given.extractor = extractors.empty() ? std::string() : extractors.back();
+    if (!extractors.empty() && given.extractor.empty())
+        return wrong("--extractor needs a PATH");
     const std::vector<std::string>& positional = line->operands;
-    const std::vector<std::string> lists = line->Values("files-from");
+    given.lists = line->Values("files-from");
     if (positional.size() < 2)
-        return UsageError("extract", "give the VOLUME and the DEST folder");
+        return wrong("give the VOLUME and the DEST folder");
     // The job would quietly fall back to the extractor beside tarnvol.
-    if (!extractor.empty()) {
-        if (auto why = NoProgram(extractor))
-            return UsageError("extract", "the extractor " + ShownMessage(extractor) + " " + *why);
-        extractor = Absolute(extractor);
+    if (!given.extractor.empty()) {
+        if (auto why = NoProgram(given.extractor))
+            return wrong("the extractor " + ShownMessage(given.extractor) + " " + *why);
+        given.extractor = Absolute(given.extractor);
     }
-    const std::string volume = Absolute(positional[0]);
-    const std::string destination = Absolute(positional[1]);
+    given.volume = Absolute(positional[0]);
+    given.destination = Absolute(positional[1]);
+    given.typed.assign(positional.begin() + 2, positional.end());
+    return given;
+}
 
-    std::vector<std::string> names;
-    bool missing = false;
-    const std::vector<std::string> typed(positional.begin() + 2, positional.end());
-    if (!typed.empty() || !lists.empty()) {
-        const auto patterns = GatherNames("extract", typed, lists, line->Has("null"));
-        if (!patterns)
-            return 1;
-        VolumeFile file;
-        if (!file.Open("extract", volume))
-            return 1;
-        // The stored names, so that each file lands under its stored case;
-        // a name stored twice is extracted once (the extractor takes the first).
-        const Chosen chosen = ChooseEntries("extract", file.Index(), *patterns);
-        missing = chosen.missing;
-        std::unordered_set<std::string> seen;
-        for (std::size_t i : chosen.entries) {
-            const std::string& stored = file.Index().Entries()[i].name;
-            if (seen.insert(stored).second)
-                names.push_back(stored);
-        }
-        if (names.empty())
-            return missing ? 1 : 0; // an empty list selects nothing, and asks for nothing
-    } else {
-        tarnwick::clsVOLReader reader;
-        if (!ReadVolume(reader, volume))
-            return 1;
-        for (std::size_t i = 0; i < reader.TableSize(); ++i)
-            if (!reader.TableName(i).empty())
-                names.emplace_back(reader.TableName(i));
-        if (names.empty())
-            return 0; // nothing stored, nothing to do
+// The stored names the NAMEs and LISTs select, into `names`; the exit status
+// when the command ends here.
+std::optional<int> SelectNamed(const ExtractLine& given, std::vector<std::string>& names, bool& missing)
+{
+    const auto patterns = GatherNames("extract", given.typed, given.lists, given.null);
+    if (!patterns)
+        return 1;
+    VolumeFile file;
+    if (!file.Open("extract", given.volume))
+        return 1;
+    // The stored names, so that each file lands under its stored case;
+    // a name stored twice is extracted once (the extractor takes the first).
+    const Chosen chosen = ChooseEntries("extract", file.Index(), *patterns);
+    missing = chosen.missing;
+    std::unordered_set<std::string> seen;
+    for (std::size_t i : chosen.entries) {
+        const std::string& stored = file.Index().Entries()[i].name;
+        if (seen.insert(stored).second)
+            names.push_back(stored);
     }
+    if (names.empty())
+        return missing ? 1 : 0; // an empty list selects nothing, and asks for nothing
+    return std::nullopt;
+}
 
+// Every name the volume lists, into `names`; the exit status when the
+// command ends here.
+std::optional<int> SelectAll(const std::string& volume, std::vector<std::string>& names)
+{
+    tarnwick::clsVOLReader reader;
+    if (!ReadVolume(reader, volume))
+        return 1;
+    for (std::size_t i = 0; i < reader.TableSize(); ++i)
+        if (!reader.TableName(i).empty())
+            names.emplace_back(reader.TableName(i));
+    if (names.empty())
+        return 0; // nothing stored, nothing to do
+    return std::nullopt;
+}
+
+// Runs the extraction job over `names`, telling its progress and every name
+// it did not extract on stderr; the exit status.
+int RunJob(const ExtractLine& given, const std::vector<std::string>& names, bool missing)
+{
     tarnwick::clsExtract job;
-    job.SetRecreateStructure(!flat);
-    job.SetOverwrite(overwrite);
+    job.SetRecreateStructure(!given.flat);
+    job.SetOverwrite(given.overwrite);
     job.SetNames(names);
     bool failed = missing;
     using Outcome = tarnwick::clsExtract::Outcome;
@@ -149,12 +178,27 @@ int RunExtract(const std::vector<std::string>& args)
         else
             std::fprintf(stderr, "tarnvol extract: %s was not extracted\n", ShownName(name).c_str());
     };
-    job.Extract(volume, {}, destination, extractor);
+    job.Extract(given.volume, {}, given.destination, given.extractor);
     // A job that stopped early (no volume, no destination, no extractor)
     // told nothing of the names it never reached.
     for (std::size_t i = told; i < names.size(); ++i)
         std::fprintf(stderr, "tarnvol extract: %s was not extracted\n", ShownName(names[i]).c_str());
     return !failed && extracted == names.size() ? 0 : 1;
+}
+
+} // namespace
+
+int RunExtract(const std::vector<std::string>& args)
+{
+    const auto line = ParseExtractLine(args);
+    if (!line)
+        return 2;
+    std::vector<std::string> names;
+    bool missing = false;
+    const bool named = !line->typed.empty() || !line->lists.empty();
+    if (const auto ended = named ? SelectNamed(*line, names, missing) : SelectAll(line->volume, names))
+        return *ended;
+    return RunJob(*line, names, missing);
 }
 
 } // namespace tarnvol
