@@ -18,8 +18,11 @@
 #include <windows.h>
 #undef DeleteFile
 #else
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/time.h>
+#include <thread>
 #include <unistd.h>
 #endif
 
@@ -253,6 +256,57 @@ TEST(StreamOutput, AFifoWhoseReaderWentFailsTheWriteAndKillsNoOne)
     EXPECT_FALSE(out.Close());
     struct stat st {};
     EXPECT_TRUE(::lstat(fifo.c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
+}
+
+namespace {
+void Interrupted(int) {}
+} // namespace
+
+TEST(StreamOutput, WritesCutShortBySignalsStillDeliverEveryByteInOrder)
+{
+    test::TempDir dir;
+    const std::string fifo = dir / "pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string data(4 << 20, '\0');
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<char>(i * 7 + i / 4096);
+
+    // Our end is open first, so that the output's open does not wait, and
+    // a reader that finds no writer ends at once instead of hanging.
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    os::StreamOutput out(fifo);
+    ::fcntl(reader, F_SETFL, ::fcntl(reader, F_GETFL) & ~O_NONBLOCK);
+
+    // Only this thread takes the signals; the reader drains the pipe slowly,
+    // so that the write waits on a full pipe again and again.
+    sigset_t alarm;
+    sigemptyset(&alarm);
+    sigaddset(&alarm, SIGALRM);
+    ::pthread_sigmask(SIG_BLOCK, &alarm, nullptr);
+    std::string got;
+    std::thread drain([&] {
+        char buffer[16384];
+        for (ssize_t n; (n = ::read(reader, buffer, sizeof buffer)) > 0;) {
+            got.append(buffer, static_cast<std::size_t>(n));
+            ::usleep(50);
+        }
+    });
+    ::pthread_sigmask(SIG_UNBLOCK, &alarm, nullptr);
+
+    struct sigaction action {}, saved {};
+    action.sa_handler = Interrupted; // no SA_RESTART: the write returns early
+    ::sigaction(SIGALRM, &action, &saved);
+    const itimerval every{{0, 200}, {0, 200}}, off{};
+    ::setitimer(ITIMER_REAL, &every, nullptr);
+    const bool wrote = out.Write(data.data(), std::int64_t(data.size()));
+    ::setitimer(ITIMER_REAL, &off, nullptr);
+    const bool closed = out.Close();
+    ::sigaction(SIGALRM, &saved, nullptr);
+    drain.join();
+    ::close(reader);
+    EXPECT_TRUE(wrote && closed);
+    EXPECT_TRUE(got == data) << got.size() << " of " << data.size() << " bytes arrived, or out of order";
 }
 #endif
 
