@@ -1,10 +1,8 @@
 #include "os/Files.h"
-#include "os/ReplaceNames.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -176,26 +174,6 @@ std::int64_t InputFile::ReadAt(std::int64_t offset, void* buffer, std::int64_t c
     return done;
 }
 
-namespace {
-
-bool WriteAll(int fd, const void* data, std::int64_t count)
-{
-    const char* in = static_cast<const char*>(data);
-    while (count > 0) {
-        ssize_t put = ::write(fd, in, static_cast<std::size_t>(std::min<std::int64_t>(count, 1 << 30)));
-        if (put < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        in += put;
-        count -= put;
-    }
-    return true;
-}
-
-} // namespace
-
 OutputKind KindOfOutput(const std::string& path)
 {
     struct stat st;
@@ -206,121 +184,6 @@ OutputKind KindOfOutput(const std::string& path)
     if (S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode))
         return OutputKind::Stream;
     return OutputKind::Refused;
-}
-
-StreamOutput::StreamOutput()
-    : handle_(STDOUT_FILENO)
-{
-    // A reader that goes away must fail the write, not kill us unreported.
-    ::signal(SIGPIPE, SIG_IGN);
-}
-
-StreamOutput::StreamOutput(const std::string& path)
-{
-    if (path.empty())
-        return;
-    // No O_CREAT: what is not there any more is not made as a plain file.
-    int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return;
-    // The name may have been swapped since it was looked at: only a FIFO or
-    // a device is written in place, never the middle of a regular file.
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !(S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode))) {
-        ::close(fd);
-        return;
-    }
-    ::signal(SIGPIPE, SIG_IGN);
-    handle_ = fd;
-    owned_ = true;
-}
-
-StreamOutput::~StreamOutput()
-{
-    if (owned_ && handle_ >= 0)
-        ::close(static_cast<int>(handle_));
-}
-
-bool StreamOutput::IsOpen() const { return handle_ >= 0; }
-
-bool StreamOutput::Write(const void* data, std::int64_t count)
-{
-    if (handle_ < 0 || failed_)
-        return false;
-    if (!WriteAll(static_cast<int>(handle_), data, count))
-        failed_ = true;
-    return !failed_;
-}
-
-bool StreamOutput::Close()
-{
-    if (handle_ < 0)
-        return false;
-    if (owned_ && ::close(static_cast<int>(handle_)) != 0)
-        failed_ = true;
-    handle_ = -1;
-    return !failed_;
-}
-
-AtomicOutputFile::AtomicOutputFile(const std::string& finalPath)
-    : finalPath_(finalPath)
-{
-    if (finalPath.empty()) {
-        failed_ = true;
-        return;
-    }
-    const std::string temp = ReplaceTempName(finalPath, PathStyle::Posix);
-    // O_EXCL with O_NOFOLLOW: a link planted under the temporary name is
-    // never written through. What stands there is the leftover of a killed
-    // run for this output: it goes, and the create is tried once more.
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            tempPath_ = temp;
-            handle_ = fd;
-            return;
-        }
-        if (errno != EEXIST || attempt > 0 || ::unlink(temp.c_str()) != 0)
-            break;
-    }
-    failed_ = true;
-}
-
-AtomicOutputFile::~AtomicOutputFile()
-{
-    if (handle_ >= 0)
-        ::close(static_cast<int>(handle_));
-    if (!committed_ && !tempPath_.empty())
-        ::unlink(tempPath_.c_str());
-}
-
-bool AtomicOutputFile::IsOpen() const { return handle_ >= 0; }
-
-bool AtomicOutputFile::Write(const void* data, std::int64_t count)
-{
-    if (handle_ < 0 || failed_)
-        return false;
-    if (!WriteAll(static_cast<int>(handle_), data, count))
-        failed_ = true;
-    return !failed_;
-}
-
-bool AtomicOutputFile::Commit()
-{
-    if (handle_ < 0 || failed_)
-        return false;
-    int fd = static_cast<int>(handle_);
-    handle_ = -1;
-    // No fsync: the rename alone keeps a half-written file from ever
-    // standing under the final name, and an fsync per extracted file costs
-    // more than the copy itself.
-    bool ok = ::close(fd) == 0;
-    if (ok && ::rename(tempPath_.c_str(), finalPath_.c_str()) == 0) {
-        committed_ = true;
-        return true;
-    }
-    failed_ = true;
-    return false;
 }
 
 } // namespace tarnwick::os

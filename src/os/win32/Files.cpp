@@ -4,7 +4,6 @@
 #undef DeleteFile
 
 #include "os/Files.h"
-#include "os/ReplaceNames.h"
 #include "os/TextCase.h"
 
 #include <algorithm>
@@ -226,20 +225,6 @@ bool IsDeviceName(const std::string& path)
            name[3] >= '1' && name[3] <= '9';
 }
 
-bool WriteAll(HANDLE h, const void* data, std::int64_t count)
-{
-    const char* in = static_cast<const char*>(data);
-    while (count > 0) {
-        DWORD chunk = static_cast<DWORD>(std::min<std::int64_t>(count, 1 << 30));
-        DWORD put = 0;
-        if (!::WriteFile(h, in, chunk, &put, nullptr) || put == 0)
-            return false;
-        in += put;
-        count -= put;
-    }
-    return true;
-}
-
 } // namespace
 
 OutputKind KindOfOutput(const std::string& path)
@@ -252,117 +237,6 @@ OutputKind KindOfOutput(const std::string& path)
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return OutputKind::Refused;
     return OutputKind::File;
-}
-
-StreamOutput::StreamOutput()
-{
-    HANDLE h = ::GetStdHandle(STD_OUTPUT_HANDLE);
-    if (h != nullptr && h != INVALID_HANDLE_VALUE)
-        handle_ = reinterpret_cast<std::intptr_t>(h);
-}
-
-StreamOutput::StreamOutput(const std::string& path)
-{
-    if (path.empty())
-        return;
-    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return;
-    // Only a pipe or a device is written in place, never a disk file.
-    const DWORD type = ::GetFileType(h);
-    if (type != FILE_TYPE_PIPE && type != FILE_TYPE_CHAR) {
-        ::CloseHandle(h);
-        return;
-    }
-    handle_ = reinterpret_cast<std::intptr_t>(h);
-    owned_ = true;
-}
-
-StreamOutput::~StreamOutput()
-{
-    if (owned_ && handle_ != -1)
-        ::CloseHandle(AsHandle(handle_));
-}
-
-bool StreamOutput::IsOpen() const { return handle_ != -1; }
-
-bool StreamOutput::Write(const void* data, std::int64_t count)
-{
-    if (handle_ == -1 || failed_)
-        return false;
-    if (!WriteAll(AsHandle(handle_), data, count))
-        failed_ = true;
-    return !failed_;
-}
-
-bool StreamOutput::Close()
-{
-    if (handle_ == -1)
-        return false;
-    if (owned_ && !::CloseHandle(AsHandle(handle_)))
-        failed_ = true;
-    handle_ = -1;
-    return !failed_;
-}
-
-AtomicOutputFile::AtomicOutputFile(const std::string& finalPath)
-    : finalPath_(finalPath)
-{
-    if (finalPath.empty()) {
-        failed_ = true;
-        return;
-    }
-    // CREATE_NEW never takes over a file that someone else made meanwhile.
-    // What stands under the name is the leftover of a killed run for this
-    // output: it goes, and the create is tried once more.
-    const std::string temp = ReplaceTempName(finalPath, PathStyle::Windows);
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        HANDLE h = ::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h != INVALID_HANDLE_VALUE) {
-            tempPath_ = temp;
-            handle_ = reinterpret_cast<std::intptr_t>(h);
-            return;
-        }
-        const DWORD err = ::GetLastError();
-        if ((err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS) || attempt > 0 || !::DeleteFileA(temp.c_str()))
-            break;
-    }
-    failed_ = true;
-}
-
-AtomicOutputFile::~AtomicOutputFile()
-{
-    if (handle_ != -1)
-        ::CloseHandle(AsHandle(handle_));
-    if (!committed_ && !tempPath_.empty())
-        ::DeleteFileA(tempPath_.c_str());
-}
-
-bool AtomicOutputFile::IsOpen() const { return handle_ != -1; }
-
-bool AtomicOutputFile::Write(const void* data, std::int64_t count)
-{
-    if (handle_ == -1 || failed_)
-        return false;
-    if (!WriteAll(AsHandle(handle_), data, count))
-        failed_ = true;
-    return !failed_;
-}
-
-bool AtomicOutputFile::Commit()
-{
-    if (handle_ == -1 || failed_)
-        return false;
-    HANDLE h = AsHandle(handle_);
-    handle_ = -1;
-    bool ok = ::CloseHandle(h) != 0;
-    if (ok && ::MoveFileExA(tempPath_.c_str(), finalPath_.c_str(), MOVEFILE_REPLACE_EXISTING) != 0) {
-        committed_ = true;
-        return true;
-    }
-    failed_ = true;
-    return false;
 }
 
 } // namespace tarnwick::os
