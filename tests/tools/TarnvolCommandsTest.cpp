@@ -86,10 +86,12 @@ TEST_F(TarnvolCommands, EveryCommandTakesTheGetoptForms)
     for (const auto& c : cases) {
         const ToolRun r = Tarnvol(c.args, dir.Path());
         EXPECT_EQ(r.exitCode, 0) << c.args[0] << " " << c.args[1] << ": " << r.err;
-        if (!c.out.empty())
+        if (!c.out.empty()) {
             EXPECT_EQ(r.out, c.out) << c.args[0];
-        if (!c.landed.empty())
+        }
+        if (!c.landed.empty()) {
             EXPECT_TRUE(Exists(dir / c.landed)) << c.landed;
+        }
     }
     // One long listing, whatever form asked for it.
     EXPECT_EQ(Tarnvol({"list", "-0l", volume}).out, Tarnvol({"list", volume, "--long", "--null"}).out);
@@ -206,8 +208,9 @@ TEST_F(TarnvolCommands, ANameThatSelectsNothingIsAnError)
         const ToolRun r = Tarnvol(c.line);
         EXPECT_EQ(r.exitCode, 1) << c.line[0] << ": " << r.err;
         EXPECT_NE(r.err.find(c.missing + ": not in the volume"), std::string::npos) << r.err;
-        if (c.line[0] != "test")
+        if (c.line[0] != "test") {
             EXPECT_EQ(r.out, c.out) << c.line[0];
+        }
     }
     // An empty list names nothing, and so selects nothing without a fault.
     WriteFile(dir / "empty.txt", "\n");

@@ -268,8 +268,9 @@ TEST_F(TarnvolNames, AnExtractorThatIsNoProgramIsRefusedBeforeAnyWork)
         const ToolRun r = Tarnvol({"extract", "--extractor", extractor, volume, dest, "top.cs"});
         EXPECT_EQ(r.exitCode, exitCode) << extractor << ": " << r.err;
         EXPECT_EQ(Exists(Landed(dest, "top.cs")), exitCode == 0) << extractor;
-        if (exitCode == 2) // the path named, and nothing started
+        if (exitCode == 2) { // the path named, and nothing started
             EXPECT_TRUE(r.err.find(extractor) != std::string::npos && r.err.find('%') == std::string::npos) << r.err;
+        }
         std::filesystem::remove(Landed(dest, "top.cs"));
     }
 }
