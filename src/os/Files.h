@@ -119,7 +119,8 @@ public:
 
     bool IsOpen() const;
     bool Write(const void* data, std::int64_t count);
-    // Flushes, closes and renames into place; false when any step failed.
+    // Closes and renames into place; false when any step failed. Nothing is
+    // synced: a killed run leaves the old file or the new one whole, a power cut may not.
     bool Commit();
 
 private:
