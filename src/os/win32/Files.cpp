@@ -82,16 +82,18 @@ bool RenameFile(const std::string& from, const std::string& to)
     return !from.empty() && !to.empty() && ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
-std::string LongPathName(const std::string& path)
+namespace {
+
+// A path from a call that first tells the size it needs (with the NUL), then
+// fills a buffer of that size. What it answers may change between the calls
+// (a path renamed, the current folder changed), so repeat until it fits.
+template <typename Call>
+std::string PathOfGrowingSize(Call call)
 {
-    if (path.empty())
-        return {};
-    // The first call tells the size needed (with the NUL); the path may in
-    // principle change between the calls, so repeat until it fits.
-    DWORD need = ::GetLongPathNameA(path.c_str(), nullptr, 0);
+    DWORD need = call(nullptr, 0);
     for (int attempt = 0; need != 0 && attempt < 4; ++attempt) {
         std::string out(need, '\0');
-        DWORD got = ::GetLongPathNameA(path.c_str(), out.data(), need);
+        const DWORD got = call(out.data(), need);
         if (got == 0)
             return {};
         if (got < need) {
@@ -103,25 +105,24 @@ std::string LongPathName(const std::string& path)
     return {};
 }
 
+} // namespace
+
+std::string LongPathName(const std::string& path)
+{
+    if (path.empty())
+        return {};
+    return PathOfGrowingSize([&path](char* buffer, DWORD size) {
+        return ::GetLongPathNameA(path.c_str(), buffer, size);
+    });
+}
+
 std::string AbsolutePath(const std::string& path)
 {
     if (path.empty())
         return {};
-    // As with GetLongPathNameA: the size first, then the path, repeated
-    // should the current folder change between the calls.
-    DWORD need = ::GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-    for (int attempt = 0; need != 0 && attempt < 4; ++attempt) {
-        std::string out(need, '\0');
-        DWORD got = ::GetFullPathNameA(path.c_str(), need, out.data(), nullptr);
-        if (got == 0)
-            return {};
-        if (got < need) {
-            out.resize(got);
-            return out;
-        }
-        need = got;
-    }
-    return {};
+    return PathOfGrowingSize([&path](char* buffer, DWORD size) {
+        return ::GetFullPathNameA(path.c_str(), size, buffer, nullptr);
+    });
 }
 
 bool IsProgramFile(const std::string& path)
