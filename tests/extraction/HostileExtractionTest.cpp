@@ -1,7 +1,6 @@
 // The extraction job against hostile names and extractors on a real disk: no
 // file may land outside the destination, and a failed replacement keeps the old.
 #include "extraction/clsExtract.h"
-#include "os/ReplaceNames.h"
 #include "os/CommandLine.h"
 #include "support/ChildProcess.h"
 #include "support/TestFiles.h"
@@ -184,8 +183,9 @@ TEST_F(HostileExtraction, AnExtractorThatFailsIsReportedAndNoCopyIsLost)
 TEST_F(HostileExtraction, ARunKilledWhileReplacingIsPutRightByTheNextRunForThatFile)
 {
     const std::string out = dest + "/keep.cs";
-    const std::string kept = ReplaceKeepName(out, PathStyle::Posix), part = ReplaceTempName(out, PathStyle::Posix);
-    EXPECT_LE(kept.size() - dest.size(), 30u) << "hidden names must stay short";
+    // Where an earlier run keeps the user's copy and writes the new one:
+    // ".tw", the FNV-1a tag of "keep.cs", and what the file is for.
+    const std::string kept = dest + "/.twa05799d3df17b790.old", part = dest + "/.twa05799d3df17b790.part";
     // Killed before the new file stood: the user's copy comes back even when
     // this run fails too; killed after it: the new file stays.
     const std::tuple<bool, const char*, const char*> cases[] = {

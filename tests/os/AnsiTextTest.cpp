@@ -53,7 +53,10 @@ TEST(ReplaceNames, ShortHiddenSiblingsOneSetPerFile)
         EXPECT_EQ(hidden.rfind("/dest/sub/.", 0), 0u) << hidden;
         EXPECT_LE(hidden.size() - 10, 32u) << hidden;
     }
-    EXPECT_NE(ReplaceTempName(out, PathStyle::Posix), ReplaceKeepName(out, PathStyle::Posix));
+    // ".tw", the FNV-1a tag of the name, then what the file is for: an
+    // earlier version's leftovers must still be found by these names.
+    EXPECT_EQ(ReplaceTempName("/d/a.cs", PathStyle::Posix), "/d/.tw6aa0848279e02d44.part");
+    EXPECT_EQ(ReplaceKeepName("/d/a.cs", PathStyle::Posix), "/d/.tw6aa0848279e02d44.old");
     EXPECT_NE(ReplaceKeepName("/d/a.cs", PathStyle::Posix), ReplaceKeepName("/d/b.cs", PathStyle::Posix));
     // One file on Windows, whatever case it is named in; two on POSIX.
     EXPECT_EQ(ReplaceKeepName("C:\\d\\A.cs", PathStyle::Windows), ReplaceKeepName("C:\\d\\a.CS", PathStyle::Windows));

@@ -1,7 +1,6 @@
 // The real `extract` program on volumes built by our own writer; how the
 // directory is parsed is VolumeIndexTest's.
 #include "extraction/clsExtract.h"
-#include "os/ReplaceNames.h"
 #include "os/Process.h"
 #include "support/ChildProcess.h"
 #include "support/RunTool.h"
@@ -310,9 +309,9 @@ TEST_F(ExtractTool, LongestOutputNameAndLeftoversOfKilledRuns)
     EXPECT_EQ(Run({vol, "a.cs", longest}).exitCode, 0);
     EXPECT_EQ(ReadFile(longest), "aaa");
 
-    // A killed run left its temporary file, once as a file and once as a
-    // link to a file that must stay as it is.
-    const std::string out = dir / "a.cs", temp = ReplaceTempName(out, PathStyle::Posix);
+    // A killed run left its temporary file (".tw", the name's FNV-1a tag,
+    // ".part"), once as a file and once as a link to a file that must stay.
+    const std::string out = dir / "a.cs", temp = dir / ".tw6aa0848279e02d44.part";
     WriteFile(temp, "half of an earlier run");
     EXPECT_EQ(Run({vol, "a.cs", out}).exitCode, 0);
     EXPECT_EQ(ReadFile(out), "aaa");
