@@ -38,7 +38,9 @@ TEST(AboutForm, LoadPutsInTheVersionAndOKCloses)
     form.cmdOK_Click();
     EXPECT_EQ(told.calls, (std::vector<std::string>{"labVersion", "close"}));
     EXPECT_EQ(form.labName + " | " + form.labCompany, "Tarnwick | Cairnix Suite");
-    EXPECT_EQ(form.labDesc, AboutForm::kDescription);
+    EXPECT_EQ(form.labDesc, "     Tarnwick gives Starsiege: Tribes scripters a Windows Graphical Interface to the command "
+                            "line tool, extract, thus making it easier to extract the resources in the game's volume "
+                            "(*.vol) files.  Part of the Cairnix Suite family, Tarnwick is second in a line of utilities.");
 }
 
 TEST(SplashForm, TheTimerRunsFromLoadAndItsFirstTickCloses)
