@@ -1,11 +1,12 @@
 // Browsing folders and volumes, the volume menu and Properties, on the
 // main form without a window.
-#include "services/CommonRoutines.h"
 #include "support/FormSupport.h"
 #include "support/VolumeBytes.h"
 #include "volume/clsVOLReader.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 using namespace tarnwick;
 using namespace tarnwick::test;
@@ -68,7 +69,7 @@ TEST_F(MainFormBrowse, ListsAVolumesNamesSortedAndOnlyOnce)
     EXPECT_TRUE(sink.shown.empty());
 
     // Another folder shows its volumes; the listing stays until a click.
-    const std::string vols = GetLongFileName(dir / "vols");
+    const std::string vols = std::filesystem::canonical(dir / "vols").string();
     Click("Second.VOL");
     f.dirMain_Open(int(f.dirMain.Entries().size()) - 1);
     EXPECT_EQ(f.filVolumes.Path(), vols + "/sub");
@@ -109,7 +110,7 @@ TEST_F(MainFormBrowse, TheVolumeMenuShowsPropertiesOfAVolumeOnly)
     // or not the damaged one was clicked first.
     WriteFile(dir / "vols/Damaged.vol", "PVOL" + Le32(0x7FFFFF00));
     f.filVolumes.Refresh();
-    const std::string vols = GetLongFileName(dir / "vols");
+    const std::string vols = std::filesystem::canonical(dir / "vols").string();
     const std::tuple<std::string, bool, std::string> cases[] = {
         {"Broken.vol", false, " is not a valid Starsiege: Tribes 1.X volume file."},
         {"Damaged.vol", false, " is damaged: its list of files cannot be read."},
@@ -149,7 +150,7 @@ TEST_F(MainFormBrowse, PickersFillTheirBoxesUnlessCancelled)
     // The dialog opens where the extractor is, offering its name.
     const OpenFileRequest& asked = s->toolkit.fileRequests.front();
     EXPECT_EQ(asked.title, "Locate Extract");
-    EXPECT_EQ(asked.folder, GetParentFolder(ToolPath("extract")));
+    EXPECT_EQ(asked.folder, BinDir());
     EXPECT_EQ(asked.suggested, "extract");
 }
 

@@ -1,7 +1,6 @@
 // The main form's start-up on real files: command line, settings, the
 // extractor check, the splash and the one-instance rule; and a volume
 // dropped on the window, which is checked as the command line's is.
-#include "services/CommonRoutines.h"
 #include "support/FormSupport.h"
 #include "support/ScopedEnv.h"
 
@@ -70,7 +69,7 @@ TEST_P(VolumeOpening, IsListedOrReportedAndLeftOut)
         const bool listed = messages.empty();
         EXPECT_EQ(sink.texts, texts);
         EXPECT_EQ(Beeps(sink), long(messages.size()));
-        EXPECT_EQ(f.DirPath(), GetLongFileName(dir / (listed ? "games/base" : "start")));
+        EXPECT_EQ(f.DirPath(), fs::canonical(dir / (listed ? "games/base" : "start")).string());
         EXPECT_EQ(f.SelectedVolumeName(), listed ? "Scripts.vol" : "");
         EXPECT_EQ(f.lstData.Count(), listed ? 3u : 0u);
         if (dropped) {
@@ -120,10 +119,10 @@ TEST(MainFormStartup, StartFolderIsTheNearestOneThatExists)
         ScriptedSink sink;
         auto s = StartForm(TestOptions(dir, "[Tarnwick]\nSplash=0\nExtract=" + ToolPath("extract") + "\nStart=" + start + "\n"));
         ASSERT_TRUE(s->loaded);
-        EXPECT_EQ(s->form->DirPath(), GetLongFileName(shown)) << start;
+        EXPECT_EQ(s->form->DirPath(), fs::canonical(shown).string()) << start;
         // The drive list follows the folder, and the folder list shows its chain.
         EXPECT_EQ(s->form->drvMain.Text(), "/");
-        EXPECT_EQ(s->form->dirMain.Entries()[std::size_t(s->form->dirMain.CurrentRow())].path, GetLongFileName(shown));
+        EXPECT_EQ(s->form->dirMain.Entries()[std::size_t(s->form->dirMain.CurrentRow())].path, fs::canonical(shown).string());
     }
 }
 
