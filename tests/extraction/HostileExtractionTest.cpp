@@ -101,16 +101,6 @@ protected:
         ExpectNothingOutside();
     }
 
-    std::vector<std::string> DestinationListing()
-    {
-        std::vector<std::string> names;
-        for (const auto& e : fs::recursive_directory_iterator(dest))
-            if (e.is_regular_file())
-                names.push_back(e.path().string().substr(dest.size() + 1));
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
     TempDir root;
     std::string dest = root / "out";
     std::string log = root / "args.log";
@@ -132,7 +122,7 @@ TEST_F(HostileExtraction, NamesThatWouldLeaveTheDestinationAreRefusedAndFlatOnes
     // A title cannot climb, unless it is itself "..".
     ExpectOutcomes(false, {{"..\\..\\up.cs", O::Extracted}, {"\\lead.cs", O::Extracted}, {"D:\\drv.cs", O::Extracted},
                            {"a\\..", O::Failed}});
-    EXPECT_EQ(DestinationListing(), (std::vector<std::string>{"drv.cs", "good.cs", "lead.cs", "up.cs"}));
+    EXPECT_EQ(test::FilesBelow(dest), (std::vector<std::string>{"drv.cs", "good.cs", "lead.cs", "up.cs"}));
 }
 
 TEST_F(HostileExtraction, QuotesBlanksAndControlCharactersNeverMoveTheOutputPath)
@@ -176,7 +166,7 @@ TEST_F(HostileExtraction, AnExtractorThatFailsIsReportedAndNoCopyIsLost)
             EXPECT_EQ(test::ReadFile(dest + "/keep.cs.earlier"), "the user's copy") << c.script;
             EXPECT_NE(messages[0].find("keep.cs.earlier"), std::string::npos) << "the report does not say where";
         }
-        EXPECT_EQ(DestinationListing(), expected) << c.script;
+        EXPECT_EQ(test::FilesBelow(dest), expected) << c.script;
     }
 }
 
@@ -201,7 +191,7 @@ TEST_F(HostileExtraction, ARunKilledWhileReplacingIsPutRightByTheNextRunForThatF
             test::WriteFile(out, "complete new");
         Extract(Script("run.sh", body), "keep.cs");
         EXPECT_EQ(test::ReadFile(out), after) << body;
-        EXPECT_EQ(DestinationListing(), std::vector<std::string>{"keep.cs"}) << body;
+        EXPECT_EQ(test::FilesBelow(dest), std::vector<std::string>{"keep.cs"}) << body;
     }
 }
 
@@ -213,7 +203,7 @@ TEST_F(HostileExtraction, TheLongestNameADiskAllowsIsExtractedAndReplaced)
     for (int run = 0; run < 2; ++run) {
         EXPECT_TRUE(Extract(test::ToolPath("extract"), name).messages.empty()) << "run " << run;
         EXPECT_EQ(test::ReadFile(dest + "/" + name), "the stored bytes") << "run " << run;
-        EXPECT_EQ(DestinationListing(), std::vector<std::string>{name}) << "run " << run;
+        EXPECT_EQ(test::FilesBelow(dest), std::vector<std::string>{name}) << "run " << run;
     }
 }
 
@@ -246,7 +236,7 @@ TEST_F(HostileExtraction, AVolumeCannotPlantTheProgramsOwnFilesBesideIt)
     EXPECT_EQ(refusals, (std::vector<std::string>{"8 Unable to extract tarnwick", "8 Unable to extract extract",
                                                   "8 Unable to extract TARNVOL", "8 Unable to extract extract.exe",
                                                   "8 Unable to extract cairnix.ini"}));
-    EXPECT_EQ(DestinationListing(), (std::vector<std::string>{"readme.txt", "sub/extract"}));
+    EXPECT_EQ(test::FilesBelow(dest), (std::vector<std::string>{"readme.txt", "sub/extract"}));
     // The extractor in use, wherever it lives, is not replaced either.
     const std::string extractor = Obedient(), before = test::ReadFile(extractor);
     services = {};
@@ -273,7 +263,7 @@ TEST_F(HostileExtraction, ReadOnlyDestinationFailsCleanlyAndKeepsTheOldFile)
         test::ChildLimits{-1, true});
     ::chmod(dest.c_str(), 0755);
     EXPECT_EQ(code, 0) << "1: old file lost, 2: failure taken as success, 4: no error 6 for the old file";
-    EXPECT_EQ(DestinationListing(), std::vector<std::string>{"keep.cs"});
+    EXPECT_EQ(test::FilesBelow(dest), std::vector<std::string>{"keep.cs"});
 }
 
 TEST(ExtractCommandLine, EveryFieldReachesTheExtractorWhole)

@@ -1,5 +1,6 @@
 #include "support/TestFiles.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -63,6 +64,24 @@ bool Exists(const std::string& path)
 {
     std::error_code ec;
     return fs::exists(fs::symlink_status(path, ec));
+}
+
+std::string MakeFolder(const std::string& path)
+{
+    fs::create_directories(path);
+    return path;
+}
+
+std::vector<std::string> FilesBelow(const std::string& folder)
+{
+    std::vector<std::string> files;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec))
+        if (it->is_regular_file())
+            files.push_back(it->path().lexically_relative(folder).generic_string());
+    std::sort(files.begin(), files.end());
+    return files;
 }
 
 std::string Le32(std::uint32_t v)

@@ -2,6 +2,7 @@
 // Temporary folders and small file helpers for the tests.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tarnwick::test {
 
@@ -27,6 +28,11 @@ std::string WriteFile(const std::string& path, const std::string& bytes);
 // The file's bytes, or an empty string when it cannot be read.
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);
+// Makes the folder and every missing one above it; gives the path back.
+std::string MakeFolder(const std::string& path);
+// The plain files below `folder`, as paths relative to it with '/' between
+// folders, sorted; none when there is no such folder.
+std::vector<std::string> FilesBelow(const std::string& folder);
 
 // A value as the volume format stores it: 32 bits, little-endian.
 std::string Le32(std::uint32_t v);

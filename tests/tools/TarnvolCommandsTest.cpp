@@ -62,8 +62,7 @@ TEST(TarnvolVersion, BothProgramsTellTheProjectsVersion)
 
 TEST_F(TarnvolCommands, EveryCommandTakesTheGetoptForms)
 {
-    const std::string dest = dir / "out";
-    std::filesystem::create_directories(dest);
+    MakeFolder(dir / "out");
     WriteFile(dir / "src/x.cs", "x");
     const struct {
         Args args;
@@ -194,8 +193,7 @@ TEST_F(TarnvolCommands, ANameThatSelectsNothingIsAnError)
     }
     // An empty list names nothing, and so selects nothing without a fault.
     WriteFile(dir / "empty.txt", "\n");
-    const std::string none = dir / "none";
-    std::filesystem::create_directories(none);
+    const std::string none = MakeFolder(dir / "none");
     for (const Args& line : {Args{"extract", "-T", dir / "empty.txt", volume, none}, Args{"cat", "-T", dir / "empty.txt", volume},
                              Args{"list", "-T", dir / "empty.txt", volume}}) {
         const ToolRun r = Tarnvol(line);
@@ -228,13 +226,10 @@ TEST_F(TarnvolCommands, ExtractWritesEachFileUnderItsStoredCase)
     };
     int row = 0;
     for (const auto& [typed, landed] : cases) {
-        const std::string dest = dir / ("out" + std::to_string(row++));
-        std::filesystem::create_directories(dest);
+        const std::string dest = MakeFolder(dir / ("out" + std::to_string(row++)));
         const ToolRun r = Tarnvol({"extract", volume, dest, typed});
         EXPECT_EQ(r.exitCode, 0) << typed << ": " << r.err;
-        const auto files = std::filesystem::recursive_directory_iterator(dest);
-        EXPECT_EQ(std::count_if(begin(files), end(files), [](const auto& e) { return e.is_regular_file(); }), 1) << typed;
-        EXPECT_TRUE(std::filesystem::is_regular_file(dest + "/" + landed)) << typed << " " << landed;
+        EXPECT_EQ(FilesBelow(dest), std::vector<std::string>{landed}) << typed;
     }
 }
 

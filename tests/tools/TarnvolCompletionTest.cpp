@@ -49,7 +49,7 @@ TEST(TarnvolCompletion, OffersCommandsOptionsAndStoredNames)
     for (const char* name : {"top.cs", "Scripts\\AI\\Bot.cs", "Scripts\\a.cs", "two  blanks.cs", "Skins\\x.bmp"})
         files.emplace_back(name, "data");
     WriteVolume(dir / "game.vol", files);
-    std::filesystem::create_directories(dir / "dest");
+    MakeFolder(dir / "dest");
     WriteFile(dir / "notes.txt", "");
     const std::string tarnvol = ToolPath("tarnvol");
     const std::pair<Words, Words> cases[] = {

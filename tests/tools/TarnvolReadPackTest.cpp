@@ -23,7 +23,7 @@ protected:
     {
         for (const auto& [name, data] : tree)
             WriteFile(dir / ("src/" + name), data);
-        std::filesystem::create_directories(dir / "src/empty");
+        MakeFolder(dir / "src/empty");
     }
     TempDir dir;
     const std::string src = dir / "src";
@@ -51,7 +51,7 @@ TEST_F(TarnvolPack, RoundTripThroughPackListInfoAndExtract)
     EXPECT_EQ(r.out, "PVOL: 70052\nVOLS: 51\nVOLI: 68\nFileCount: 4\nSize: 70188\n");
 
     // Back out as the window does it, into a folder that must exist (TarnvolNames tells a missing one).
-    std::filesystem::create_directories(dir / "out");
+    MakeFolder(dir / "out");
     r = Tarnvol({"extract", out, dir / "out"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     for (const auto& [name, data] : tree)
@@ -222,8 +222,7 @@ TEST_F(TarnvolNames, ANameTypedAsShownOrAsStoredBytesIsExtracted)
     };
     int row = 0;
     for (const auto& [typed, stored, posixName] : cases) {
-        const std::string dest = dir / ("out" + std::to_string(row++));
-        std::filesystem::create_directories(dest);
+        const std::string dest = MakeFolder(dir / ("out" + std::to_string(row++)));
         const ToolRun r = Tarnvol({"extract", volume, dest, typed});
         EXPECT_EQ(r.exitCode, 0) << row << ": " << r.err;
         EXPECT_EQ(ReadFile(Landed(dest, stored, posixName)), Data(stored)) << row;
@@ -243,7 +242,7 @@ TEST_F(TarnvolNames, RelativeVolumeAndDestinationAreTakenFromTheCurrentFolder)
         {"rel/../names.vol", "rel/../third", "third"},
     };
     for (const auto& c : cases) {
-        std::filesystem::create_directories(dir / c.landsIn);
+        MakeFolder(dir / c.landsIn);
         const ToolRun r = Tarnvol({"extract", c.volume, c.dest, stored}, dir.Path());
         EXPECT_EQ(r.exitCode, 0) << c.dest << ": " << r.err;
         EXPECT_EQ(ReadFile(Landed(dir / c.landsIn, stored, "Scripts/plain.cs")), Data(stored)) << c.dest;
@@ -254,8 +253,7 @@ TEST_F(TarnvolNames, AnExtractorThatIsNoProgramIsRefusedBeforeAnyWork)
 {
     std::filesystem::permissions(WriteFile(dir / "notes.txt", "not a program"),
                                  std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-    const std::string dest = dir / "out";
-    std::filesystem::create_directories(dest);
+    const std::string dest = MakeFolder(dir / "out");
     const std::pair<std::string, int> cases[] = {
         {dir / "no-such-extract", 2},
         {dir.Path(), 2},
@@ -287,7 +285,7 @@ TEST_F(TarnvolNames, EveryNameNotExtractedIsToldAndTheRunFails)
     for (const auto& c : cases) {
         const std::string dest = dir / (std::string("out ") + c.what);
         if (c.destExists)
-            std::filesystem::create_directories(dest);
+            MakeFolder(dest);
         Args line{"extract", volume, dest};
         line.insert(line.end(), c.typed.begin(), c.typed.end());
         const ToolRun r = Tarnvol(line);
@@ -306,8 +304,7 @@ TEST_F(TarnvolNames, EveryNameNotExtractedIsToldAndTheRunFails)
     }
     // Whether blanks and tabs survive the extractor's command line is the
     // job's affair; whatever comes of them is told as it is.
-    const std::string dest = dir / "blanks";
-    std::filesystem::create_directories(dest);
+    const std::string dest = MakeFolder(dir / "blanks");
     const ToolRun r = Tarnvol({"extract", volume, dest, "two  blanks.cs", "tab\there.cs"});
     bool all = true;
     for (const HostileName& n : {HostileName{"two  blanks.cs", "two  blanks.cs"}, HostileName{"tab\there.cs", "tab\\there.cs"}}) {
