@@ -4,8 +4,7 @@
 #include "forms/MainForm.h"
 #include "support/FakeToolkit.h"
 #include "support/ScriptedSink.h"
-#include "support/TestFiles.h"
-#include "volume/VolumeWriter.h"
+#include "support/VolumeBytes.h"
 
 #include <filesystem>
 #include <memory>
@@ -13,14 +12,6 @@
 #include <vector>
 
 namespace tarnwick::test {
-
-inline void MakeVolume(const std::string& path, const std::vector<std::string>& names)
-{
-    VolumeWriter w;
-    for (const std::string& n : names)
-        w.Add(n, "data of " + n);
-    WriteFile(path, w.Build());
-}
 
 inline StartupOptions TestOptions(const TempDir& dir, const std::string& settings)
 {

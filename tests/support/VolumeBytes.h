@@ -30,6 +30,15 @@ inline std::string WriteVolume(const std::string& path, const Files& files)
         throw std::runtime_error(w.Failure());
     return path;
 }
+// A volume of the names, each file holding "data of " and its name; its
+// folders are made as needed.
+inline std::string MakeVolume(const std::string& path, const std::vector<std::string>& names)
+{
+    Files files;
+    for (const std::string& n : names)
+        files.emplace_back(n, "data of " + n);
+    return WriteFile(path, BuildVolume(files));
+}
 
 inline std::uint32_t Get32(const std::string& bytes, std::size_t at)
 {

@@ -27,13 +27,7 @@ class VOLReader : public ::testing::Test {
 protected:
     VOLReader() { reader.Error = [this](std::int16_t n, const std::string& m) { errors.emplace_back(n, m); }; }
 
-    std::string Volume(const std::string& name, const V& names)
-    {
-        test::Files files;
-        for (const auto& n : names)
-            files.emplace_back(n, "data of " + n);
-        return test::WriteVolume(dir / name, files);
-    }
+    std::string Volume(const std::string& name, const V& names) { return test::MakeVolume(dir / name, names); }
     V Table() const
     {
         V t;
