@@ -86,7 +86,7 @@ TEST_F(MainFormExtract, EveryKindOfNameArrivesWithItsOwnBytes)
     for (const auto& [stored, landed] : names)
         v.Add(stored, "bytes of [" + stored + "]");
     WriteFile(volume, v.Build());
-    WriteFile(dest + "/.keep", "");
+    MakeFolder(dest);
     StartupOptions o = TestOptions(dir, "[Tarnwick]\nExtract=" + ToolPath("extract") + "\nPath=" + dest +
                                             "\nFileSystem=1\nOverwrite=1\n");
     o.commandTail = volume;

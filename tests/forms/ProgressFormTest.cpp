@@ -23,7 +23,7 @@ class ProgressFormTest : public ::testing::Test {
 protected:
     ProgressFormTest()
     {
-        WriteFile(out + sep + ".keep", "");
+        MakeFolder(out);
         request.volumePath = WriteVolume(dir / "Base.vol", {{"caf\xE9.cs", "1"}, {"a\\x.cs", "2"}, {"b\\y.cs", "3"},
                                                              {"sub\\b.cs", "4"}, {"fine.cs", "5"}});
         request.destination = out;

@@ -44,7 +44,7 @@ inline std::unique_ptr<StartedForm> StartForm(const StartupOptions& o)
 inline StartupOptions ListingOptions(const TempDir& dir, const std::string& out, const std::vector<std::string>& names)
 {
     std::filesystem::remove_all(out);
-    WriteFile(out + "/.keep", "");
+    MakeFolder(out);
     MakeVolume(dir / "v/Base.vol", names);
     StartupOptions o = TestOptions(dir, "[Tarnwick]\nExtract=" + ToolPath("extract") + "\nPath=" + out + "\n");
     o.commandTail = dir / "v/Base.vol";

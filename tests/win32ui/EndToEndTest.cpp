@@ -15,7 +15,7 @@ TEST(Win32EndToEnd, ExtractsTheSelectedNamesThroughTheWindows)
     TempDir dir;
     ScriptedSink sink;
     const std::string out = Backslashed(dir / "out");
-    WriteFile(out + "/.keep", "");
+    MakeFolder(out);
     MakeVolume(dir / "v/Base.vol", {"b.cs", "a.txt", "sky.bmp"});
     StartupOptions o =
         TestOptions(dir, "[Tarnwick]\nExtract=" + ToolPath("extract") + "\nPath=" + out + "\nSplash=0\n");
