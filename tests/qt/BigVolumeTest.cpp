@@ -19,14 +19,7 @@ private:
     static constexpr std::int64_t kBlock = 64 << 20; // 32 Mi one-letter names
 
 private slots:
-    void initTestCase()
-    {
-        std::string block(static_cast<std::size_t>(kBlock), '\0');
-        for (std::int64_t i = 0; i < kBlock; i += 2)
-            block[static_cast<std::size_t>(i)] = static_cast<char>('a' + (i / 2) % 26);
-        WriteFile(dir / "vols/letters.vol",
-                  "PVOL" + Le32(8) + "vols" + Le32(static_cast<std::uint32_t>(kBlock)) + block + "\x7FYYYY" + Le32(7));
-    }
+    void initTestCase() { WriteLetterNamesVolume(dir / "vols/letters.vol", kBlock); }
 
     void largestNameBlockIsListedWithinTheLimitOrRefusedWithAMessage_data()
     {

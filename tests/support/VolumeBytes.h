@@ -40,6 +40,17 @@ inline std::string MakeVolume(const std::string& path, const std::vector<std::st
     return WriteFile(path, BuildVolume(files));
 }
 
+// A hand-made volume whose name block of `size` bytes (an even number) is
+// one-letter names, 'a' to 'z' over and over: the most names a block of that
+// size holds. Its index is no index: only a listing may read it.
+inline std::string WriteLetterNamesVolume(const std::string& path, std::uint32_t size)
+{
+    std::string block(size, '\0');
+    for (std::uint32_t i = 0; i < size; i += 2)
+        block[i] = static_cast<char>('a' + (i / 2) % 26);
+    return WriteFile(path, "PVOL" + Le32(8) + "vols" + Le32(size) + block + "\x7FYYYY" + Le32(7));
+}
+
 inline std::uint32_t Get32(const std::string& bytes, std::size_t at)
 {
     std::uint32_t v = 0;

@@ -147,12 +147,7 @@ TEST_F(HostileVolume, LargestNameBlockOfOneLetterNamesListsInLittleMoreThanItsOw
     // The returned text is S; the table may add about S more, not a
     // pointer's worth per name.
     constexpr std::int64_t s = 64 << 20;
-    std::string block(static_cast<std::size_t>(s), '\0');
-    for (std::int64_t i = 0; i < s; i += 2)
-        block[static_cast<std::size_t>(i)] = static_cast<char>('a' + (i / 2) % 26);
-    const std::string path =
-        test::WriteFile(dir / "letters.vol", "PVOL" + Le32(8) + "vols" + Le32(static_cast<std::uint32_t>(s)) + block + "\x7FYYYY" + Le32(7));
-    block = std::string();
+    const std::string path = test::WriteLetterNamesVolume(dir / "letters.vol", s);
     const auto listInLimit = [&] {
         Reader fresh;
         const std::string text = fresh.reader.GetFileNames(path);
