@@ -2,6 +2,7 @@
 // open, and how each one closes.
 #include "forms/AboutForm.h"
 #include "forms/SplashForm.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -23,8 +24,7 @@ struct Told {
     }
 };
 
-const std::string kVersion = "\xC3\x9F" + std::to_string(TARNWICK_VERSION_MAJOR) + "." +
-                             std::to_string(TARNWICK_VERSION_MINOR) + "." + std::to_string(TARNWICK_VERSION_REVISION);
+const std::string kVersion = "\xC3\x9F" + test::ProjectVersion();
 
 } // namespace
 

@@ -20,9 +20,6 @@ private slots:
         // Were a window system asked for, the program would abort: no core files for that.
         const rlimit noCore{0, 0};
         setrlimit(RLIMIT_CORE, &noCore);
-        const std::string version = std::to_string(TARNWICK_VERSION_MAJOR) + "." +
-                                    std::to_string(TARNWICK_VERSION_MINOR) + "." +
-                                    std::to_string(TARNWICK_VERSION_REVISION);
         struct Case {
             const char* name;
             std::vector<std::string> args;
@@ -30,7 +27,7 @@ private slots:
             const char* outHolds;
         };
         const Case cases[] = {
-            {"version", {"--version"}, "tarnwick " + version + "\n", nullptr},
+            {"version", {"--version"}, "tarnwick " + ProjectVersion() + "\n", nullptr},
             {"help", {"--help"}, "Usage: tarnwick [VOLUME]\n", "--version"},
             {"short version", {"-V"}, "tarnwick " + version + "\n", nullptr},
             {"short help", {"-h"}, "Usage: tarnwick [VOLUME]\n", "-V, --version"},

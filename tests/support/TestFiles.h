@@ -37,6 +37,14 @@ std::vector<std::string> FilesBelow(const std::string& folder);
 // A value as the volume format stores it: 32 bits, little-endian.
 std::string Le32(std::uint32_t v);
 
+// The project's version, MAJOR.MINOR.REVISION, as its build defines it for
+// the programs and windows to tell.
+inline std::string ProjectVersion()
+{
+    return std::to_string(TARNWICK_VERSION_MAJOR) + "." + std::to_string(TARNWICK_VERSION_MINOR) + "." +
+           std::to_string(TARNWICK_VERSION_REVISION);
+}
+
 // Where the build put its programs (extract, tarnvol, ...).
 std::string BinDir();
 std::string ToolPath(const std::string& name);

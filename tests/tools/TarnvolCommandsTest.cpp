@@ -17,11 +17,6 @@ using Args = std::vector<std::string>;
 
 namespace {
 
-#define TARNVOL_TEXT2(x) #x
-#define TARNVOL_TEXT(x) TARNVOL_TEXT2(x)
-const std::string kVersion = TARNVOL_TEXT(TARNWICK_VERSION_MAJOR) "." TARNVOL_TEXT(TARNWICK_VERSION_MINOR) "." TARNVOL_TEXT(
-    TARNWICK_VERSION_REVISION);
-
 class TarnvolCommands : public ::testing::Test {
 protected:
     TarnvolCommands() { WriteVolume(volume, files); }
@@ -56,7 +51,7 @@ TEST(TarnvolVersion, BothProgramsTellTheProjectsVersion)
     for (const std::string program : {"tarnvol", "extract"}) {
         const ToolRun r = RunTool(ToolPath(program), {"--version"});
         EXPECT_EQ(std::make_tuple(r.exitCode, r.out, r.err),
-                  std::make_tuple(0, program + " " + kVersion + "\n", std::string()));
+                  std::make_tuple(0, program + " " + ProjectVersion() + "\n", std::string()));
     }
 }
 
