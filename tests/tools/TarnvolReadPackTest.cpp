@@ -147,12 +147,12 @@ protected:
     // The file a stored name gives below `dest`, folders re-created: on a
     // POSIX disk under its UTF-8 text with slashes, `posixName`; on Windows
     // under the stored bytes themselves.
-    static std::string Landed(const std::string& dest, const std::string& stored, const std::string& posixName)
+    static std::string Landed(const std::string& dest, [[maybe_unused]] const std::string& stored,
+                              [[maybe_unused]] const std::string& posixName)
     {
 #ifdef _WIN32
         return dest + "\\" + stored;
 #else
-        (void)stored;
         return dest + "/" + posixName;
 #endif
     }
