@@ -29,7 +29,7 @@ private slots:
         const Case cases[] = {
             {"version", {"--version"}, "tarnwick " + ProjectVersion() + "\n", nullptr},
             {"help", {"--help"}, "Usage: tarnwick [VOLUME]\n", "--version"},
-            {"short version", {"-V"}, "tarnwick " + version + "\n", nullptr},
+            {"short version", {"-V"}, "tarnwick " + ProjectVersion() + "\n", nullptr},
             {"short help", {"-h"}, "Usage: tarnwick [VOLUME]\n", "-V, --version"},
             // The first argument decides; the rest is not a path then.
             {"help with more after it", {"--help", "x.vol"}, "Usage: tarnwick [VOLUME]\n", "./--help"},
