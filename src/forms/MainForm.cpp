@@ -49,6 +49,9 @@ MainForm::MainForm(StartupOptions options, Toolkit& toolkit)
     : dirMain(options.style), options_(std::move(options)), toolkit_(toolkit)
 {
     programFolder_ = options_.programFolder.empty() ? os::ProgramFolder() : options_.programFolder;
+    // The system decides what an installed copy is; a form in the other
+    // style (the Windows spelling in a test on Linux) keeps the classic ways.
+    installed_ = options_.style == NativePathStyle() && os::IsInstalledCopy(programFolder_);
     settingsPath_ = options_.settingsPath.empty() ? SettingsFilePath(programFolder_) : options_.settingsPath;
     drvMain.items = os::DriveRoots();
     cboPHX.items = {"Palette 1", "Palette 2", "Palette 3"};
@@ -204,14 +207,16 @@ void MainForm::ShowStartFolder(const std::string& startPath)
     if (folder.size() >= 4 && folder[folder.size() - 4] == '.')
         folder = GetParentFolder(folder, style);
     // A start path that is gone (or was never set) still opens the window:
-    // the nearest folder above it that exists, else the program's folder.
+    // the nearest folder above it that exists, else the program's folder
+    // (an installed copy's is no place for the user: the user's home then).
     std::string probe = folder;
     while (!probe.empty() && !os::IsPlainFolder(probe)) {
         const std::string up = GetParentFolder(probe, style);
         probe = up == probe ? std::string() : up;
     }
+    const std::string fallback = installed_ ? os::UserHomeFolder() : programFolder_;
     if (probe.empty())
-        probe = os::IsPlainFolder(programFolder_) ? programFolder_ : std::string(1, Separator(style));
+        probe = os::IsPlainFolder(fallback) ? fallback : std::string(1, Separator(style));
     dirMain.SetPath(probe);
     Show("dirMain");
     dirMain_Change(); // listed even when the folder is the one shown already

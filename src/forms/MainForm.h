@@ -43,8 +43,8 @@ struct StartupOptions {
 };
 
 // The settings file for a program living in `programFolder`: cairnix.ini
-// beside it, or, when that folder cannot be written (an installed program),
-// cairnix.ini in the user's configuration folder.
+// beside it, or, for an installed copy (os::IsInstalledCopy), cairnix.ini in
+// the user's configuration folder.
 std::string SettingsFilePath(const std::string& programFolder);
 
 // Cleans a command-line tail: one leading, then one trailing double quote go.
@@ -155,6 +155,8 @@ private:
     bool CheckExtractor();
     void ShowSplash(bool fromCommandLine);
     void SaveSettings();
+    // Where an installed copy starts when no start folder is stored.
+    std::string UsersStartFolder() const;
 
     void SetDrive(const std::string& root);
     void SetFolder(const std::string& path);
@@ -171,6 +173,9 @@ private:
     Toolkit& toolkit_;
     std::string programFolder_;
     std::string settingsPath_;
+    // An installed copy keeps its settings, its start and its extracted
+    // files in the user's folders (os::IsInstalledCopy).
+    bool installed_ = false;
     std::unique_ptr<clsVOLReader> vol_;
     // The folder each drive showed last, as a drive's "current folder".
     std::map<std::string, std::string> driveFolders_;

@@ -45,18 +45,18 @@ Variant CheckValue(CheckState state) { return MakeVariant(static_cast<std::int32
 
 std::string SettingsFilePath(const std::string& programFolder)
 {
-    auto join = [](const std::string& folder) { return JoinPath(folder, kFileName, NativePathStyle()); };
-    const std::string beside = join(programFolder);
-    // An installed program may not write to its own folder; its user's
-    // configuration folder takes the file then. A file already beside the
-    // program that can be written keeps being used.
-    if (NativePathStyle() == PathStyle::Posix && !os::FolderIsWritable(programFolder)) {
-        const std::string config = os::UserConfigFolder();
-        if (!config.empty())
-            return join(config);
+    // An installed copy keeps its settings with its user, whoever that is:
+    // root starting /usr/bin/tarnwick would otherwise leave a cairnix.ini in
+    // /usr/bin that no package owns. Any other copy keeps the classic file
+    // beside itself.
+    if (os::IsInstalledCopy(programFolder)) {
+        if (const std::string config = os::UserConfigFolder(); !config.empty())
+            return JoinPath(config, kFileName, NativePathStyle());
     }
-    return beside;
+    return JoinPath(programFolder, kFileName, NativePathStyle());
 }
+
+std::string MainForm::UsersStartFolder() const { return os::UserHomeFolder(); }
 
 void MainForm::LoadSettings()
 {
@@ -64,13 +64,10 @@ void MainForm::LoadSettings()
     const std::string& folder = programFolder_;
     const std::string beside = JoinPath(folder, os::ExtractorFileName(), style);
     const std::string extractor = style == NativePathStyle() ? os::DefaultExtractorPath(folder) : beside;
-    // An installed program (its extractor where an install puts it, or a
-    // folder the user cannot write) extracts into a folder of the user's
-    // own by default, never into PREFIX/bin; as for the settings file,
-    // Windows keeps the classic rule.
+    // An installed copy extracts into a folder of the user's own by default,
+    // never into PREFIX/bin.
     std::string extractInto = folder;
-    if (style == PathStyle::Posix && NativePathStyle() == PathStyle::Posix &&
-        (extractor != beside || !os::FolderIsWritable(folder))) {
+    if (installed_) {
         if (const std::string own = os::UserDownloadFolder(); !own.empty())
             extractInto = own;
     }
@@ -90,7 +87,13 @@ void MainForm::LoadSettings()
                                  static_cast<int>(cboPHX.items.size()) - 1);
     txtPath = text("Path", extractInto);
     txtExtractPath = text("Extract", extractor);
-    txtDefSearchPath = text("Start", folder);
+    txtDefSearchPath = text("Start", installed_ ? std::string() : folder);
+    // An installed copy starts where the user's volumes are rather than in
+    // PREFIX/bin; that folder is looked for only when none is stored, as
+    // finding it reads the disk. A stored empty path stays empty: the key
+    // is missing only when a second default comes back as well.
+    if (installed_ && txtDefSearchPath.empty() && ToText(ini.GetSetting("Start", MakeVariant("?"))) == "?")
+        txtDefSearchPath = ShownPath(UsersStartFolder(), style);
     chkSplash = StoredCheck(ini.GetSetting("Splash", MakeVariant("1")));
     chkFileSystem = StoredCheck(ini.GetSetting("FileSystem", MakeVariant("1")));
     Show("");

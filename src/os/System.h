@@ -18,6 +18,20 @@ std::string ExtractorFileName();
 // Windows keeps it beside the program only.
 std::string DefaultExtractorPath(const std::string& programFolder = ProgramFolder());
 
+// Whether a folder is one of the system's own, where installed software
+// lives: /usr, /bin, /sbin, /lib, /lib64, /libexec, /opt, /snap or /app
+// (Flatpak), or a folder below one. Only the absolute path as spelled is
+// looked at. Windows: never.
+bool IsSystemFolder(const std::string& folder);
+// Whether the program in `programFolder` is an installed copy rather than
+// one run from its build folder or unpacked with its extractor beside it:
+// its folder is a system folder (whoever runs it: root could write
+// /usr/bin), or its extractor is where an install puts it (no `extract`
+// beside it, PREFIX/libexec/tarnwick/extract there), or the folder cannot
+// be written. An installed copy keeps its settings and its work in the
+// user's folders. Windows keeps the classic program's rule: never.
+bool IsInstalledCopy(const std::string& programFolder);
+
 // Whether standard output is a terminal a person reads (Windows: a console).
 bool StandardOutputIsTerminal();
 
@@ -30,6 +44,9 @@ void RestrictLibrarySearch();
 // The default system beep.
 void Beep();
 
+// The user's home folder (POSIX: $HOME; Windows: the user's profile
+// folder); only a folder that exists. Empty where there is none.
+std::string UserHomeFolder();
 // A per-user configuration folder for programs installed where they may not
 // write (POSIX: $XDG_CONFIG_HOME or ~/.config). Empty where there is none.
 std::string UserConfigFolder();

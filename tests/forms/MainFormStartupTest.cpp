@@ -172,11 +172,20 @@ TEST(MainFormSettings, AreReadAndWrittenBackAtExit)
         for (const std::string& line : saved)
             EXPECT_NE(after.find(line), std::string::npos) << line << " not in:\n" << after;
     }
-    // An installed program, which cannot write its own folder, keeps them with the user.
+    // An installed copy keeps them with the user, whoever runs it (root
+    // too, who could write /usr/bin), and so does one whose folder cannot be
+    // written.
     ScopedEnv env;
     env.Set("XDG_CONFIG_HOME", dir / "config");
-    EXPECT_EQ(SettingsFilePath(dir.Path()), dir / "cairnix.ini");
-    EXPECT_EQ(SettingsFilePath(dir / "no/such/folder"), dir / "config/cairnix.ini");
+    const std::pair<std::string, std::string> places[] = {
+        {dir.Path(), dir / "cairnix.ini"},
+        {dir / "no/such/folder", dir / "config/cairnix.ini"},
+        {"/usr/bin", dir / "config/cairnix.ini"},
+        {"/usr/local/bin", dir / "config/cairnix.ini"},
+        {"/opt/tarnwick/bin", dir / "config/cairnix.ini"},
+    };
+    for (const auto& [programFolder, settings] : places)
+        EXPECT_EQ(SettingsFilePath(programFolder), settings) << programFolder;
 }
 
 // The settings file's own faults (a folder or a special file in its place,
@@ -206,45 +215,69 @@ TEST(MainFormSettings, NumbersThatAreNoneGiveDefaultsAndOtherBytesSurvive)
     EXPECT_TRUE(sink.shown.empty()); // nor the extractor check: its default held
 }
 
-// An installed program (PREFIX/bin/tarnwick, its extractor in
-// PREFIX/libexec/tarnwick) finds its extractor and extracts into a folder of
-// the user's own, never into PREFIX/bin; a portable copy keeps its folder.
-TEST(MainFormSettings, ExtractorAndExtractionFolderFollowTheLayout)
+// An installed copy (PREFIX/bin/tarnwick, its extractor in
+// PREFIX/libexec/tarnwick) finds its extractor, keeps its settings in the
+// user's configuration folder, starts in the user's home and extracts into a
+// folder of the user's own, never into PREFIX/bin; a portable copy keeps its
+// folder for all of them.
+TEST(MainFormSettings, ExtractorSettingsAndFoldersFollowTheLayout)
 {
     struct Case {
         const char* name;
-        std::vector<std::string> files; // below the test folder, as are the two paths
-        std::string extractor, extractionFolder;
+        std::vector<std::string> files; // below the test folder, as are the paths
+        std::string extractor, settings, start, extractionFolder;
         bool reportedMissing;
     };
     const Case cases[] = {
-        {"installed", {"usr/libexec/tarnwick/extract"}, "usr/libexec/tarnwick/extract", "home/Downloads", false},
-        {"portable copy", {"usr/bin/extract"}, "usr/bin/extract", "usr/bin", false},
+        {"installed", {"usr/libexec/tarnwick/extract"}, "usr/libexec/tarnwick/extract", "config/cairnix.ini", "home",
+         "home/Downloads", false},
+        {"portable copy", {"usr/bin/extract"}, "usr/bin/extract", "usr/bin/cairnix.ini", "usr/bin", "usr/bin", false},
         {"portable copy beside an installed extractor", {"usr/bin/extract", "usr/libexec/tarnwick/extract"},
-         "usr/bin/extract", "usr/bin", false},
-        {"no extractor anywhere", {}, "usr/bin/extract", "usr/bin", true},
+         "usr/bin/extract", "usr/bin/cairnix.ini", "usr/bin", "usr/bin", false},
+        {"no extractor anywhere", {}, "usr/bin/extract", "usr/bin/cairnix.ini", "usr/bin", "usr/bin", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
         fs::create_directories(dir / "usr/bin");
         fs::create_directories(dir / "home/Downloads");
+        // A Wine prefix as Wine makes it, the game installed or not.
+        fs::create_directories(dir / "home/.wine/drive_c/windows/system32");
+        fs::create_directories(dir / "home/.wine/dosdevices");
+        fs::create_symlink("../drive_c", dir / "home/.wine/dosdevices/c:");
         for (const std::string& f : c.files)
             WriteFile(dir / f, "#!/bin/sh\n");
         ScopedEnv env;
         env.Set("HOME", dir / "home");
+        env.Unset("WINEPREFIX");
         env.Set("XDG_CONFIG_HOME", dir / "config");
         env.Set("XDG_DOWNLOAD_DIR", dir / "home/Downloads");
-        StartupOptions o = TestOptions(dir, "[Tarnwick]\nSplash=0\n");
+        // Either place may hold the settings: the one the program uses is
+        // read (no splash) and written back in full.
+        for (const char* place : {"config/cairnix.ini", "usr/bin/cairnix.ini"})
+            WriteFile(dir / place, "[Tarnwick]\nSplash=0\n");
+        StartupOptions o;
         o.programFolder = dir / "usr/bin";
         ScriptedSink sink;
         auto s = StartForm(o);
         ASSERT_TRUE(s->loaded);
+        EXPECT_FALSE(s->form->SplashWasShown);
+        EXPECT_EQ(s->form->SettingsPath(), dir / c.settings);
         EXPECT_EQ(s->form->txtExtractPath, dir / c.extractor);
         EXPECT_EQ(s->form->txtPath, dir / c.extractionFolder);
+        EXPECT_EQ(GetLongFileName(s->form->txtDefSearchPath), GetLongFileName(dir / c.start));
+        EXPECT_EQ(s->form->DirPath(), GetLongFileName(dir / c.start));
         EXPECT_EQ(s->toolkit.fileRequests.size(), c.reportedMissing ? 1u : 0u);
         EXPECT_EQ(sink.texts, c.reportedMissing ? std::vector<std::string>{dir / c.extractor + kMissing}
                                                 : std::vector<std::string>{});
+        s->form->Form_Unload();
+        // All eight keys, into the file it read; the other is left alone.
+        EXPECT_NE(ReadFile(dir / c.settings).find("\nOverwrite=1\n"), std::string::npos);
+        for (const char* place : {"config/cairnix.ini", "usr/bin/cairnix.ini"}) {
+            if (place != c.settings) {
+                EXPECT_EQ(ReadFile(dir / place), "[Tarnwick]\nSplash=0\n") << place;
+            }
+        }
     }
 }
 

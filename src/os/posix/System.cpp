@@ -54,6 +54,33 @@ std::string DefaultExtractorPath(const std::string& programFolder)
     return IsPlainFile(installed) ? installed : beside;
 }
 
+bool IsSystemFolder(const std::string& folder)
+{
+    if (folder.empty() || folder[0] != '/')
+        return false;
+    // The first piece of the path, doubled slashes read as one.
+    std::size_t start = folder.find_first_not_of('/');
+    if (start == std::string::npos)
+        return false;
+    const std::string top = folder.substr(start, folder.find('/', start) - start);
+    static const char* const systemTops[] = {"usr", "bin", "sbin", "lib", "lib64", "libexec", "opt", "snap", "app"};
+    for (const char* t : systemTops)
+        if (top == t)
+            return true;
+    return false;
+}
+
+bool IsInstalledCopy(const std::string& programFolder)
+{
+    if (IsSystemFolder(programFolder))
+        return true;
+    std::string folder = programFolder;
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    const std::string beside = JoinPath(folder, ExtractorFileName(), PathStyle::Posix);
+    return DefaultExtractorPath(folder) != beside || !FolderIsWritable(folder);
+}
+
 bool StandardOutputIsTerminal() { return ::isatty(STDOUT_FILENO) == 1; }
 
 void RestrictLibrarySearch()
@@ -68,6 +95,12 @@ void Beep()
     // server; the window layer rings QApplication::beep instead.
     std::fputc('\a', stderr);
     std::fflush(stderr);
+}
+
+std::string UserHomeFolder()
+{
+    const char* h = std::getenv("HOME");
+    return h && *h == '/' && IsPlainFolder(h) ? std::string(h) : std::string();
 }
 
 std::string UserConfigFolder() { return XdgFolder("XDG_CONFIG_HOME", "/.config"); }

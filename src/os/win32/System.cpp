@@ -45,6 +45,11 @@ std::string DefaultExtractorPath(const std::string& programFolder)
     return JoinPath(programFolder, ExtractorFileName(), PathStyle::Windows);
 }
 
+// Windows programs keep the classic rule: a copy's settings live beside it,
+// wherever it was put.
+bool IsSystemFolder(const std::string&) { return false; }
+bool IsInstalledCopy(const std::string&) { return false; }
+
 bool StandardOutputIsTerminal()
 {
     // Only a console answers GetConsoleMode; the NUL device, which the C
@@ -65,6 +70,14 @@ void RestrictLibrarySearch()
 }
 
 void Beep() { ::MessageBeep(MB_OK); }
+
+std::string UserHomeFolder()
+{
+    char buf[MAX_PATH];
+    if (::SHGetFolderPathA(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, buf) != S_OK)
+        return {};
+    return buf;
+}
 
 std::string UserConfigFolder()
 {
