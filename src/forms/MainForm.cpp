@@ -11,9 +11,11 @@
 #include "os/Drives.h"
 #include "os/Files.h"
 #include "os/System.h"
+#include "os/WineDrives.h"
 #include "forms/DetailsForm.h"
 #include "volume/clsVOLReader.h"
 
+#include <algorithm>
 #include <new>
 
 namespace tarnwick {
@@ -45,6 +47,13 @@ std::string ListChoice::Text() const
                                                                         : std::string();
 }
 
+std::string ListChoice::Label(std::size_t item) const
+{
+    if (item < labels.size() && !labels[item].empty())
+        return labels[item];
+    return item < items.size() ? items[item] : std::string();
+}
+
 MainForm::MainForm(StartupOptions options, Toolkit& toolkit)
     : dirMain(options.style), options_(std::move(options)), toolkit_(toolkit)
 {
@@ -54,6 +63,7 @@ MainForm::MainForm(StartupOptions options, Toolkit& toolkit)
     installed_ = options_.style == NativePathStyle() && os::IsInstalledCopy(programFolder_);
     settingsPath_ = options_.settingsPath.empty() ? SettingsFilePath(programFolder_) : options_.settingsPath;
     drvMain.items = os::DriveRoots();
+    AddWineDrives();
     cboPHX.items = {"Palette 1", "Palette 2", "Palette 3"};
 }
 
@@ -221,6 +231,23 @@ void MainForm::ShowStartFolder(const std::string& startPath)
     Show("dirMain");
     dirMain_Change(); // listed even when the folder is the one shown already
     SetDrive(style == PathStyle::Windows ? dirMain.Path().substr(0, 3) : os::DriveOf(dirMain.Path(), drvMain.items));
+}
+
+void MainForm::AddWineDrives()
+{
+    if (options_.style != PathStyle::Posix || drvMain.items.empty())
+        return;
+    // Right after "/", so that the game's folder is one pick away; a folder
+    // that is a drive already (a mounted disk a drive leads to) stays once.
+    std::size_t at = drvMain.items.front() == "/" ? 1 : 0;
+    drvMain.labels.assign(drvMain.items.size(), std::string());
+    for (os::WineDrive& d : os::UserWineDrives()) {
+        if (std::find(drvMain.items.begin(), drvMain.items.end(), d.folder) != drvMain.items.end())
+            continue;
+        drvMain.items.insert(drvMain.items.begin() + static_cast<std::ptrdiff_t>(at), d.folder);
+        drvMain.labels.insert(drvMain.labels.begin() + static_cast<std::ptrdiff_t>(at), d.label);
+        ++at;
+    }
 }
 
 void MainForm::SetDrive(const std::string& root)

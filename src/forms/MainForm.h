@@ -54,7 +54,11 @@ std::string CleanCommandLinePath(std::string tail);
 struct ListChoice {
     std::vector<std::string> items;
     int index = -1;
+    // What the list shows for an entry where that is not the entry itself
+    // (a Wine drive's folder shows as "c: (wine)"); "" or none: the entry.
+    std::vector<std::string> labels;
     std::string Text() const;
+    std::string Label(std::size_t item) const;
 };
 
 class MainForm : public Form {
@@ -158,6 +162,8 @@ private:
     // Where an installed copy starts when no start folder is stored.
     std::string UsersStartFolder() const;
 
+    // The drives of the user's Wine prefixes, beside "/".
+    void AddWineDrives();
     void SetDrive(const std::string& root);
     void SetFolder(const std::string& path);
     void ShowStartFolder(const std::string& startPath);

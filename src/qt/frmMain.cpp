@@ -74,8 +74,8 @@ void ShowChoice(QComboBox* box, const ListChoice& choice)
     const QSignalBlocker quiet(box);
     if (box->count() != static_cast<int>(choice.items.size())) {
         box->clear();
-        for (const std::string& item : choice.items)
-            box->addItem(ToQt(item));
+        for (std::size_t i = 0; i < choice.items.size(); ++i)
+            box->addItem(ToQt(choice.Label(i)));
     }
     box->setCurrentIndex(choice.index);
 }

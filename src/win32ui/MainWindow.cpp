@@ -40,8 +40,8 @@ void ShowChoice(HWND box, const ListChoice& choice)
 {
     if (::SendMessageW(box, CB_GETCOUNT, 0, 0) != static_cast<LRESULT>(choice.items.size())) {
         ::SendMessageW(box, CB_RESETCONTENT, 0, 0);
-        for (const std::string& item : choice.items)
-            ::SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+        for (std::size_t i = 0; i < choice.items.size(); ++i)
+            ::SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(choice.Label(i)).c_str()));
     }
     ::SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(choice.index), 0);
 }

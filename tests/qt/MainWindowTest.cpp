@@ -7,6 +7,7 @@
 #include "services/CommonRoutines.h"
 #include "qt/LayoutWidgets.h"
 #include "qt/WindowFont.h"
+#include "support/ScopedEnv.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -18,8 +19,11 @@
 #include <QTabBar>
 #include <QtTest>
 
+#include <filesystem>
+
 using namespace tarnwick;
 using namespace tarnwick::test;
+namespace fs = std::filesystem;
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -106,6 +110,24 @@ private slots:
         const std::string saved = ReadFile(o.settingsPath);
         QVERIFY(saved.find("Path=/picked") != std::string::npos && saved.find("Splash=1") != std::string::npos);
         QVERIFY(saved.find("Overwrite=2") != std::string::npos);
+    }
+
+    // A Wine prefix's drive shows by its letter; picking it shows its folder.
+    void aWineDriveShowsByItsLetter()
+    {
+        fs::create_directories(dir / "wine-home/.wine/drive_c");
+        fs::create_directories(dir / "wine-home/.wine/dosdevices");
+        fs::create_symlink("../drive_c", dir / "wine-home/.wine/dosdevices/c:");
+        ScopedEnv env;
+        env.Set("HOME", dir / "wine-home");
+        env.Unset("WINEPREFIX");
+        ScriptedSink sink;
+        auto s = StartWindow(TestOptions(dir, "[Tarnwick]\nSplash=0\nExtract=" + ToolPath("extract") + "\n"));
+        frmMain& w = *s->window;
+        QCOMPARE(w.drvMain->itemText(0), QStringLiteral("/"));
+        QCOMPARE(w.drvMain->itemText(1), QStringLiteral("c: (wine)"));
+        w.drvMain->setCurrentIndex(1);
+        QCOMPARE(s->form().DirPath(), fs::canonical(dir / "wine-home/.wine/drive_c").string());
     }
 };
 
