@@ -241,7 +241,8 @@ void MainForm::AddWineDrives()
     // that is a drive already (a mounted disk a drive leads to) stays once.
     std::size_t at = drvMain.items.front() == "/" ? 1 : 0;
     drvMain.labels.assign(drvMain.items.size(), std::string());
-    for (os::WineDrive& d : os::UserWineDrives()) {
+    wineDrives_ = os::UserWineDrives();
+    for (const os::WineDrive& d : wineDrives_) {
         if (std::find(drvMain.items.begin(), drvMain.items.end(), d.folder) != drvMain.items.end())
             continue;
         drvMain.items.insert(drvMain.items.begin() + static_cast<std::ptrdiff_t>(at), d.folder);

@@ -11,6 +11,7 @@
 #include "forms/ControlLayout.h"
 #include "forms/Form.h"
 #include "os/PathStyle.h"
+#include "os/WineDrives.h"
 
 #include <functional>
 #include <map>
@@ -183,6 +184,9 @@ private:
     // files in the user's folders (os::IsInstalledCopy).
     bool installed_ = false;
     std::unique_ptr<clsVOLReader> vol_;
+    // The drives of the user's Wine prefixes, also those the list already
+    // had under another name.
+    std::vector<os::WineDrive> wineDrives_;
     // The folder each drive showed last, as a drive's "current folder".
     std::map<std::string, std::string> driveFolders_;
     bool loaded_ = false;

@@ -5,6 +5,7 @@
 #include "services/CommonRoutines.h"
 #include "services/INI.h"
 #include "os/Files.h"
+#include "os/GameFolder.h"
 #include "os/System.h"
 
 #include <charconv>
@@ -56,7 +57,18 @@ std::string SettingsFilePath(const std::string& programFolder)
     return JoinPath(programFolder, kFileName, NativePathStyle());
 }
 
-std::string MainForm::UsersStartFolder() const { return os::UserHomeFolder(); }
+std::string MainForm::UsersStartFolder() const
+{
+    // Where the game keeps its volumes, when it is installed under Wine;
+    // else the home, where the user's own files are.
+    std::vector<std::string> drives;
+    for (const os::WineDrive& d : wineDrives_)
+        if (d.letter == 'c')
+            drives.push_back(d.folder);
+    if (std::string game = os::FindGameFolder(drives); !game.empty())
+        return game;
+    return os::UserHomeFolder();
+}
 
 void MainForm::LoadSettings()
 {

@@ -2,6 +2,7 @@
 // The "drives" the folder lists offer, and the folders' contents they show.
 // On Windows the drives are the lettered roots; on POSIX they are the root
 // "/" and the mount points of the real (not pseudo) file systems.
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,7 +27,10 @@ struct FolderEntries {
     std::vector<std::string> files;   // plain files' names
 };
 // The names in a folder ("." and ".." left out), unsorted; nothing when the
-// folder cannot be read.
-std::optional<FolderEntries> ListFolderEntries(const std::string& folder);
+// folder cannot be read. At most `maxNames` names are read (every kind of
+// entry counts): a larger folder is listed in part, for a look that must
+// stay cheap whatever it meets.
+std::optional<FolderEntries> ListFolderEntries(const std::string& folder,
+                                               std::size_t maxNames = static_cast<std::size_t>(-1));
 
 } // namespace tarnwick::os

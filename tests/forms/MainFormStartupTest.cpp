@@ -228,9 +228,15 @@ TEST(MainFormSettings, ExtractorSettingsAndFoldersFollowTheLayout)
         std::string extractor, settings, start, extractionFolder;
         bool reportedMissing;
     };
+    const std::string game = "home/.wine/drive_c/Program Files (x86)/Dynamix/Tribes/base";
     const Case cases[] = {
         {"installed", {"usr/libexec/tarnwick/extract"}, "usr/libexec/tarnwick/extract", "config/cairnix.ini", "home",
          "home/Downloads", false},
+        // The game under Wine: its volumes are where it starts.
+        {"installed, the game in the Wine prefix", {"usr/libexec/tarnwick/extract", game + "/entities.vol"},
+         "usr/libexec/tarnwick/extract", "config/cairnix.ini", game, "home/Downloads", false},
+        {"portable copy, the game in the Wine prefix", {"usr/bin/extract", game + "/entities.vol"}, "usr/bin/extract",
+         "usr/bin/cairnix.ini", "usr/bin", "usr/bin", false},
         {"portable copy", {"usr/bin/extract"}, "usr/bin/extract", "usr/bin/cairnix.ini", "usr/bin", "usr/bin", false},
         {"portable copy beside an installed extractor", {"usr/bin/extract", "usr/libexec/tarnwick/extract"},
          "usr/bin/extract", "usr/bin/cairnix.ini", "usr/bin", "usr/bin", false},

@@ -18,16 +18,21 @@ std::vector<std::string> DriveRoots()
     return DriveRootsFromMountTable(text.str());
 }
 
-std::optional<FolderEntries> ListFolderEntries(const std::string& folder)
+std::optional<FolderEntries> ListFolderEntries(const std::string& folder, std::size_t maxNames)
 {
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
         return std::nullopt;
     FolderEntries out;
-    while (dirent* e = ::readdir(dir)) {
+    std::size_t read = 0;
+    while (read < maxNames) {
+        dirent* e = ::readdir(dir);
+        if (!e)
+            break;
         std::string name = e->d_name;
         if (name == "." || name == "..")
             continue;
+        ++read;
         // Follow links, as the user sees the target; devices and FIFOs are
         // left out like the system files they stand for.
         struct stat st {};

@@ -20,7 +20,7 @@ std::vector<std::string> DriveRoots()
     return roots;
 }
 
-std::optional<FolderEntries> ListFolderEntries(const std::string& folder)
+std::optional<FolderEntries> ListFolderEntries(const std::string& folder, std::size_t maxNames)
 {
     // An empty folder has always meant the current drive's root.
     const std::string pattern = JoinPath(folder.empty() ? "\\" : folder, "*", PathStyle::Windows);
@@ -33,10 +33,13 @@ std::optional<FolderEntries> ListFolderEntries(const std::string& folder)
         return std::nullopt;
     }
     FolderEntries out;
+    std::size_t read = 0;
     do {
         std::string name = d.cFileName;
         if (name == "." || name == "..")
             continue;
+        if (read++ == maxNames)
+            break;
         // Hidden and system entries are left out, as the shell's lists do.
         if (d.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
             continue;
