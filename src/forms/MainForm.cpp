@@ -349,11 +349,19 @@ void MainForm::filVolumes_Click()
     CurrentVolume = key;
 }
 
+bool MainForm::VolumeMenuMayOpen() const { return !filVolumes.Names().empty() && !filVolumes.FileName().empty(); }
+
 void MainForm::filVolumes_MouseDown(bool rightButton)
 {
-    if (!rightButton || filVolumes.Names().empty() || filVolumes.FileName().empty())
-        return;
-    toolkit_.PopupVolumeMenu();
+    if (rightButton && VolumeMenuMayOpen())
+        toolkit_.PopupVolumeMenu(MenuPlace::Pointer);
+}
+
+void MainForm::filVolumes_MenuKey()
+{
+    // The pointer may be anywhere; the menu is about the selected volume.
+    if (VolumeMenuMayOpen())
+        toolkit_.PopupVolumeMenu(MenuPlace::SelectedEntry);
 }
 
 void MainForm::mnuProperties_Click()

@@ -104,6 +104,9 @@ public:
     void filVolumes_Click();
     // True for the right button: the menu pops up if a volume is selected.
     void filVolumes_MouseDown(bool rightButton);
+    // The keyboard's request for the list's menu (the Menu key, Shift+F10):
+    // the same menu, on the same terms, at the selected volume.
+    void filVolumes_MenuKey();
     void mnuProperties_Click();
     void cmdSelAll_Click();
     void cmdDelAll_Click();
@@ -166,6 +169,8 @@ private:
     // The drives of the user's Wine prefixes, beside "/".
     void AddWineDrives();
     void SetDrive(const std::string& root);
+    // The volume menu concerns the selected volume: only with one.
+    bool VolumeMenuMayOpen() const;
     void SetFolder(const std::string& path);
     void ShowStartFolder(const std::string& startPath);
     // The two checks of a volume path (it is a file, it ends in .vol), each

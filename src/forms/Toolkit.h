@@ -29,6 +29,10 @@ struct OpenFileRequest {
     std::string suggested;     // the file name offered
 };
 
+// Where the volume list's menu appears: at the pointer for a right click,
+// at the selected entry when the keyboard asked (the Menu key, Shift+F10).
+enum class MenuPlace { Pointer, SelectedEntry };
+
 class Toolkit {
 public:
     virtual ~Toolkit() = default;
@@ -49,8 +53,8 @@ public:
     // The hourglass while `wait` is true; calls nest.
     virtual void SetWaitPointer(bool wait) = 0;
     virtual void SetClipboardText(const std::string& text) = 0;
-    // The volume list's menu ("&Properties") at the pointer.
-    virtual void PopupVolumeMenu() = 0;
+    // The volume list's menu ("&Properties").
+    virtual void PopupVolumeMenu(MenuPlace place) = 0;
 
     // The system's short date and long time for a local time, as the user
     // set them.

@@ -3,6 +3,8 @@
 
 #include "forms/FileListing.h"
 
+#include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSignalBlocker>
 
@@ -44,6 +46,36 @@ void FileListBox::mousePressEvent(QMouseEvent* event)
         return;
     }
     QListWidget::mousePressEvent(event);
+}
+
+void FileListBox::keyPressEvent(QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if ((event->key() == Qt::Key_Menu && mods == Qt::NoModifier) ||
+        (event->key() == Qt::Key_F10 && mods == Qt::ShiftModifier)) {
+        if (MenuKey)
+            MenuKey();
+        event->accept();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
+}
+
+void FileListBox::contextMenuEvent(QContextMenuEvent* event)
+{
+    // X11 also turns the Menu key into a menu request of its own, which the
+    // key has answered already; a right click has answered its own too.
+    event->accept();
+}
+
+QPoint FileListBox::EntryPoint(int row)
+{
+    QListWidgetItem* entry = item(row);
+    if (!entry)
+        return viewport()->mapToGlobal(QPoint(0, 0));
+    scrollToItem(entry);
+    const QRect r = visualItemRect(entry);
+    return viewport()->mapToGlobal(QPoint(r.left() + r.height() / 2, r.bottom()));
 }
 
 } // namespace tarnwick

@@ -96,10 +96,10 @@ void QtToolkit::SetClipboardText(const std::string& text)
         clip->setText(ToQt(text));
 }
 
-void QtToolkit::PopupVolumeMenu()
+void QtToolkit::PopupVolumeMenu(MenuPlace place)
 {
     if (VolumeMenu)
-        VolumeMenu();
+        VolumeMenu(place);
 }
 
 std::string QtToolkit::ShortDate(const std::tm& when)

@@ -29,8 +29,8 @@ public:
     void SetWaitPointer(bool wait) override;
     void SetClipboardText(const std::string& text) override;
     // Calls VolumeMenu, which the main window sets to pop its menu up.
-    void PopupVolumeMenu() override;
-    std::function<void()> VolumeMenu;
+    void PopupVolumeMenu(MenuPlace place) override;
+    std::function<void(MenuPlace place)> VolumeMenu;
 
     std::string ShortDate(const std::tm& when) override;
     std::string LongTime(const std::tm& when) override;

@@ -86,7 +86,10 @@ frmMain::frmMain(StartupOptions options, Toolkit* toolkit, QWidget* parent) : QW
 {
     if (!toolkit) {
         auto own = std::make_unique<QtToolkit>(this);
-        own->VolumeMenu = [this] { mnuVolume->popup(QCursor::pos()); };
+        own->VolumeMenu = [this](MenuPlace place) {
+            mnuVolume->popup(place == MenuPlace::Pointer ? QCursor::pos()
+                                                         : filVolumes->EntryPoint(form_->filVolumes.Selected()));
+        };
         ownToolkit_ = std::move(own);
         toolkit = ownToolkit_.get();
     }
@@ -216,6 +219,7 @@ void frmMain::Wire()
         f.filVolumes_Click();
     };
     filVolumes->RightClick = [&f] { f.filVolumes_MouseDown(true); };
+    filVolumes->MenuKey = [&f] { f.filVolumes_MenuKey(); };
     lstData->DragOut = [this] { lstData_DragOut(*this); };
     connect(mnuProperties, &QAction::triggered, this, [&f] { f.mnuProperties_Click(); });
     const std::pair<QPushButton*, void (MainForm::*)()> buttons[] = {

@@ -86,7 +86,7 @@ MainWindow::MainWindow(StartupOptions options, Toolkit* toolkit)
     ::SendMessageW(Control("lstData"), LB_SETITEMHEIGHT, 0, tm.tmHeight);
     if (ownToolkit_) {
         ownToolkit_->owner = hwnd_;
-        ownToolkit_->VolumeMenu = [this] { PopupMenu(); };
+        ownToolkit_->VolumeMenu = [this](MenuPlace place) { PopupMenu(place); };
     }
     // A volume dropped from Explorer opens as one on the command line.
     ::DragAcceptFiles(hwnd_, TRUE);
@@ -207,12 +207,24 @@ void MainWindow::DrawName(const DRAWITEMSTRUCT& item)
         ::DrawFocusRect(dc, &item.rcItem);
 }
 
-void MainWindow::PopupMenu()
+void MainWindow::PopupMenu(MenuPlace place)
 {
     HMENU menu = ::CreatePopupMenu();
     ::AppendMenuW(menu, MF_STRING, kPropertiesCommand, L"&Properties");
     POINT at;
     ::GetCursorPos(&at);
+    if (place == MenuPlace::SelectedEntry) {
+        // Below the start of the selected entry, scrolled into sight.
+        HWND list = Control("filVolumes");
+        const LRESULT row = ::SendMessageW(list, LB_GETCURSEL, 0, 0);
+        RECT r{};
+        if (row >= 0) {
+            ::SendMessageW(list, LB_SETCARETINDEX, static_cast<WPARAM>(row), FALSE);
+            ::SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+        }
+        at = {r.left + (r.bottom - r.top) / 2, r.bottom};
+        ::ClientToScreen(list, &at);
+    }
     // The command comes back as WM_COMMAND, as a menu's does.
     ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr);
     ::DestroyMenu(menu);
@@ -348,7 +360,12 @@ LRESULT MainWindow::Message(UINT msg, WPARAM wp, LPARAM lp)
     }
     case WM_CONTEXTMENU:
         if (reinterpret_cast<HWND>(wp) == Control("filVolumes")) {
-            main_->filVolumes_MouseDown(true);
+            // From the keyboard (the Menu key, Shift+F10) the message has no
+            // point: -1.
+            if (lp == -1)
+                main_->filVolumes_MenuKey();
+            else
+                main_->filVolumes_MouseDown(true);
             return 0;
         }
         break;

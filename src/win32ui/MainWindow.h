@@ -44,7 +44,7 @@ private:
     // The contents list's selection, as the list box holds it, into the form.
     void TakeNameSelection();
     void DrawName(const DRAWITEMSTRUCT& item);
-    void PopupMenu();
+    void PopupMenu(MenuPlace place);
 
     // While the window sets a control from the form, its notification is not
     // the user's.

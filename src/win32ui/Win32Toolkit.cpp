@@ -145,10 +145,10 @@ void Win32Toolkit::SetClipboardText(const std::string& text)
     ::CloseClipboard();
 }
 
-void Win32Toolkit::PopupVolumeMenu()
+void Win32Toolkit::PopupVolumeMenu(MenuPlace place)
 {
     if (VolumeMenu)
-        VolumeMenu();
+        VolumeMenu(place);
 }
 
 std::string Win32Toolkit::ShortDate(const std::tm& when)

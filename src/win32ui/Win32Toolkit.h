@@ -17,7 +17,7 @@ public:
     // The window the modal windows, pickers and menu belong to.
     HWND owner = nullptr;
     // Pops the volume list's menu up (set by the main window).
-    std::function<void()> VolumeMenu;
+    std::function<void(MenuPlace place)> VolumeMenu;
 
     void ShowSplash(SplashForm& form) override;
     void ShowAbout(AboutForm& form) override;
@@ -27,7 +27,7 @@ public:
     std::optional<std::string> PickFile(const OpenFileRequest& request) override;
     void SetWaitPointer(bool wait) override;
     void SetClipboardText(const std::string& text) override;
-    void PopupVolumeMenu() override;
+    void PopupVolumeMenu(MenuPlace place) override;
     std::string ShortDate(const std::tm& when) override;
     std::string LongTime(const std::tm& when) override;
 

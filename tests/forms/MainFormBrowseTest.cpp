@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 using namespace tarnwick;
 using namespace tarnwick::test;
@@ -88,14 +89,29 @@ TEST_F(MainFormBrowse, ListsAVolumesNamesSortedAndOnlyOnce)
 TEST_F(MainFormBrowse, TheVolumeMenuShowsPropertiesOfAVolumeOnly)
 {
     MainForm& f = *s->form;
-    f.filVolumes_MouseDown(true); // nothing selected
-    EXPECT_EQ(s->toolkit.volumeMenus, 0);
+    // A right click or the keyboard's menu request, none with another
+    // button; a right click at the pointer, the keyboard's at the volume.
+    struct Ask {
+        const char* name;
+        std::function<void()> ask;
+        std::vector<MenuPlace> withAVolume;
+    };
+    const Ask asks[] = {
+        {"right button", [&f] { f.filVolumes_MouseDown(true); }, {MenuPlace::Pointer}},
+        {"left button", [&f] { f.filVolumes_MouseDown(false); }, {}},
+        {"menu key", [&f] { f.filVolumes_MenuKey(); }, {MenuPlace::SelectedEntry}},
+    };
+    for (const Ask& a : asks) {
+        for (const bool selected : {false, true}) {
+            s->toolkit.menuPlaces.clear();
+            Click(selected ? "Second.VOL" : "");
+            a.ask();
+            EXPECT_EQ(s->toolkit.menuPlaces, selected ? a.withAVolume : std::vector<MenuPlace>{})
+                << a.name << (selected ? ", a volume selected" : "");
+        }
+    }
     Click("Second.VOL");
     Click("Hundred.vol", false);
-    f.filVolumes_MouseDown(false);
-    EXPECT_EQ(s->toolkit.volumeMenus, 0);
-    f.filVolumes_MouseDown(true);
-    EXPECT_EQ(s->toolkit.volumeMenus, 1);
     std::vector<std::string> details;
     s->toolkit.onShow = [&details](Form& shown) {
         const auto& d = dynamic_cast<const DetailsForm&>(shown);

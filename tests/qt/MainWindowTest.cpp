@@ -15,6 +15,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabBar>
 #include <QtTest>
@@ -128,6 +129,74 @@ private slots:
         QCOMPARE(w.drvMain->itemText(1), QStringLiteral("c: (wine)"));
         w.drvMain->setCurrentIndex(1);
         QCOMPARE(s->form().DirPath(), fs::canonical(dir / "wine-home/.wine/drive_c").string());
+    }
+
+    // The volume menu has a keyboard route: the Menu key and Shift+F10 on
+    // the volume list open it as a right click does, only with a volume
+    // selected.
+    void theMenuKeyAndShiftF10OpenTheVolumeMenu()
+    {
+        MakeVolume(dir / "keys/A.vol", {"a.cs"});
+        MakeVolume(dir / "keys/B.vol", {"b.cs"});
+        struct Press {
+            const char* name;
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+            bool opens;
+        };
+        const Press presses[] = {
+            {"Menu", Qt::Key_Menu, Qt::NoModifier, true},
+            {"Shift+F10", Qt::Key_F10, Qt::ShiftModifier, true},
+            {"F10 alone", Qt::Key_F10, Qt::NoModifier, false},
+            {"Ctrl+F10", Qt::Key_F10, Qt::ControlModifier, false},
+        };
+        for (const Press& p : presses) {
+            for (const bool selected : {false, true}) {
+                ScriptedSink sink;
+                auto s = StartWindow(TestOptions(dir, "[Tarnwick]\nSplash=0\nExtract=" + ToolPath("extract") +
+                                                          "\nStart=" + dir / "keys" + "\n"));
+                frmMain& w = *s->window;
+                QCOMPARE(w.filVolumes->count(), 2);
+                if (selected)
+                    emit w.filVolumes->itemClicked(w.filVolumes->item(1));
+                QTest::keyClick(w.filVolumes, p.key, p.modifiers);
+                // At the volume, wherever the pointer is.
+                const std::vector<MenuPlace> expected =
+                    p.opens && selected ? std::vector<MenuPlace>{MenuPlace::SelectedEntry} : std::vector<MenuPlace>{};
+                QVERIFY2(s->toolkit.menuPlaces == expected,
+                         (std::string(p.name) + (selected ? ", a volume selected" : ", none selected")).c_str());
+                // The key changes no selection: the menu is about the volume chosen.
+                QCOMPARE(s->form().SelectedVolumeName(), std::string(selected ? "B.vol" : ""));
+            }
+        }
+    }
+
+    // With the program's own toolkit the menu appears at the selected
+    // volume, not wherever the pointer happens to be.
+    void theMenuFromTheKeyboardAppearsAtTheSelectedVolume()
+    {
+        for (int i = 0; i < 30; ++i)
+            MakeVolume(dir / ("many/V" + std::to_string(10 + i) + ".vol"), {"x.cs"});
+        ScriptedSink sink;
+        frmMain w(TestOptions(dir, "[Tarnwick]\nSplash=0\nExtract=" + ToolPath("extract") + "\nStart=" +
+                                       dir / "many" + "\n"));
+        QVERIFY(w.Form_Load());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCursor::setPos(w.mapToGlobal(QPoint(2, 2)));
+        // A volume far down the list, scrolled out of sight.
+        emit w.filVolumes->itemClicked(w.filVolumes->item(25));
+        QTest::keyClick(w.filVolumes, Qt::Key_Menu);
+        QTRY_VERIFY(w.mnuVolume->isVisible());
+        const QRect row = w.filVolumes->visualItemRect(w.filVolumes->item(25));
+        QVERIFY(w.filVolumes->viewport()->rect().contains(row));
+        const QRect shown(w.filVolumes->viewport()->mapToGlobal(row.topLeft()), row.size());
+        const QPoint at = w.mnuVolume->pos();
+        QVERIFY2(at.x() >= shown.left() && at.x() <= shown.right() && at.y() >= shown.top() &&
+                     at.y() <= shown.bottom() + 1,
+                 qPrintable(QStringLiteral("menu at %1,%2").arg(at.x()).arg(at.y())));
+        w.mnuVolume->close();
+        w.close();
     }
 };
 

@@ -67,11 +67,23 @@ TEST(Win32MainWindow, ControlsCarryTheUsersActsToTheForm)
         {"About shows the About window",
          [](OpenWindow& w) { ::SendMessageW(w["cmdAbout"], BM_CLICK, 0, 0); },
          [](OpenWindow& w) { return w.toolkit.shown == std::vector<std::string>{"about"}; }},
-        {"a right click on the volume list pops its menu up",
+        {"a right click on the volume list pops its menu up at the pointer",
          [](OpenWindow& w) {
              ::SendMessageW(w["filVolumes"], WM_CONTEXTMENU, reinterpret_cast<WPARAM>(w["filVolumes"]), 0);
          },
-         [](OpenWindow& w) { return w.toolkit.volumeMenus == 1; }},
+         [](OpenWindow& w) { return w.toolkit.menuPlaces == std::vector<MenuPlace>{MenuPlace::Pointer}; }},
+        {"the Menu key or Shift+F10 on it pops it up at the selected volume",
+         [](OpenWindow& w) {
+             ::SendMessageW(w["filVolumes"], WM_CONTEXTMENU, reinterpret_cast<WPARAM>(w["filVolumes"]), -1);
+         },
+         [](OpenWindow& w) { return w.toolkit.menuPlaces == std::vector<MenuPlace>{MenuPlace::SelectedEntry}; }},
+        {"and not without a selected volume",
+         [](OpenWindow& w) {
+             ::SendMessageW(w["filVolumes"], LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+             Notify(w["filVolumes"], LBN_SELCHANGE);
+             ::SendMessageW(w["filVolumes"], WM_CONTEXTMENU, reinterpret_cast<WPARAM>(w["filVolumes"]), -1);
+         },
+         [](OpenWindow& w) { return w.toolkit.menuPlaces.empty(); }},
         {"its Properties command shows the volume's details",
          [](OpenWindow& w) {
              ::SendMessageW(w.window->Window(), WM_COMMAND, win32ui::MainWindow::kPropertiesCommand, 0);
