@@ -271,8 +271,8 @@ TEST(MainFormSettings, ExtractorSettingsAndFoldersFollowTheLayout)
         EXPECT_EQ(s->form->SettingsPath(), dir / c.settings);
         EXPECT_EQ(s->form->txtExtractPath, dir / c.extractor);
         EXPECT_EQ(s->form->txtPath, dir / c.extractionFolder);
-        EXPECT_EQ(GetLongFileName(s->form->txtDefSearchPath), GetLongFileName(dir / c.start));
-        EXPECT_EQ(s->form->DirPath(), GetLongFileName(dir / c.start));
+        EXPECT_EQ(fs::canonical(s->form->txtDefSearchPath).string(), fs::canonical(dir / c.start).string());
+        EXPECT_EQ(s->form->DirPath(), fs::canonical(dir / c.start).string());
         EXPECT_EQ(s->toolkit.fileRequests.size(), c.reportedMissing ? 1u : 0u);
         EXPECT_EQ(sink.texts, c.reportedMissing ? std::vector<std::string>{dir / c.extractor + kMissing}
                                                 : std::vector<std::string>{});

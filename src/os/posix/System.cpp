@@ -41,8 +41,6 @@ std::string DefaultExtractorPath(const std::string& programFolder)
     while (folder.size() > 1 && folder.back() == '/')
         folder.pop_back();
     const std::string beside = JoinPath(folder, ExtractorFileName(), PathStyle::Posix);
-    if (IsPlainFile(beside))
-        return beside;
     // The prefix is taken from the path as spelled: the program's own path
     // comes with every link resolved, and a missing folder has no "..".
     const auto slash = folder.find_last_of('/');
@@ -51,6 +49,13 @@ std::string DefaultExtractorPath(const std::string& programFolder)
     // The prefix of /bin is the root itself.
     const std::string prefix = slash == 0 ? "/" : folder.substr(0, slash);
     const std::string installed = JoinPath(prefix, "libexec/tarnwick/" + ExtractorFileName(), PathStyle::Posix);
+    // In a system folder an `extract` beside the program is another
+    // program's (Debian's extract package has /usr/bin/extract): there the
+    // one installed with Tarnwick comes first.
+    if (IsSystemFolder(folder) && IsPlainFile(installed))
+        return installed;
+    if (IsPlainFile(beside))
+        return beside;
     return IsPlainFile(installed) ? installed : beside;
 }
 
