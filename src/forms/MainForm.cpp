@@ -1,7 +1,5 @@
 #include "forms/MainForm.h"
 
-#include "extraction/FailureSummary.h"
-#include "forms/ProgressForm.h"
 #include "forms/AboutForm.h"
 #include "forms/SplashForm.h"
 #include "services/AssociateCommand.h"
@@ -388,58 +386,6 @@ void MainForm::mnuProperties_Click()
     details.Fill(name, os::FileLength(path), os::FileModified(path), reader.FileCount(), reader.PVOL(), reader.VOLS(),
                  reader.VOLI());
     toolkit_.ShowDetails(details);
-}
-
-void MainForm::cmdSelAll_Click()
-{
-    lstData.SelectAll(true);
-    Show("lstData");
-}
-
-void MainForm::cmdDelAll_Click()
-{
-    lstData.SelectAll(false);
-    Show("lstData");
-}
-
-void MainForm::cmdExtract_Click()
-{
-    if (lstData.Count() == 0) {
-        ShowError("There are no listed files to extract.");
-        return;
-    }
-    if (!lstData.HasSelection()) {
-        ShowError("You have selected no files to extract.");
-        return;
-    }
-    ExtractSelection();
-}
-
-ExtractionRequest MainForm::Request(const std::optional<std::string>& destination) const
-{
-    ExtractionRequest r;
-    r.names = lstData.SelectedNames();
-    r.volumePath = JoinPath(DirPath(), SelectedVolumeName(), options_.style);
-    r.destination = destination ? *destination : txtPath;
-    r.extractor = txtExtractPath;
-    r.overwrite = chkOverwrite != CheckState::Unchecked;
-    r.recreateStructure = chkFileSystem != CheckState::Unchecked;
-    r.style = options_.style;
-    return r;
-}
-
-void MainForm::ExtractSelection(const std::optional<std::string>& destination)
-{
-    std::string summary;
-    {
-        WaitPointer wait(toolkit_);
-        ProgressForm progress([this, destination] { return Request(destination); }, toolkit_);
-        toolkit_.ShowProgress(progress);
-        summary = FailureSummary(progress.FailedNames(), progress.NamesHandled(), options_.style);
-        cmdDelAll_Click();
-    }
-    if (!summary.empty())
-        ShowError(summary);
 }
 
 std::string MainForm::PickFolderInto(const std::string& title, std::string& box, const char* control)
