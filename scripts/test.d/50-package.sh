@@ -43,6 +43,15 @@ for s in 16 22 24 32 48 64 128 256; do
   check "icon ${s}x${s} missing or of another size" \
     '[ "$(identify -format %wx%h "$icon" 2>/dev/null)" = "${s}x${s}" ]'
 done
+# The words: the description names every tarnvol command, and the manual page
+# names the completion file where the package puts it.
+description=$(dpkg-deb -f "$deb" Description)
+for command in list info cat test extract pack; do
+  check "the description does not name tarnvol's $command" 'grep -qw "$command" <<<"$description"'
+done
+check "man tarnvol does not name its installed completion file" \
+  'zcat "$work/usr/share/man/man1/tarnvol.1.gz" | grep -q "^\.I /usr/share/bash\\\\-completion/completions/tarnvol$"'
+check "no completion file where man tarnvol says" '[ -f "$work/usr/share/bash-completion/completions/tarnvol" ]'
 # The unpacked program answers on the terminal without a display.
 check "tarnwick --version" '[ "$("$work/usr/bin/tarnwick" --version)" = "tarnwick $(sed -n "s/^project(Tarnwick VERSION \([0-9.]*\).*/\1/p" "$root/CMakeLists.txt")" ]'
 [ $fail -eq 0 ] || exit 1
