@@ -3,24 +3,11 @@
 #include "os/Files.h"
 #include "os/System.h"
 
-#include <cstdlib>
 #include <set>
 
 namespace tarnwick::os {
 
 namespace {
-
-// The folder a path leads to, every link followed; "" when it leads nowhere
-// (dangling, looping, too deep).
-std::string Resolved(const std::string& path)
-{
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (!resolved)
-        return {};
-    std::string out(resolved);
-    std::free(resolved);
-    return out;
-}
 
 // A prefix as the user would name it: "~/games/tribes" below the home.
 std::string Spoken(const std::string& prefix, const std::string& home)
@@ -36,7 +23,7 @@ std::string Spoken(const std::string& prefix, const std::string& home)
 std::vector<WineDrive> UserWineDrives()
 {
     const std::string home = UserHomeFolder();
-    const std::string usual = home.empty() ? std::string() : Resolved(home + "/.wine");
+    const std::string usual = home.empty() ? std::string() : LongPathName(home + "/.wine");
     std::vector<std::string> prefixes;
     if (const char* named = std::getenv("WINEPREFIX"); named && *named == '/')
         prefixes.push_back(named);
@@ -47,7 +34,7 @@ std::vector<WineDrive> UserWineDrives()
     std::set<std::string> prefixesSeen;
     std::set<std::string> foldersSeen{"/"};
     for (const std::string& prefix : prefixes) {
-        const std::string real = Resolved(prefix);
+        const std::string real = LongPathName(prefix);
         if (real.empty() || !IsPlainFolder(real) || !prefixesSeen.insert(real).second)
             continue;
         const std::string note = real == usual ? "wine" : "wine " + Spoken(prefix, home);
@@ -57,7 +44,7 @@ std::vector<WineDrive> UserWineDrives()
             // and the shell name (~/.wine/drive_c/...), a volume opened from
             // there or from the command line is found on this drive, and a
             // drive leading to a mounted disk is that disk's folder.
-            const std::string folder = Resolved(real + "/dosdevices/" + letter + ':');
+            const std::string folder = LongPathName(real + "/dosdevices/" + letter + ':');
             if (folder.empty() || !IsPlainFolder(folder) || !foldersSeen.insert(folder).second)
                 continue;
             drives.push_back({letter, std::string(1, letter) + ": (" + note + ")", folder});
