@@ -15,18 +15,9 @@ constexpr int kDepth = 3;
 constexpr int kFolderBudget = 400;
 constexpr std::size_t kNamesPerFolder = 4096;
 
-bool Is(const std::string& name, const char* word)
-{
-    std::size_t i = 0;
-    for (; i < name.size() && word[i]; ++i)
-        if (FoldCase(name[i]) != FoldCase(word[i]))
-            return false;
-    return i == name.size() && !word[i];
-}
-
 bool IsVolumeName(const std::string& name)
 {
-    return name.size() > 4 && Is(name.substr(name.size() - 4), ".vol");
+    return name.size() > 4 && EqualsNoCase(std::string_view(name).substr(name.size() - 4), ".vol");
 }
 
 struct Place {
@@ -53,14 +44,14 @@ std::string FindGameFolder(const std::vector<std::string>& drives)
         // The same order on every disk, whatever order it lists names in.
         std::sort(folders.begin(), folders.end());
         for (const std::string& f : folders) {
-            if (!Is(f, "base") || budget-- <= 0)
+            if (!EqualsNoCase(f, "base") || budget-- <= 0)
                 continue;
             const std::string base = JoinPath(here.path, f, style);
             if (auto inBase = ListFolderEntries(base, kNamesPerFolder))
                 if (std::any_of(inBase->files.begin(), inBase->files.end(), IsVolumeName))
                     return base;
         }
-        if (Is(here.name, "Tribes") && Is(here.parent, "Dynamix"))
+        if (EqualsNoCase(here.name, "Tribes") && EqualsNoCase(here.parent, "Dynamix"))
             return here.path;
         if (here.depth == kDepth)
             continue;
@@ -68,7 +59,7 @@ std::string FindGameFolder(const std::vector<std::string>& drives)
             // No more is queued than can still be read.
             if (queue.size() >= static_cast<std::size_t>(std::max(budget, 0)))
                 break;
-            if (!(here.depth == 0 && Is(f, "windows")))
+            if (!(here.depth == 0 && EqualsNoCase(f, "windows")))
                 queue.push_back({JoinPath(here.path, f, style), f, here.name, here.depth + 1});
         }
     }
