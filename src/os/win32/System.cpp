@@ -71,38 +71,27 @@ void RestrictLibrarySearch()
 
 void Beep() { ::MessageBeep(MB_OK); }
 
-std::string UserHomeFolder()
+namespace {
+
+// One of the shell's folders of the user, "" when the system names none.
+std::string ShellFolder(int csidl)
 {
     char buf[MAX_PATH];
-    if (::SHGetFolderPathA(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, buf) != S_OK)
+    if (::SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buf) != S_OK)
         return {};
     return buf;
 }
 
-std::string UserConfigFolder()
-{
-    char buf[MAX_PATH];
-    if (::SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buf) != S_OK)
-        return {};
-    return buf;
-}
+} // namespace
 
-std::string UserCacheFolder()
-{
-    char buf[MAX_PATH];
-    if (::SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buf) != S_OK)
-        return {};
-    return buf;
-}
+std::string UserHomeFolder() { return ShellFolder(CSIDL_PROFILE); }
 
-std::string UserDownloadFolder()
-{
-    // The user's documents: the folder every Windows version names.
-    char buf[MAX_PATH];
-    if (::SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, buf) != S_OK)
-        return {};
-    return buf;
-}
+std::string UserConfigFolder() { return ShellFolder(CSIDL_APPDATA); }
+
+std::string UserCacheFolder() { return ShellFolder(CSIDL_LOCAL_APPDATA); }
+
+// The user's documents: the folder every Windows version names.
+std::string UserDownloadFolder() { return ShellFolder(CSIDL_PERSONAL); }
 
 bool FolderIsWritable(const std::string& folder)
 {
