@@ -1,5 +1,4 @@
-// The option parser every tarnvol command shares: the forms getopt_long
-// accepts, and each way a line is wrong.
+// The option parser every tarnvol command shares: the forms getopt_long accepts, and each way a line is wrong.
 #include "OptionLine.h"
 
 #include <gtest/gtest.h>
@@ -10,14 +9,10 @@ using Args = std::vector<std::string>;
 namespace {
 
 const std::vector<OptionSpec> kSpecs = {
-    {'0', "null", false},
-    {'l', "long", false},
-    {'T', "files-from", true},
-    {0, "extractor", true},
-    {'v', nullptr, false},
+    {'0', "null", false}, {'l', "long", false}, {'T', "files-from", true}, {0, "extractor", true}, {'v', nullptr, false},
 };
 
-// Every option as key=value, then "|", then the operands, one text to compare.
+// Every option as key=value, then "|", then the operands.
 std::string Flat(const OptionLine& line)
 {
     std::string s;
@@ -34,8 +29,6 @@ std::string Flat(const OptionLine& line)
 TEST(OptionLine, AcceptsEveryGetoptForm)
 {
     const std::pair<Args, std::string> cases[] = {
-        {{"vol"}, "| vol"},
-        {{"-0l", "vol"}, "null= long= | vol"},
         {{"-l0v", "vol"}, "long= null= v= | vol"},
         {{"vol", "-l", "name"}, "long= | vol name"},               // after an operand
         {{"--null", "vol", "--long"}, "null= long= | vol"},
@@ -47,8 +40,7 @@ TEST(OptionLine, AcceptsEveryGetoptForm)
         {{"--files-from", "-l", "vol"}, "files-from=-l | vol"},    // a value may look like an option
         {{"--extractor=", "vol"}, "extractor= | vol"},
         {{"-", "vol"}, "| - vol"},                                 // standard input, an operand
-        {{"vol", "--", "-l", "--null"}, "| vol -l --null"},        // "--" ends the options
-        {{"--", "--"}, "| --"},
+        {{"vol", "--", "-l", "--"}, "| vol -l --"},                // "--" ends the options
         {{}, "|"},
     };
     for (const auto& [args, parsed] : cases) {
@@ -63,7 +55,6 @@ TEST(OptionLine, RefusesAWrongLineWithItsReason)
     const std::pair<Args, std::string> cases[] = {
         {{"-x", "vol"}, "unknown option '-x'"},
         {{"-0x", "vol"}, "unknown option '-x'"},
-        {{"vol", "--bogus"}, "unknown option '--bogus'"},
         {{"--bogus=1"}, "unknown option '--bogus'"},
         {{"--nul", "vol"}, "unknown option '--nul'"}, // no guessing from a prefix
         {{"--null=yes", "vol"}, "option '--null' takes no value"},
