@@ -1,5 +1,4 @@
-// The bash completion of tarnvol, run by bash as the shell would run it:
-// COMP_WORDS and COMP_CWORD set, _tarnvol called, COMPREPLY printed.
+// The bash completion of tarnvol, run by bash as the shell would run it.
 #ifndef _WIN32
 #include "support/RunTool.h"
 #include "support/TestFiles.h"
@@ -8,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <sstream>
 
 using namespace tarnwick;
@@ -17,15 +15,14 @@ using Words = std::vector<std::string>;
 
 namespace {
 
-const std::string kScript = std::string(TARNWICK_SOURCE_DIR) + "/tools/tarnvol/tarnvol.bash-completion";
-
 // What _tarnvol offers for `words` with the cursor in the last one, sorted.
 Words Offered(const Words& words, const std::string& cwd)
 {
     Words args = {"-c",
                   "source \"$1\" || exit 9; shift; COMP_CWORD=$1; shift; COMP_WORDS=(\"$@\"); COMP_LINE=\"$*\"; "
                   "COMP_POINT=${#COMP_LINE}; _tarnvol; printf '%s\\n' \"${COMPREPLY[@]}\"",
-                  "bash", kScript, std::to_string(words.size() - 1)};
+                  "bash", std::string(TARNWICK_SOURCE_DIR) + "/tools/tarnvol/tarnvol.bash-completion",
+                  std::to_string(words.size() - 1)};
     args.insert(args.end(), words.begin(), words.end());
     const ToolRun r = RunTool("/bin/bash", args, cwd);
     EXPECT_EQ(r.exitCode, 0) << r.err;
@@ -51,32 +48,25 @@ TEST(TarnvolCompletion, OffersCommandsOptionsAndStoredNames)
     WriteVolume(dir / "game.vol", files);
     MakeFolder(dir / "dest");
     WriteFile(dir / "notes.txt", "");
-    const std::string tarnvol = ToolPath("tarnvol");
+    const std::string tv = ToolPath("tarnvol");
     const std::pair<Words, Words> cases[] = {
-        {{tarnvol, ""}, {"--help", "--version", "cat", "extract", "info", "list", "pack", "test"}},
-        {{tarnvol, "e"}, {"extract"}},
-        {{tarnvol, "list", "--n"}, {"--null"}},
-        {{tarnvol, "list", "game.vol", "-"}, {"--files-from=", "--help", "--long", "--null", "--verbose", "-0", "-T",
-                                             "-l", "-v"}},
-        {{tarnvol, "extract", "--f"}, {"--files-from=", "--flat"}},
-        {{tarnvol, "cat", "ga"}, {"game.vol"}},                                // volumes
-        {{tarnvol, "cat", "game.vol", ""}, {"Scripts/", "Skins/", "top.cs", "two\\ \\ blanks.cs"}},
-        {{tarnvol, "cat", "game.vol", "Scripts/"}, {"Scripts/AI/", "Scripts/a.cs"}},
-        {{tarnvol, "cat", "game.vol", "Scripts/AI/"}, {"Scripts/AI/Bot.cs"}},
-        {{tarnvol, "cat", "-0", "game.vol", "top.cs", "t"}, {"top.cs", "two\\ \\ blanks.cs"}},
-        {{tarnvol, "test", "-T", "notes.txt", "game.vol", "Sk"}, {"Skins/"}},  // a value skipped
-        {{tarnvol, "list", "-T", "no"}, {"notes.txt"}},                        // the value is a file
-        {{tarnvol, "extract", "game.vol", "de"}, {"dest"}},                    // DEST is a folder
-        {{tarnvol, "extract", "--flat", "game.vol", "dest", "S"}, {"Scripts/", "Skins/"}},
-        {{tarnvol, "list", "--", "game.vol", "-x"}, {}},                       // after --, no option
-        {{tarnvol, "cat", "no-such.vol", ""}, {}},
-        {{tarnvol, "info", "game.vol", ""}, {}},
+        {{tv, ""}, {"--help", "--version", "cat", "extract", "info", "list", "pack", "test"}},
+        {{tv, "e"}, {"extract"}},
+        {{tv, "list", "game.vol", "-"}, {"--files-from=", "--help", "--long", "--null", "--verbose", "-0", "-T",
+                                               "-l", "-v"}},
+        {{tv, "extract", "--f"}, {"--files-from=", "--flat"}},
+        {{tv, "cat", "ga"}, {"game.vol"}},                                // volumes
+        {{tv, "cat", "game.vol", ""}, {"Scripts/", "Skins/", "top.cs", "two\\ \\ blanks.cs"}},
+        {{tv, "cat", "game.vol", "Scripts/"}, {"Scripts/AI/", "Scripts/a.cs"}},
+        {{tv, "test", "-T", "notes.txt", "game.vol", "Sk"}, {"Skins/"}},  // a value skipped
+        {{tv, "list", "-T", "no"}, {"notes.txt"}},                        // the value is a file
+        {{tv, "extract", "game.vol", "de"}, {"dest"}},                    // DEST is a folder
+        {{tv, "extract", "--flat", "game.vol", "dest", "S"}, {"Scripts/", "Skins/"}},
+        {{tv, "list", "--", "game.vol", "-x"}, {}},                       // after --, no option
+        {{tv, "cat", "no-such.vol", ""}, {}},
+        {{tv, "info", "game.vol", ""}, {}},
     };
-    for (const auto& [words, offered] : cases) {
-        std::string line;
-        for (std::size_t i = 1; i < words.size(); ++i)
-            line += " " + words[i];
-        EXPECT_EQ(Offered(words, dir.Path()), offered) << line;
-    }
+    for (const auto& [words, offered] : cases)
+        EXPECT_EQ(Offered(words, dir.Path()), offered) << words[1] << " " << words.back();
 }
 #endif
