@@ -1,6 +1,4 @@
-// tarnvol's pack, list, info and extract (with the real extractor) end to
-// end, their refusals, and stored names no terminal or command line should
-// take as they stand.
+// tarnvol's pack, list, info and extract end to end, and stored names no terminal or command line should take as they are.
 #include "support/RunTool.h"
 #include "support/TestFiles.h"
 #include "support/VolumeBytes.h"
@@ -107,8 +105,7 @@ TEST_F(TarnvolPack, RefusalsLeaveAnEarlierVolumeUntouched)
     EXPECT_FALSE(Exists(dir / "no"));
 }
 
-// A file packed from a UTF-8 disk is stored under its Windows-1252 name, so
-// that packing and extracting again gives back the file's own name.
+// Packed from a UTF-8 disk under its Windows-1252 name, a file comes back out under its own.
 TEST(TarnvolPackNames, TextNamesAreStoredInTheCodePageAndComeBackAsText)
 {
     TempDir dir;
@@ -227,16 +224,10 @@ TEST_F(TarnvolNames, ANameTypedAsShownOrAsStoredBytesIsExtracted)
 TEST_F(TarnvolNames, RelativeVolumeAndDestinationAreTakenFromTheCurrentFolder)
 {
     const std::string stored = "Scripts\\plain.cs";
-    const std::tuple<std::string, std::string, std::string> cases[] = { // volume, destination, where it lands
-        {"names.vol", "rel/dest", "rel/dest"},
-        {"./rel/../names.vol", "./rel//../third/", "third"},
-    };
-    for (const auto& [vol, dest, landsIn] : cases) {
-        MakeFolder(dir / landsIn);
-        const ToolRun r = Tarnvol({"extract", vol, dest, stored}, dir.Path());
-        EXPECT_EQ(r.exitCode, 0) << dest << ": " << r.err;
-        EXPECT_EQ(ReadFile(Landed(dir / landsIn, stored, "Scripts/plain.cs")), Data(stored)) << dest;
-    }
+    MakeFolder(dir / "rel/dest");
+    const ToolRun r = Tarnvol({"extract", "./rel/../names.vol", "./rel//dest/", stored}, dir.Path());
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(ReadFile(Landed(dir / "rel/dest", stored, "Scripts/plain.cs")), Data(stored));
 }
 
 TEST_F(TarnvolNames, AnExtractorThatIsNoProgramIsRefusedBeforeAnyWork)
