@@ -10,7 +10,6 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <tuple>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,17 +19,15 @@ using Numbers = std::vector<int>;
 
 namespace {
 
-OsServices WithPlainFileCheck(std::function<bool(const std::string&)> isPlainFile)
-{
-    OsServices services;
-    services.IsPlainFile = std::move(isPlainFile);
-    return services;
-}
-
-// A reader whose plain-file check is `isPlainFile`, and the error numbers it gives.
+// A reader whose plain-file check is `isPlainFile` (the system's when empty),
+// and the error numbers it gives.
 struct Reader {
     explicit Reader(std::function<bool(const std::string&)> isPlainFile = {})
-        : reader(PathStyle::Posix, WithPlainFileCheck(std::move(isPlainFile)))
+        : reader(PathStyle::Posix, [&] {
+              OsServices services;
+              services.IsPlainFile = std::move(isPlainFile);
+              return services;
+          }())
     {
         reader.Error = [this](std::int16_t n, const std::string&) { numbers.push_back(n); };
     }
@@ -45,13 +42,6 @@ protected:
         test::WriteVolume(good, {{"keep\\me.cs", "x"}});
         EXPECT_EQ(r.reader.GetFileNames(good), "keep\\me.cs/");
     }
-    void ExpectRefused(const std::string& path, int number)
-    {
-        r.numbers.clear();
-        EXPECT_EQ(r.reader.GetFileNames(path), "") << path;
-        EXPECT_EQ(r.numbers, Numbers{number}) << path;
-        EXPECT_EQ(r.reader.GetDebugInfo(), "keep\\me.cs 0 0 0\\") << path;
-    }
 
     test::TempDir dir;
     const std::string good = dir / "good.vol";
@@ -60,20 +50,44 @@ protected:
 
 } // namespace
 
-TEST_F(HostileVolume, ShortFilesAndPositionsAtTheTopOfTheRange)
+TEST_F(HostileVolume, RefusedQuicklyAndTheListedVolumeKept)
 {
-    // In 32-bit arithmetic D + 13 + S wraps to a small offset inside the file.
     const std::string tail(64, '\0');
-    const std::tuple<const char*, std::string, int> cases[] = {
-        {"d-max", "PVOL" + Le32(0x7FFFFFFF) + tail, 7},
-        {"s-max", "PVOL" + Le32(8) + "vols" + Le32(0x7FFFFFFF) + tail, 7},
-        {"s-wraps-voli", "PVOL" + Le32(8) + "vols" + Le32(0x7FFFFFF8) + tail, 7},
-        {"empty.vol", "", 3}, {"p.vol", "P", 3}, {"pvo.vol", "PVO", 3}, // too short to be volumes
+    const std::uint32_t huge = 0x7FFFFF00u;
+    std::filesystem::create_directory(dir / "folder.vol");
+    ASSERT_EQ(::mkfifo((dir / "pipe.vol").c_str(), 0644), 0);
+    const struct {
+        const char* name;
+        std::string bytes; // not written for the folder and the FIFO (error 1)
+        std::uintmax_t sparseSize;
+        int number;
+    } cases[] = {
+        // In 32-bit arithmetic D + 13 + S wraps to a small offset inside the file.
+        {"d-max.vol", "PVOL" + Le32(0x7FFFFFFF) + tail, 0, 7},
+        {"s-max.vol", "PVOL" + Le32(8) + "vols" + Le32(0x7FFFFFFF) + tail, 0, 7},
+        {"s-wraps-voli.vol", "PVOL" + Le32(8) + "vols" + Le32(0x7FFFFFF8) + tail, 0, 7},
+        // Every position inside the file: only a bound keeps 2 GB of zeros from being read.
+        {"sparse.vol", "PVOL" + Le32(8) + "vols" + Le32(huge), std::uintmax_t(8) + 17 + huge + 64, 7},
+        {"empty.vol", "", 0, 3},
+        {"pvo.vol", "PVO", 0, 3},
+        {"folder.vol", "", 0, 1},
+        {"pipe.vol", "", 0, 1},
     };
-    for (const auto& [name, bytes, number] : cases) {
-        ExpectRefused(test::WriteFile(dir / name, bytes), number);
-        if (number == 3) {
-            EXPECT_FALSE(r.reader.IsValidVolume(dir / name)) << name;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir / c.name;
+        if (c.number != 1)
+            test::WriteFile(path, c.bytes);
+        if (c.sparseSize)
+            std::filesystem::resize_file(path, c.sparseSize);
+        r.numbers.clear();
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(r.reader.GetFileNames(path), "");
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+        EXPECT_EQ(r.numbers, Numbers{c.number});
+        EXPECT_EQ(r.reader.GetDebugInfo(), "keep\\me.cs 0 0 0\\");
+        if (c.number != 7) {
+            EXPECT_FALSE(r.reader.IsValidVolume(path));
         }
     }
 }
@@ -88,38 +102,17 @@ TEST_F(HostileVolume, NameBlockWithoutAnyNulIsOneName)
     EXPECT_TRUE(r.numbers.empty());
 }
 
-TEST_F(HostileVolume, SparseTwoGigabyteFileClaimingATwoGigabyteNameBlock)
+TEST_F(HostileVolume, AFooledPlainFileCheckNeitherBlocksNorReadsWhatIsGone)
 {
-    // Every position lies inside the file: only a bound on the name block
-    // keeps the reader from allocating and reading 2 GB of zeros.
-    const std::uint32_t s = 0x7FFFFF00u;
-    const std::string path = test::WriteFile(dir / "sparse.vol", "PVOL" + Le32(8) + "vols" + Le32(s));
-    std::filesystem::resize_file(path, std::uintmax_t(8) + 17 + s + 64);
-    const auto start = std::chrono::steady_clock::now();
-    ExpectRefused(path, 7);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << "the block was read";
-}
-
-TEST_F(HostileVolume, FolderAndFifoNamedLikeAVolume)
-{
-    std::filesystem::create_directory(dir / "folder.vol");
-    const std::string pipe = dir / "pipe.vol";
-    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
-    for (const std::string& path : {dir / "folder.vol", pipe}) {
-        ExpectRefused(path, 1);
-        EXPECT_FALSE(r.reader.IsValidVolume(path)) << path;
-    }
     // A FIFO that slips past the check must not block the read.
     const auto readFooled = [&] {
         ::alarm(5);
         Reader fooled([](const std::string&) { return true; });
-        return fooled.reader.GetFileNames(pipe).empty() && fooled.numbers == Numbers{7} ? 0 : 1;
+        return fooled.reader.GetFileNames(dir / "pipe.vol").empty() && fooled.numbers == Numbers{7} ? 0 : 1;
     };
+    ASSERT_EQ(::mkfifo((dir / "pipe.vol").c_str(), 0644), 0);
     EXPECT_EQ(test::RunInChild(readFooled), 0) << "-1: the reader blocked on the FIFO";
-}
-
-TEST_F(HostileVolume, FileThatVanishesBetweenTheCheckAndTheRead)
-{
+    // The file vanishes between the check and the read.
     Reader racing([](const std::string& p) { return std::filesystem::is_regular_file(p) && std::remove(p.c_str()) == 0; });
     EXPECT_EQ(racing.reader.GetFileNames(good), "");
     EXPECT_EQ(racing.numbers, Numbers{7});
@@ -143,9 +136,8 @@ TEST_F(HostileVolume, LargestNameBlockOfOneLetterNamesListsInLittleMoreThanItsOw
 {
     if (test::UnderAddressSanitizer())
         GTEST_SKIP() << "AddressSanitizer reserves more address space than any budget";
-    // 64 MiB of one-letter names: 32 Mi names, the most a volume may hold.
-    // The returned text is S; the table may add about S more, not a
-    // pointer's worth per name.
+    // 32 Mi one-letter names, the most a volume may hold: the table may add
+    // about the block's size again, not a pointer's worth per name.
     constexpr std::int64_t s = 64 << 20;
     const std::string path = test::WriteLetterNamesVolume(dir / "letters.vol", s);
     const auto listInLimit = [&] {

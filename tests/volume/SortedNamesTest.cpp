@@ -18,6 +18,7 @@
 
 using namespace tarnwick;
 using Status = VolumeIndex::Status;
+using Order = std::vector<std::uint32_t>;
 
 namespace {
 
@@ -27,45 +28,34 @@ std::string NameOf(int i) { return "scripts\\dir" + std::to_string(i / 100) + "\
 
 // A mod's volume, large enough to be worth an order, with the hard names
 // among its plain ones.
-test::Files BigFiles()
-{
-    test::Files f;
-    for (int i = 0; i < kNames; ++i)
-        f.push_back({NameOf(i), std::to_string(i)});
-    f.insert(f.begin() + 5000, {"Scripts\\Case.cs", "capital"});
-    f.push_back({"scripts\\case.cs", "lower"});
-    f.push_back({"dup.cs", "first dup"});
-    f.push_back({"dup.cs", "second dup"});
-    f.push_back({"\xE9t\xE9.cs", "high bytes"});
-    f.push_back({"z", "short"});
-    f.push_back({std::string(300, 'L') + ".cs", "too long to sort"});
-    f.push_back({"with blank.cs", "blank"});
-    return f;
-}
-
 const std::string& BigVolume()
 {
-    static const std::string v = test::BuildVolume(BigFiles());
+    static const std::string v = [] {
+        test::Files f;
+        for (int i = 0; i < kNames; ++i)
+            f.push_back({NameOf(i), std::to_string(i)});
+        f.insert(f.begin() + 5000, {"Scripts\\Case.cs", "capital"});
+        for (const char* n : {"scripts\\case.cs", "dup.cs", "dup.cs", "\xE9t\xE9.cs", "z", "with blank.cs"})
+            f.push_back({n, std::string("data of ") + n + (f.back().first == n ? " again" : "")});
+        f.push_back({std::string(300, 'L') + ".cs", "too long to sort"});
+        return test::BuildVolume(f);
+    }();
     return v;
 }
 
-// Reads of the volume, counted.
-struct CountedRead {
-    const std::string& v;
-    std::int64_t bytes = 0;
-    VolumeIndex::ReadFn Fn()
-    {
-        return [this](std::int64_t offset, void* buffer, std::int64_t count) -> std::int64_t {
-            const auto size = static_cast<std::int64_t>(v.size());
-            if (offset < 0 || offset > size)
-                return -1;
-            const std::int64_t n = std::min(count, size - offset);
-            std::memcpy(buffer, v.data() + offset, static_cast<std::size_t>(n));
-            bytes += n;
-            return n;
-        };
-    }
-};
+// A read of `v` that counts the bytes it hands out.
+VolumeIndex::ReadFn CountedRead(const std::string& v, std::int64_t& bytes)
+{
+    return [&v, &bytes](std::int64_t offset, void* buffer, std::int64_t count) -> std::int64_t {
+        const auto size = static_cast<std::int64_t>(v.size());
+        if (offset < 0 || offset > size)
+            return -1;
+        const std::int64_t n = std::min(count, size - offset);
+        std::memcpy(buffer, v.data() + offset, static_cast<std::size_t>(n));
+        bytes += n;
+        return n;
+    };
+}
 
 // An order kept in memory the way the file keeps it: four bytes an entry.
 class MemoryStore : public volume::SortedNameStore {
@@ -75,7 +65,7 @@ public:
         if (!kept)
             return false;
         bytes.assign(reinterpret_cast<const char*>(kept->data()), kept->size() * 4);
-        count = static_cast<std::int64_t>(kept->size()) - missingTail;
+        count = static_cast<std::int64_t>(kept->size()) + extraCount;
         order = [this](std::int64_t offset, void* buffer, std::int64_t n) -> std::int64_t {
             n = std::max<std::int64_t>(0, std::min<std::int64_t>(n, static_cast<std::int64_t>(bytes.size()) - offset));
             std::memcpy(buffer, bytes.data() + offset, static_cast<std::size_t>(n));
@@ -84,22 +74,22 @@ public:
         return true;
     }
     bool CanKeep() override { return keepable; }
-    void Save(const volume::DirectoryPlace&, const std::vector<std::uint32_t>& order) override
+    void Save(const volume::DirectoryPlace&, const Order& order) override
     {
         kept = order;
         ++saves;
     }
-    std::optional<std::vector<std::uint32_t>> kept;
-    std::int64_t missingTail = 0;
+    std::optional<Order> kept;
+    std::int64_t extraCount = 0;
     bool keepable = true;
     int saves = 0;
     std::string bytes;
 };
 
-VolumeLookup Find(const std::string& v, const std::string& name, volume::SortedNameStore* store)
+VolumeLookup Find(const std::string& v, const std::string& name, volume::SortedNameStore* store, std::int64_t* read = nullptr)
 {
-    CountedRead read{v};
-    return LookUpVolumeEntry(read.Fn(), static_cast<std::int64_t>(v.size()), name, store);
+    std::int64_t bytes = 0;
+    return LookUpVolumeEntry(CountedRead(v, read ? *read : bytes), static_cast<std::int64_t>(v.size()), name, store);
 }
 
 std::tuple<Status, bool, std::string, std::int64_t> Result(const VolumeLookup& r)
@@ -116,104 +106,71 @@ const std::vector<std::string> kAsked = {
 
 } // namespace
 
-TEST(SortedNames, FindWhatTheScanFinds)
+// The first lookup makes the order and keeps it; the later ones find by it
+// what the scan finds, a few kilobytes read where the scan reads the directory.
+TEST(SortedNames, FindWhatTheScanFindsInAHandfulOfReads)
 {
     const std::string& v = BigVolume();
     MemoryStore store;
-    // The first lookup makes the order and keeps it; the later ones use it.
     EXPECT_EQ(Result(Find(v, NameOf(3), &store)), Result(Find(v, NameOf(3), nullptr)));
     ASSERT_EQ(store.saves, 1);
-    EXPECT_EQ(store.kept->size(), BigFiles().size() - 1) << "all but the name too long to sort";
-    for (const std::string& name : kAsked)
-        EXPECT_EQ(Result(Find(v, name, &store)), Result(Find(v, name, nullptr))) << name;
-    EXPECT_EQ(store.saves, 1);
-    EXPECT_EQ(v.substr(static_cast<std::size_t>(Find(v, "dup.cs", &store).entry.dataOffset), 9), "first dup");
-}
-
-// Every name stored as asked is found by the order alone, a few kilobytes
-// read where the scan reads the directory.
-TEST(SortedNames, AKeptOrderCostsAHandfulOfReads)
-{
-    const std::string& v = BigVolume();
-    MemoryStore store;
-    Find(v, NameOf(1), &store);
+    EXPECT_EQ(store.kept->size(), std::size_t(kNames) + 7) << "all but the name too long to sort";
     int exact = 0;
     for (const std::string& name : kAsked) {
-        CountedRead kept{v}, scanned{v};
-        const VolumeLookup scan = LookUpVolumeEntry(scanned.Fn(), static_cast<std::int64_t>(v.size()), name);
-        if (!scan.found || scan.entry.name != name || name.size() > 256)
-            continue;
-        ++exact;
-        ASSERT_TRUE(LookUpVolumeEntry(kept.Fn(), static_cast<std::int64_t>(v.size()), name, &store).found);
-        EXPECT_LT(kept.bytes, 4096) << name;
-        EXPECT_GT(scanned.bytes, 10 * kept.bytes) << name;
+        std::int64_t kept = 0, scanned = 0;
+        const VolumeLookup scan = Find(v, name, nullptr, &scanned);
+        EXPECT_EQ(Result(Find(v, name, &store, &kept)), Result(scan)) << name;
+        if (scan.found && scan.entry.name == name && name.size() <= 256) {
+            ++exact;
+            EXPECT_LT(kept, 4096) << name;
+            EXPECT_GT(scanned, 10 * kept) << name;
+        }
     }
     EXPECT_GE(exact, 9);
-}
+    EXPECT_EQ(store.saves, 1);
+    const VolumeLookup dup = Find(v, "dup.cs", &store);
+    EXPECT_EQ(v.substr(std::size_t(dup.entry.dataOffset), std::size_t(dup.entry.length)), "data of dup.cs");
 
-// No order is made where it cannot pay: a small volume is scanned at once,
-// and an order that cannot be kept would cost each run the whole directory.
-TEST(SortedNames, NoOrderIsMadeWhereItCannotPay)
-{
+    // No order is made where it cannot pay: a small volume is scanned at once,
+    // and an order that cannot be kept would cost each run the whole directory.
     const std::string small = test::BuildVolume({{"a.cs", "a"}, {"b.cs", "b"}});
-    const struct {
-        const char* what;
-        const std::string& volume;
-        std::string name;
-        bool keepable;
-    } cases[] = {{"a small volume", small, "b.cs", true}, {"an order that cannot be kept", BigVolume(), NameOf(0), false}};
-    for (const auto& c : cases) {
-        MemoryStore store;
-        store.keepable = c.keepable;
-        CountedRead read{c.volume};
-        EXPECT_TRUE(LookUpVolumeEntry(read.Fn(), static_cast<std::int64_t>(c.volume.size()), c.name, &store).found)
-            << c.what;
-        EXPECT_EQ(store.saves, 0) << c.what;
-        EXPECT_LT(read.bytes, 200 * 1024) << c.what << ": the whole directory was read";
+    for (const auto& [volume, name, keepable] : {std::tuple{&small, std::string("b.cs"), true}, {&v, NameOf(0), false}}) {
+        MemoryStore none;
+        none.keepable = keepable;
+        std::int64_t read = 0;
+        EXPECT_TRUE(Find(*volume, name, &none, &read).found) << name;
+        EXPECT_EQ(none.saves, 0) << name;
+        EXPECT_LT(read, 200 * 1024) << name << ": the whole directory was read";
     }
 }
-
-namespace {
-
-struct Damage {
-    const char* what;
-    std::function<void(std::vector<std::uint32_t>&, MemoryStore&)> apply;
-};
-
-const Damage kDamages[] = {
-    {"reversed", [](std::vector<std::uint32_t>& o, MemoryStore&) { std::reverse(o.begin(), o.end()); }},
-    {"shuffled", [](std::vector<std::uint32_t>& o, MemoryStore&) { std::shuffle(o.begin(), o.end(), std::mt19937(7)); }},
-    {"entries past the index", [](std::vector<std::uint32_t>& o, MemoryStore&) { std::fill(o.begin(), o.end(), 0xFFFFFFFFu); }},
-    {"all the first entry", [](std::vector<std::uint32_t>& o, MemoryStore&) { std::fill(o.begin(), o.end(), 0u); }},
-    {"half of it", [](std::vector<std::uint32_t>& o, MemoryStore&) { o.resize(o.size() / 2); }},
-    {"neighbours swapped", [](std::vector<std::uint32_t>& o, MemoryStore&) {
-         for (std::size_t i = 0; i + 1 < o.size(); i += 2)
-             std::swap(o[i], o[i + 1]);
-     }},
-    {"counts more than it holds", [](std::vector<std::uint32_t>&, MemoryStore& s) { s.missingTail = -5; }},
-    {"made for another volume", [](std::vector<std::uint32_t>& o, MemoryStore&) {
-         for (std::uint32_t& j : o)
-             j = (j * 7919u) % static_cast<std::uint32_t>(kNames);
-     }},
-};
-
-} // namespace
 
 // Whatever the order says, an entry found has exactly the name asked, and
 // where the name is stored once it is the entry the scan finds.
 TEST(SortedNames, ADamagedOrderNeverLeadsToAnotherFile)
 {
+    const std::pair<const char*, std::function<void(Order&, MemoryStore&)>> damages[] = {
+        {"shuffled", [](Order& o, MemoryStore&) { std::shuffle(o.begin(), o.end(), std::mt19937(7)); }},
+        {"neighbours swapped",
+         [](Order& o, MemoryStore&) {
+             for (std::size_t i = 0; i + 1 < o.size(); i += 2)
+                 std::swap(o[i], o[i + 1]);
+         }},
+        {"entries past the index", [](Order& o, MemoryStore&) { std::fill(o.begin(), o.end(), 0xFFFFFFFFu); }},
+        {"all the first entry", [](Order& o, MemoryStore&) { std::fill(o.begin(), o.end(), 0u); }},
+        {"half of it", [](Order& o, MemoryStore&) { o.resize(o.size() / 2); }},
+        {"counts more than it holds", [](Order&, MemoryStore& s) { s.extraCount = 5; }},
+    };
     const std::string& v = BigVolume();
-    for (const Damage& d : kDamages) {
+    for (const auto& [what, damage] : damages) {
         MemoryStore store;
         Find(v, NameOf(1), &store);
-        d.apply(*store.kept, store);
+        damage(*store.kept, store);
         for (const std::string& name : kAsked) {
             const VolumeLookup got = Find(v, name, &store);
             if (name == "dup.cs")
-                EXPECT_TRUE(got.found && got.entry.name == "dup.cs") << d.what;
+                EXPECT_TRUE(got.found && got.entry.name == "dup.cs") << what;
             else
-                EXPECT_EQ(Result(got), Result(Find(v, name, nullptr))) << d.what << ": " << name;
+                EXPECT_EQ(Result(got), Result(Find(v, name, nullptr))) << what << ": " << name;
         }
     }
 }
@@ -223,16 +180,15 @@ TEST(SortedNames, TheFileIsUsedOnlyForTheVolumeAndDirectoryItWasMadeFor)
     test::TempDir dir;
     const std::string folder = dir / "cache/names";
     const volume::DirectoryPlace place{8, 1000, 1012, 17 * 40};
-    const std::vector<std::uint32_t> order = {3, 1, 2, 0};
+    const Order order = {3, 1, 2, 0};
     volume::SortedNameFile(folder, "/mods/base.vol", "file A").Save(place, order);
-
     auto opens = [&](const std::string& volume, const std::string& identity, const volume::DirectoryPlace& at) {
         volume::SortedNameFile f(folder, volume, identity);
         VolumeIndex::ReadFn read;
         std::int64_t count = -1;
         if (!f.Open(at, read, count))
-            return std::vector<std::uint32_t>{};
-        std::vector<std::uint32_t> back(static_cast<std::size_t>(count));
+            return Order{};
+        Order back(static_cast<std::size_t>(count));
         EXPECT_EQ(read(0, back.data(), count * 4), count * 4);
         return back;
     };
@@ -253,19 +209,16 @@ TEST(SortedNames, TheFileIsUsedOnlyForTheVolumeAndDirectoryItWasMadeFor)
 
     const std::string path = volume::SortedNameFile(folder, "/mods/base.vol", "file A").Path();
     const std::string kept = test::ReadFile(path);
-    const struct {
-        const char* what;
-        std::string bytes;
-    } damaged[] = {
+    const std::pair<const char*, std::string> damaged[] = {
         {"a byte short", kept.substr(0, kept.size() - 1)},
         {"a byte more", kept + '\0'},
         {"an entry more than it counts", kept + std::string(4, '\0')},
         {"another kind of file", "TWSORT01" + kept.substr(8)},
         {"empty", ""},
     };
-    for (const auto& d : damaged) {
-        test::WriteFile(path, d.bytes);
-        EXPECT_TRUE(opens("/mods/base.vol", "file A", place).empty()) << d.what;
+    for (const auto& [what, bytes] : damaged) {
+        test::WriteFile(path, bytes);
+        EXPECT_TRUE(opens("/mods/base.vol", "file A", place).empty()) << what;
     }
     // A folder where the file goes could never be replaced: no order is made.
     std::filesystem::remove(path);

@@ -57,7 +57,6 @@ const Form kForms[] = {
          Put32(v, at.Entry(3) + 12, static_cast<std::uint32_t>(v.size() - Get32(v, at.Entry(3) + 8) - 8));
      }},
 
-    {"empty", Status::NotAVolume, [](std::string& v, const Layout&) { v.clear(); }},
     {"three bytes", Status::NotAVolume, [](std::string& v, const Layout&) { v.resize(3); }},
     {"another signature", Status::NotAVolume, [](std::string& v, const Layout&) { v.replace(0, 4, "RIFF"); }},
 
@@ -81,23 +80,18 @@ const Form kForms[] = {
      }, 3},
 };
 
-VolumeIndex::ReadFn MemoryRead(const std::string& v, std::int64_t most = -1)
+// Looks `name` up in `v` read from memory, at most `most` bytes a call when given.
+VolumeLookup LookUp(const std::string& v, const std::string& name, std::int64_t most = -1)
 {
-    return [&v, most](std::int64_t offset, void* buffer, std::int64_t count) -> std::int64_t {
-        const auto size = static_cast<std::int64_t>(v.size());
+    const auto size = static_cast<std::int64_t>(v.size());
+    const VolumeIndex::ReadFn read = [&v, size, most](std::int64_t offset, void* buffer, std::int64_t count) -> std::int64_t {
         if (offset < 0 || offset > size)
             return -1;
-        std::int64_t n = std::min(count, size - offset);
-        if (most > 0)
-            n = std::min(n, most);
+        const std::int64_t n = std::min({count, size - offset, most > 0 ? most : count});
         std::memcpy(buffer, v.data() + offset, static_cast<std::size_t>(n));
         return n;
     };
-}
-
-VolumeLookup LookUp(const std::string& v, const std::string& name, std::int64_t most = -1)
-{
-    return LookUpVolumeEntry(MemoryRead(v, most), static_cast<std::int64_t>(v.size()), name);
+    return LookUpVolumeEntry(read, size, name);
 }
 
 } // namespace
@@ -149,15 +143,13 @@ INSTANTIATE_TEST_SUITE_P(All, VolumeIndexForm, ::testing::ValuesIn(kForms));
 
 namespace {
 
-struct NameCase {
+const char* const kTwins[] = {"A.cs", "a.cs", "b.CS", "B.cs", "\xC9t\xC9.cs", "sub\\x.cs"};
+
+const struct {
     const char* what;
     std::string name;
     int entry; // -1: none
-};
-
-const char* const kTwins[] = {"A.cs", "a.cs", "b.CS", "B.cs", "\xC9t\xC9.cs", "sub\\x.cs"};
-
-const NameCase kNameCases[] = {
+} kNameCases[] = {
     {"an exact match wins over an earlier case twin", "a.cs", 1},
     {"the earlier twin by its own bytes", "A.cs", 0},
     {"no exact match: the first without regard to case", "B.CS", 2},
@@ -182,13 +174,12 @@ TEST(FindByBytes, WholeParseAndLookupPickTheSameEntry)
     const std::string v = w.Build();
     VolumeIndex index;
     ASSERT_EQ(index.ParseBuffer(v.data(), v.size()), Status::Ok);
-    for (const NameCase& c : kNameCases) {
+    for (const auto& c : kNameCases) {
         SCOPED_TRACE(c.what);
         const VolumeIndex::Entry* found = index.Find(c.name);
         EXPECT_EQ(found ? found - index.Entries().data() : -1, c.entry);
         const VolumeLookup r = LookUp(v, c.name);
-        EXPECT_EQ(r.status, Status::Ok);
-        EXPECT_EQ(r.found, c.entry >= 0);
+        EXPECT_EQ(std::make_pair(r.status, r.found), std::make_pair(Status::Ok, c.entry >= 0));
         if (r.found && c.entry >= 0) {
             EXPECT_EQ(v.substr(std::size_t(r.entry.dataOffset), std::size_t(r.entry.length)), kTwins[c.entry]);
         }
