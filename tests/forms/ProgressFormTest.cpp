@@ -1,15 +1,14 @@
-// The progress form with the real extractor on temporary files: the request
-// read when the timer fires, what each report shows, the first error shown
-// and the rest counted, and closing refused until the form has unloaded.
+// The progress form with the real extractor: the request read when the timer
+// fires, each report shown, the first error shown and the rest counted, and
+// closing refused until the form has unloaded.
 #include "forms/ProgressForm.h"
 #include "support/FakeToolkit.h"
 #include "support/ScriptedSink.h"
 #include "support/VolumeBytes.h"
+#include "os/TextCase.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
 #include <memory>
 #include <string>
 #include <vector>
@@ -49,12 +48,7 @@ protected:
         return cancel;
     }
     // As the job's messages show a path: on Windows in lower case.
-    std::string Shown(std::string path) const
-    {
-        if (style == PathStyle::Windows)
-            std::transform(path.begin(), path.end(), path.begin(), [](unsigned char c) { return std::tolower(c); });
-        return path;
-    }
+    std::string Shown(const std::string& path) const { return style == PathStyle::Windows ? ToLower(path) : path; }
 
     const PathStyle style = NativePathStyle();
     const char sep = Separator(style);

@@ -48,14 +48,9 @@ const Form kForms[] = {
     {"offset straight at the data", Status::Ok,
      [](std::string& v, const Layout& at) { Put32(v, at.Entry(3) + 8, Get32(v, at.Entry(3) + 8) + 8); }},
     {"last name without its NUL", Status::Ok,
-     [](std::string& v, const Layout& at) {
-         v.erase(at.voli - 2, 1);
-         Put32(v, at.d + 4, static_cast<std::uint32_t>(at.s - 1));
-     }},
+     [](std::string& v, const Layout& at) { v.erase(at.voli - 2, 1), Put32(v, at.d + 4, std::uint32_t(at.s - 1)); }},
     {"data reaching exactly the end", Status::Ok,
-     [](std::string& v, const Layout& at) {
-         Put32(v, at.Entry(3) + 12, static_cast<std::uint32_t>(v.size() - Get32(v, at.Entry(3) + 8) - 8));
-     }},
+     [](std::string& v, const Layout& at) { Put32(v, at.Entry(3) + 12, std::uint32_t(v.size() - Get32(v, at.Entry(3) + 8) - 8)); }},
 
     {"three bytes", Status::NotAVolume, [](std::string& v, const Layout&) { v.resize(3); }},
     {"another signature", Status::NotAVolume, [](std::string& v, const Layout&) { v.replace(0, 4, "RIFF"); }},
@@ -75,9 +70,8 @@ const Form kForms[] = {
     {"block offset past the end", Status::Damaged,
      [](std::string& v, const Layout& at) { Put32(v, at.Entry(1) + 8, static_cast<std::uint32_t>(v.size() + 1)); }, 1},
     {"length one byte past the end", Status::Damaged,
-     [](std::string& v, const Layout& at) {
-         Put32(v, at.Entry(3) + 12, static_cast<std::uint32_t>(v.size() - Get32(v, at.Entry(3) + 8) - 7));
-     }, 3},
+     [](std::string& v, const Layout& at) { Put32(v, at.Entry(3) + 12, std::uint32_t(v.size() - Get32(v, at.Entry(3) + 8) - 7)); },
+     3},
 };
 
 // Looks `name` up in `v` read from memory, at most `most` bytes a call when given.
