@@ -55,7 +55,6 @@ struct ReadCase {
     {"Nowhere", "x", "  pad  ", 255, "  pad", "the default loses its trailing blanks only"},
     {"Last", "x", "d", 255, "no line end", "the last line needs no line end"},
     {"Tarnwick", "Long", "d", 255, kLong.substr(0, 254), "a value of 300 comes back as its first 254"},
-    {"Tarnwick", "Long", "d", 5, "0123", "size - 1 characters and a NUL"},
     {"Tarnwick", "Long", "d", 1, "", "room for the NUL only"},
     {"Tarnwick", "Long", "d", 0, "", "no room at all"},
     {"Nowhere", "k", "long default", 5, "long", "the default is cut to the buffer as well"},
@@ -105,9 +104,8 @@ TEST_F(ProfileTable, WritesReplaceAddAndKeepTheRest)
     EXPECT_EQ(keys, 2u) << "one in the section, one in its twin:\n" << text;
 }
 
-// Windows writes a line break inside a value as it stands, so the value would
-// forge a section of its own; ours refuses that, and every name the file could
-// not hold, on every system (its Windows layer checks before the system call).
+// Windows writes a line break inside a value as it stands, forging a section:
+// ours refuses that, and every name the file could not hold, on every system.
 TEST_F(ProfileTable, AValueCannotForgeASection)
 {
     const std::string before = "[Tarnwick]\r\nPath=old\r\n";
@@ -125,9 +123,8 @@ TEST_F(ProfileTable, AValueCannotForgeASection)
     EXPECT_EQ(test::ReadFile(ini), before);
 }
 
-// The registry through the class, its one user. Values and subkeys are
-// unordered by the contract (Windows, Wine and our store each order them
-// otherwise), so only the sets are compared.
+// The registry through the class, its one user. Values and subkeys have no
+// order (Windows, Wine and our store each differ): only the sets are compared.
 Names Sorted(Names names)
 {
     std::sort(names.begin(), names.end(), NameBefore);
@@ -204,8 +201,7 @@ TEST_F(RegistryTable, ValuesKeepTheirTypes)
     EXPECT_EQ(r.Value(), MakeVariant(7));
 }
 
-// The class sizes its buffer by the longest name.
-TEST_F(RegistryTable, EnumerationsAndTheLongestName)
+TEST_F(RegistryTable, EnumerationsAndTheLongestName) // the class sizes its buffer by it
 {
     for (const char* name : {"second", "First", "a much longer name"})
         At(base, name).Value(MakeVariant("v"));
@@ -222,8 +218,7 @@ TEST_F(RegistryTable, EnumerationsAndTheLongestName)
     EXPECT_TRUE(At(base + "\\Missing").EnumerateSections(names, count) && names.empty() && count == 0);
 }
 
-// The type of a text follows its percent signs; an expandable text is stored
-// as written and reads back expanded.
+// The type of a text follows its percent signs; an expandable one reads back expanded.
 TEST_F(RegistryTable, TheClassChoosesTextTypesAlike)
 {
     const std::tuple<const char*, std::int32_t, const char*> cases[] = {
