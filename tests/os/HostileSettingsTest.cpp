@@ -116,13 +116,12 @@ TEST_F(HostileSettings, FileOfBlankLinesIsReadAndWrittenInMemoryNearItsSize)
 {
     if (test::UnderAddressSanitizer())
         GTEST_SKIP() << "AddressSanitizer reserves more address space than any budget";
-    // Tens of megabytes of nothing but line ends: a line table costs many
-    // times the file, a scan of the bytes costs nothing beyond them.
+    // Nothing but line ends: a line table would cost many times the file.
     constexpr std::int64_t kSize = 32 << 20;
     const std::string blank(kSize, '\n');
     test::WriteFile(ini, blank);
     static const char* const keys[] = {"Overwrite", "PHX", "Palette", "Path", "Extract", "Start", "Splash", "FileSystem"};
-    // A run of the program: every key read, then every key written.
+    // As a run of the program: every key read, then every key written.
     const int code = test::RunInChild(
         [&] {
             for (const char* key : keys)

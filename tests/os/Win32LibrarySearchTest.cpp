@@ -13,23 +13,17 @@
 TEST(Win32LibrarySearch, ADllBesideTheProgramIsFoundOnlyBeforeTheSearchIsRestricted)
 {
     const std::string folder = tarnwick::os::ProgramFolder();
-    struct Case {
-        const char* name;
-        bool restricted;
-    };
     // The first row shows that a load by name does reach the program's folder.
-    const Case cases[] = {{"tarnwick-planted-a.dll", false}, {"tarnwick-planted-b.dll", true}};
-    for (const Case& c : cases) {
-        const std::string planted = folder + "\\" + c.name;
+    for (const auto& [name, restricted] : {std::pair{"tarnwick-planted-a.dll", false}, {"tarnwick-planted-b.dll", true}}) {
+        const std::string planted = folder + "\\" + name;
         std::filesystem::copy_file(TARNWICK_PLANTED_DLL, planted, std::filesystem::copy_options::overwrite_existing);
-        if (c.restricted)
+        if (restricted)
             tarnwick::os::RestrictLibrarySearch();
-        HMODULE module = ::LoadLibraryA(c.name);
-        const bool loaded = module != nullptr;
+        HMODULE module = ::LoadLibraryA(name);
         if (module)
             ::FreeLibrary(module);
         std::error_code ignored;
         std::filesystem::remove(planted, ignored);
-        EXPECT_EQ(loaded, !c.restricted) << c.name;
+        EXPECT_EQ(module != nullptr, !restricted) << name;
     }
 }
