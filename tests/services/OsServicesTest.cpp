@@ -8,15 +8,13 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <string>
 #include <vector>
 
 using namespace tarnwick;
 
 TEST(OsServices, AServiceLeftEmptyIsTheSystemsOwn)
 {
-    // Only the start of the extractor is faked: the folders, the volume and
-    // the extractor are real, and every user finds them with the system's services.
+    // Only the extractor's start is faked: the folders, the volume and the extractor are real.
     test::TempDir dir;
     const PathStyle style = NativePathStyle();
     const auto at = [&](const std::string& name) { return JoinPath(dir.Path(), name, style); };

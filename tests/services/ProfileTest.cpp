@@ -21,7 +21,6 @@ TEST(Profile, WritesChangeOnlyTheLineTheyMean)
     const std::string tail = "\r\n[Last]\r\nx=1", shared = head + "  Overwrite = 0\r\n;Splash=1\r\n" + tail;
     const std::tuple<const char*, const char*, const char*, const char*, std::string> cases[] = {
         {nullptr, "Tarnwick", "Splash", "1", "[Tarnwick]\nSplash=1\n"}, // no file yet
-        {"[Tarnwick]\nSplash=1\n", "Tarnwick", "Path", "C:\\games", "[Tarnwick]\nSplash=1\nPath=C:\\games\n"},
         {"[Tarnwick]\nSplash=1\n", "Other", "a", "b", "[Tarnwick]\nSplash=1\n\n[Other]\na=b\n"},
         // The key keeps the file's spelling, the blanks around it go.
         {shared.c_str(), "TARNWICK", "overwrite", "1", head + "Overwrite=1\r\n;Splash=1\r\n" + tail},
@@ -30,7 +29,6 @@ TEST(Profile, WritesChangeOnlyTheLineTheyMean)
         {shared.c_str(), "Tarnwick", "Splash", "0", head + "  Overwrite = 0\r\n;Splash=1\r\nSplash=0\r\n" + tail},
         {shared.c_str(), "Last", "y", "2", shared + "\r\ny=2"},
         {shared.c_str(), "New", "z", "3", shared + "\r\n\r\n[New]\r\nz=3\r\n"},
-        {"[A]\n\n[B]\nb=1\n", "a", "k", "v", "[A]\nk=v\n\n[B]\nb=1\n"},
         {"[Tarnwick]\nPath=C:\\x\n", "Tarnwick", "Path", "", "[Tarnwick]\nPath=\n"},
     };
     for (const auto& [before, section, key, value, after] : cases) {
@@ -40,8 +38,8 @@ TEST(Profile, WritesChangeOnlyTheLineTheyMean)
         ASSERT_TRUE(os::WritePrivateProfileString(section, key, value, ini)) << key;
         EXPECT_EQ(test::ReadFile(ini), after) << "[" << section << "] " << key;
         char buffer[256];
-        const std::uint32_t n = os::GetPrivateProfileString(section, key, "<default>", buffer, 255, ini);
-        EXPECT_EQ(std::string(buffer, n), value) << "[" << section << "] " << key;
+        EXPECT_EQ(std::string(buffer, os::GetPrivateProfileString(section, key, "<default>", buffer, 255, ini)), value)
+            << "[" << section << "] " << key;
     }
 }
 
@@ -73,8 +71,8 @@ TEST(INIStore, SavedValuesReadBackAsText)
     INI ini;
     ini.FileName(dir / "cairnix.ini");
     ini.Section("Tarnwick");
-    const std::pair<Variant, const char*> saved[] = {{MakeVariant(1), "Splash"}, {MakeVariant("C:\\T\\base"), "Path"},
-                                                     {MakeVariant(-7), "Left"},  {Variant{}, "Destination"},
+    const std::pair<Variant, const char*> saved[] = {{MakeVariant(1), "Splash"},  {MakeVariant("C:\\T\\base"), "Path"},
+                                                     {MakeVariant(-7), "Left"},   {Variant{}, "Destination"},
                                                      {MakeVariant(std::string(300, 'a')), "Long"}};
     for (const auto& [value, key] : saved)
         ini.SaveSetting(value, key);
