@@ -1,30 +1,17 @@
 #pragma once
-// For the Win32 windows' tests: acting on a control as the user would (the
-// control's own message, then the notification the window would get) and
-// reading where a control sits.
-#include "forms/ControlLayout.h"
-
+// For the Win32 windows' tests and screenshots: acting on a control as the
+// user would, letting the queue run.
 #include <windows.h>
 
 #include <string>
 
 namespace tarnwick::test {
 
-// A notification from `control` to the window that handles it (its page
-// hands it on).
+// A notification from `control` to the window that handles it (its page hands it on).
 inline void Notify(HWND control, int code)
 {
     ::SendMessageW(::GetParent(control), WM_COMMAND,
                    MAKEWPARAM(::GetDlgCtrlID(control), static_cast<WORD>(code)), reinterpret_cast<LPARAM>(control));
-}
-
-// The control's rectangle in its top-level window's client area.
-inline RECT PlaceOf(HWND control)
-{
-    RECT r;
-    ::GetWindowRect(control, &r);
-    ::MapWindowPoints(nullptr, ::GetAncestor(control, GA_ROOT), reinterpret_cast<POINT*>(&r), 2);
-    return r;
 }
 
 // A test folder's path as the Windows form spells paths.

@@ -1,0 +1,217 @@
+// The Win32 windows, driven with their controls' own messages and read back
+// from the controls: built from their tables, wired to their forms, closing
+// as the forms say, and a selection extracted through the real extract.exe.
+#include "extraction/ExtractionRequest.h"
+#include "forms/AboutForm.h"
+#include "forms/DetailsForm.h"
+#include "forms/ProgressForm.h"
+#include "forms/SplashForm.h"
+#include "support/FormSupport.h"
+#include "win32ui/AboutWindow.h"
+#include "win32ui/DetailsWindow.h"
+#include "win32ui/LayoutControls.h"
+#include "win32ui/MainWindow.h"
+#include "win32ui/ProgressWindow.h"
+#include "win32ui/SplashWindow.h"
+#include "win32ui/WinText.h"
+#include "win32ui/WindowSupport.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <tuple>
+
+namespace tarnwick::test {
+namespace {
+
+using win32ui::FormWindow;
+using Make = std::function<std::unique_ptr<FormWindow>()>;
+
+// The window class of each kind, in the order ControlKind lists them.
+const wchar_t* const kKindClass[] = {L"Static",  L"Static",  L"Button",          L"Button",       L"Edit",
+                                     L"ComboBox", L"ComboBox", L"ListBox",        L"ListBox",      L"ListBox",
+                                     L"SysTabControl32", L"TarnwickPage", L"Button", L"msctls_progress32", L"Static"};
+static_assert(std::size(kKindClass) == std::size_t(ControlKind::Picture) + 1);
+
+// The small windows' forms, and makers of their windows.
+struct SmallForms {
+    FakeToolkit toolkit;
+    SplashForm splash{1};
+    AboutForm about;
+    DetailsForm details{toolkit};
+    ProgressForm progress{[] { return ExtractionRequest{}; }, toolkit};
+    Make aboutWindow() { return [this] { return std::make_unique<win32ui::AboutWindow>(about, nullptr); }; }
+    Make detailsWindow() { return [this] { return std::make_unique<win32ui::DetailsWindow>(details, nullptr); }; }
+    Make progressWindow() { return [this] { return std::make_unique<win32ui::ProgressWindow>(progress, nullptr); }; }
+    Make splashWindow() { return [this] { return std::make_unique<win32ui::SplashWindow>(splash, nullptr); }; }
+};
+
+TEST(Win32Windows, EveryControlOfTheTableSitsAtItsPlaceWithItsKindAndCaption)
+{
+    SmallForms f;
+    const std::pair<const WindowLayout*, Make> windows[] = {
+        {&MainForm::Layout(), [&] { return std::make_unique<win32ui::MainWindow>(StartupOptions{}, &f.toolkit); }},
+        {&SplashForm::Layout(), f.splashWindow()}, {&AboutForm::Layout(), f.aboutWindow()},
+        {&DetailsForm::Layout(), f.detailsWindow()}, {&ProgressForm::Layout(), f.progressWindow()}};
+    for (const auto& [layout, make] : windows) {
+        const std::unique_ptr<FormWindow> window = make();
+        const int dpi = window->Controls().Dpi();
+        RECT inside;
+        ::GetClientRect(window->Window(), &inside);
+        EXPECT_EQ(std::pair(inside.right, inside.bottom),
+                  std::pair(LONG(TwipsToPixels(layout->width, dpi)), LONG(TwipsToPixels(layout->height, dpi))));
+        for (const ControlPlace& c : layout->controls) {
+            SCOPED_TRACE(std::string(layout->caption) + " " + c.name);
+            HWND control = window->Control(c.name);
+            ASSERT_NE(control, nullptr);
+            wchar_t cls[64] = {};
+            ::GetClassNameW(control, cls, 64);
+            EXPECT_STREQ(cls, kKindClass[int(c.kind)]);
+            // Places are relative to what holds them.
+            int left = c.left, top = c.top;
+            for (const ControlPlace* up = FindControl(*layout, c.container); up; up = FindControl(*layout, up->container))
+                left += up->left, top += up->top;
+            RECT got; // in the window's client area
+            ::GetWindowRect(control, &got);
+            ::MapWindowPoints(nullptr, window->Window(), reinterpret_cast<POINT*>(&got), 2);
+            EXPECT_EQ(std::tuple(got.left, got.top, got.right),
+                      std::tuple(LONG(TwipsToPixels(left, dpi)), LONG(TwipsToPixels(top, dpi)),
+                                 LONG(TwipsToPixels(left + c.width, dpi))));
+            // A drop-down's height is its font's, whatever the table says.
+            const bool dropDown = c.kind == ControlKind::ComboBox || c.kind == ControlKind::DriveList;
+            EXPECT_TRUE(dropDown || got.bottom == TwipsToPixels(top + c.height, dpi)) << got.bottom;
+            EXPECT_EQ(window->Controls().IsNote(control), c.kind == ControlKind::Note);
+            EXPECT_EQ(::IsWindowEnabled(control) != FALSE, c.enabled);
+            // Labels show their forms' values from the start; buttons their captions.
+            const std::string text = win32ui::GetText(control, CP_UTF8);
+            const bool captioned =
+                c.kind == ControlKind::Button || c.kind == ControlKind::CheckBox || c.kind == ControlKind::Frame;
+            EXPECT_TRUE(!captioned || text == c.caption) << text;
+            const LONG_PTR across = ::GetWindowLongPtrW(control, GWL_STYLE) & SS_TYPEMASK;
+            const LONG_PTR want = c.align == TextAlign::Right ? SS_RIGHT : c.align == TextAlign::Center ? SS_CENTER : SS_LEFT;
+            EXPECT_TRUE(c.kind != ControlKind::Label || across == want) << across;
+        }
+    }
+}
+
+TEST(Win32Windows, SmallWindowsCloseAsTheirFormsSay)
+{
+    SmallForms f;
+    const auto command = [](WORD id) { return [id](FormWindow& w) { ::SendMessageW(w.Window(), WM_COMMAND, id, 0); }; };
+    const auto click = [](FormWindow& w) { ::SendMessageW(w.Control("cmdOK"), BM_CLICK, 0, 0); };
+    const auto closeBox = [](FormWindow& w) { ::SendMessageW(w.Window(), WM_CLOSE, 0, 0); };
+    const auto timer = [&f](FormWindow&) { f.splash.Form_Load(); Pump(300); };
+    const std::tuple<const char*, Make, std::function<void(FormWindow&)>, bool> cases[] = {
+        {"About's OK button", f.aboutWindow(), click, true},   {"Enter in About", f.aboutWindow(), command(IDOK), true},
+        {"Esc in Details", f.detailsWindow(), command(IDCANCEL), true}, {"the splash's timer", f.splashWindow(), timer, true},
+        {"the close box over a job", f.progressWindow(), closeBox, false},
+        {"Esc over a job", f.progressWindow(), command(IDCANCEL), false},
+    };
+    for (const auto& [what, make, act, closed] : cases) {
+        const auto window = make();
+        ::ShowWindow(window->Window(), SW_SHOW);
+        act(*window);
+        EXPECT_EQ(window->Closed(), closed) << what;
+    }
+}
+
+// A main window over a form started on dir\v\Base.vol, listed; its
+// dialogs recorded by a fake toolkit, or shown by the real one.
+struct OpenWindow {
+    TempDir dir;
+    ScriptedSink sink;
+    FakeToolkit toolkit;
+    std::unique_ptr<win32ui::MainWindow> window;
+    explicit OpenWindow(const std::vector<std::string>& names, const std::string& settings = "", bool fake = true)
+    {
+        MakeVolume(dir / "v/Base.vol", names);
+        StartupOptions o = TestOptions(dir, "[Tarnwick]\nExtract=" + ToolPath("extract") + "\nSplash=0\n" + settings);
+        o.commandTail = Backslashed(dir / "v/Base.vol");
+        window = std::make_unique<win32ui::MainWindow>(o, fake ? &toolkit : nullptr);
+        EXPECT_TRUE(window->Form_Load());
+        ::ShowWindow(window->Window(), SW_SHOW);
+    }
+    HWND operator[](const char* name) const { return window->Control(name); }
+    MainForm& form() const { return window->Form(); }
+    LRESULT Send(const char* name, UINT msg, WPARAM wp = 0, LPARAM lp = 0) const
+    {
+        return ::SendMessageW((*this)[name], msg, wp, lp);
+    }
+};
+
+TEST(Win32MainWindow, ControlsCarryTheUsersActsToTheForm)
+{
+    OpenWindow w({"c.cs", "a.cs", "b.cs"});
+    MainForm& f = w.form();
+    w.Send("chkOverwrite", BM_CLICK);
+    EXPECT_TRUE(f.chkOverwrite == CheckState::Unchecked);
+    ::SetWindowTextW(w["txtPath"], L"C:\\out");
+    EXPECT_EQ(f.txtPath, "C:\\out");
+    w.Send("lstData", LB_SETSEL, TRUE, 1); // a click toggles a name
+    Notify(w["lstData"], LBN_SELCHANGE);
+    EXPECT_EQ(f.lstData.SelectedNames(), std::vector<std::string>{"b.cs"});
+    w.Send("cmdSelAll", BM_CLICK);
+    EXPECT_EQ(w.Send("lstData", LB_GETSELCOUNT), 3);
+    // A right click pops the volume menu up at the pointer, the Menu key or
+    // Shift+F10 at the selected volume; its Properties command shows the details.
+    w.Send("filVolumes", WM_CONTEXTMENU, reinterpret_cast<WPARAM>(w["filVolumes"]), 0);
+    w.Send("filVolumes", WM_CONTEXTMENU, reinterpret_cast<WPARAM>(w["filVolumes"]), -1);
+    EXPECT_TRUE(w.toolkit.menuPlaces == (std::vector<MenuPlace>{MenuPlace::Pointer, MenuPlace::SelectedEntry}));
+    w.Send("cmdAbout", BM_CLICK);
+    ::SendMessageW(w.window->Window(), WM_COMMAND, win32ui::MainWindow::kPropertiesCommand, 0);
+    EXPECT_EQ(w.toolkit.shown, (std::vector<std::string>{"about", "details"}));
+    // The second tab shows the Options page.
+    w.Send("tbsMain", TCM_SETCURSEL, 1);
+    NMHDR note{w["tbsMain"], static_cast<UINT_PTR>(::GetDlgCtrlID(w["tbsMain"])), TCN_SELCHANGE};
+    ::SendMessageW(w.window->Window(), WM_NOTIFY, note.idFrom, reinterpret_cast<LPARAM>(&note));
+    EXPECT_TRUE(f.tbsMain == 1 && ::IsWindowVisible(w["picBase(1)"]) && !::IsWindowVisible(w["picBase(0)"]));
+}
+
+TEST(Win32MainWindow, AMillionNamesListAtOnce)
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < 1000000; ++i)
+        names.push_back("n" + std::to_string(i));
+    const DWORD start = ::GetTickCount();
+    OpenWindow w(names);
+    w.Send("cmdSelAll", BM_CLICK);
+    EXPECT_EQ(w.Send("lstData", LB_GETCOUNT), 1000000);
+    EXPECT_EQ(w.Send("lstData", LB_GETSELCOUNT), 1000000);
+    EXPECT_LT(::GetTickCount() - start, 60000u);
+}
+
+// The lists show the form's values; a selection goes through the real
+// progress window and its timer to the real extract.exe.
+TEST(Win32MainWindow, ListsAndExtractsTheSelectedNamesThroughTheWindows)
+{
+    TempDir place;
+    const std::string out = MakeFolder(Backslashed(place / "out"));
+    OpenWindow w({"b.cs", "a.txt", "sky.bmp"}, "Path=" + out + "\n", false);
+    EXPECT_EQ(w.form().SelectedVolumeName(), "Base.vol");
+    EXPECT_EQ(std::pair(w.Send("filVolumes", LB_GETCOUNT), w.Send("filVolumes", LB_GETCURSEL)), std::pair(1LL, 0LL));
+    EXPECT_EQ(w.Send("dirMain", LB_GETCURSEL), w.form().dirMain.CurrentRow());
+    EXPECT_EQ(w.Send("drvMain", CB_GETCURSEL), w.form().drvMain.index);
+    ASSERT_EQ(w.Send("lstData", LB_GETCOUNT), 3);
+    // Sorted: a.txt, b.cs, sky.bmp; the first and the second.
+    for (int row : {0, 1})
+        w.Send("lstData", LB_SETSEL, TRUE, row);
+    Notify(w["lstData"], LBN_SELCHANGE);
+    w.Send("cmdExtract", BM_CLICK);
+    EXPECT_EQ(ReadFile(out + "/a.txt"), "data of a.txt");
+    EXPECT_EQ(ReadFile(out + "/b.cs"), "data of b.cs");
+    EXPECT_FALSE(Exists(out + "/sky.bmp"));
+    EXPECT_EQ(w.Send("lstData", LB_GETSELCOUNT), 0);
+    EXPECT_TRUE(w.sink.texts.empty()) << w.sink.texts.front();
+    // Opening the folder above lists no volume there.
+    const LRESULT row = w.Send("dirMain", LB_GETCURSEL);
+    Notify(w["dirMain"], LBN_DBLCLK);
+    w.Send("dirMain", LB_SETCURSEL, static_cast<WPARAM>(row - 1));
+    Notify(w["dirMain"], LBN_DBLCLK);
+    EXPECT_EQ(w.form().DirPath(), Backslashed(w.dir.Path()));
+    EXPECT_EQ(w.Send("filVolumes", LB_GETCOUNT), 0);
+}
+
+} // namespace
+} // namespace tarnwick::test
