@@ -15,11 +15,12 @@ namespace {
 const ControlPlace kControls[] = {
     {"picIcon", ControlKind::Picture, "", "", 120, 120, 480, 480},
     {"labName", ControlKind::Label, "Tarnwick", "", 720, 120, 2535, 285},
-    {"labVersion", ControlKind::Label, "...", "", 3360, 150, 2370, 255, true, TextAlign::Right},
+    {"labVersion", ControlKind::Label, "...", "", 3360, 150, 2370, 255, -1, true, TextAlign::Right},
     {"labCompany", ControlKind::Label, "Cairnix Suite", "", 720, 420, 2535, 255},
-    {"Image1", ControlKind::Picture, "", "", 120, 1080, 480, 480},
-    {"labDesc", ControlKind::Label, AboutForm::kDescription, "", 1080, 960, 4455, 1215},
-    {"cmdOK", ControlKind::Button, "&OK", "", 4440, 2760, 1215, 375},
+    // The icon beside the description, which fills the lower half.
+    {"Image1", ControlKind::Picture, "", "", 120, 1680, 480, 480},
+    {"labDesc", ControlKind::Label, AboutForm::kDescription, "", 720, 1680, 4455, 1215},
+    {"cmdOK", ControlKind::Button, "&OK", "", 4560, 2910, 1215, 375},
 };
 
 const WindowLayout kLayout{"About Tarnwick", 5850, 3330, kControls};

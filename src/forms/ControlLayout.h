@@ -1,8 +1,8 @@
 #pragma once
 // Where a window's controls sit and what they say, as the windows were
 // designed: positions in twips (15 to a pixel at 96 dpi), each relative to
-// the control it sits on. Both window toolkits build from these tables, so
-// the Qt and the Win32 windows cannot drift apart.
+// the control it sits on, and the keyboard order. Both window toolkits build
+// from these tables, so the Qt and the Win32 windows cannot drift apart.
 #include <span>
 #include <string_view>
 
@@ -34,6 +34,9 @@ struct ControlPlace {
     const char* caption;   // "" for none; "&" marks the access key
     const char* container; // the control it sits on; "" for the window
     int left, top, width, height;
+    // Its place in the keyboard order, counted over the whole window as the
+    // windows were designed (labels and pages hold places too); -1: none.
+    int tab = -1;
     // A control the user cannot use (the palette choice does nothing yet,
     // and says so by being grey).
     bool enabled = true;

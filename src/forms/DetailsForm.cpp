@@ -14,20 +14,20 @@ namespace {
 // named like the window itself.
 const ControlPlace kControls[] = {
     {"lab(0)", ControlKind::Label, "Name:", "", 120, 120, 855, 255},
-    {"labName", ControlKind::Label, "...", "", 960, 120, 2895, 255, true, TextAlign::Right},
+    {"labName", ControlKind::Label, "...", "", 960, 120, 2895, 255, -1, true, TextAlign::Right},
     {"lab(1)", ControlKind::Label, "File Size:", "", 120, 360, 975, 255},
-    {"labSize", ControlKind::Label, "...", "", 1080, 360, 2775, 255, true, TextAlign::Right},
+    {"labSize", ControlKind::Label, "...", "", 1080, 360, 2775, 255, -1, true, TextAlign::Right},
     {"lab(2)", ControlKind::Label, "File Date:", "", 120, 600, 855, 255},
-    {"labDate", ControlKind::Label, "...", "", 1080, 600, 2775, 255, true, TextAlign::Right},
+    {"labDate", ControlKind::Label, "...", "", 1080, 600, 2775, 255, -1, true, TextAlign::Right},
     {"lab(3)", ControlKind::Label, "# Files:", "", 120, 840, 855, 255},
-    {"labFileCount", ControlKind::Label, "...", "", 1080, 840, 2775, 255, true, TextAlign::Right},
+    {"labFileCount", ControlKind::Label, "...", "", 1080, 840, 2775, 255, -1, true, TextAlign::Right},
     {"frmDetails", ControlKind::Frame, "Binary Information", "", 120, 1200, 2775, 1095},
     {"lab(4)", ControlKind::Label, "PVOL:", "frmDetails", 120, 240, 615, 255},
-    {"labPVOL", ControlKind::Label, "...", "frmDetails", 1080, 240, 1455, 255, true, TextAlign::Right},
+    {"labPVOL", ControlKind::Label, "...", "frmDetails", 1080, 240, 1455, 255, -1, true, TextAlign::Right},
     {"lab(5)", ControlKind::Label, "VOLS:", "frmDetails", 120, 480, 615, 255},
-    {"labVOLS", ControlKind::Label, "...", "frmDetails", 1080, 480, 1455, 255, true, TextAlign::Right},
+    {"labVOLS", ControlKind::Label, "...", "frmDetails", 1080, 480, 1455, 255, -1, true, TextAlign::Right},
     {"lab(6)", ControlKind::Label, "VOLI:", "frmDetails", 120, 720, 615, 255},
-    {"labVOLI", ControlKind::Label, "...", "frmDetails", 1080, 720, 1455, 255, true, TextAlign::Right},
+    {"labVOLI", ControlKind::Label, "...", "frmDetails", 1080, 720, 1455, 255, -1, true, TextAlign::Right},
     {"cmdOK", ControlKind::Button, "&OK", "", 3000, 1920, 975, 375},
 };
 

@@ -14,7 +14,7 @@ const ControlPlace kControls[] = {
     {"lab", ControlKind::Label, "Now processing:", "", 240, 120, 4215, 255},
     {"labFile", ControlKind::Label, "Preprocessing data...", "", 240, 360, 4215, 255},
     {"pbrProgress", ControlKind::ProgressBar, "", "", 240, 720, 3735, 255},
-    {"labProgress", ControlKind::Label, "...", "", 3960, 720, 615, 255, true, TextAlign::Center},
+    {"labProgress", ControlKind::Label, "...", "", 3960, 720, 615, 255, -1, true, TextAlign::Center},
 };
 
 const WindowLayout kLayout{"", 4575, 1095, kControls};

@@ -6,14 +6,15 @@ namespace tarnwick {
 
 namespace {
 
-// The picture fills the whole 400 x 200 pixel window; the version sits on
-// it at the top right.
+// The 400 x 200 pixel picture fills the window, whose client is a pixel row
+// shorter (2985 twips, as designed): the bottom row of the hills is cut.
+// The version sits on it at the top right.
 const ControlPlace kControls[] = {
-    {"imgSplash", ControlKind::Picture, "", "", 0, 0, 6000, 3000},
-    {"labVersion", ControlKind::Label, "...", "", 4800, 120, 1095, 255, true, TextAlign::Right},
+    {"imgSplash", ControlKind::Picture, "", "", 0, 0, 6000, 2985},
+    {"labVersion", ControlKind::Label, "...", "", 4800, 120, 1095, 255, -1, true, TextAlign::Right},
 };
 
-const WindowLayout kLayout{"", 6000, 3000, kControls};
+const WindowLayout kLayout{"", 6000, 2985, kControls};
 
 } // namespace
 
