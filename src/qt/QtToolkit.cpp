@@ -53,7 +53,9 @@ template <class Window, class WindowsForm> void ShowModal(WindowsForm& form, QWi
 
 } // namespace
 
-void QtToolkit::ShowSplash(SplashForm& form) { ShowModal<frmSplash>(form, owner_); }
+// The splash opens before the main window shows: it stands on its own,
+// centred on the screen, not over a hidden owner.
+void QtToolkit::ShowSplash(SplashForm& form) { ShowModal<frmSplash>(form, nullptr); }
 void QtToolkit::ShowAbout(AboutForm& form) { ShowModal<frmAbout>(form, owner_); }
 void QtToolkit::ShowDetails(DetailsForm& form) { ShowModal<frmDetails>(form, owner_); }
 void QtToolkit::ShowProgress(ProgressForm& form) { ShowModal<frmProgress>(form, owner_); }

@@ -8,14 +8,17 @@
 #include "qt/NameListBox.h"
 #include "qt/LayoutWidgets.h"
 #include "qt/QtToolkit.h"
+#include "qt/TabStrip.h"
 #include "qt/WindowFont.h"
+
+#include <algorithm>
+#include <vector>
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -118,10 +121,9 @@ QWidget* MakeMainControl(MainForm& form, const ControlPlace& c, QWidget* parent)
     case ControlKind::Page: return new QWidget(parent);
     case ControlKind::DriveList: return new QComboBox(parent);
     case ControlKind::TabStrip: {
-        auto* tabs = new QTabBar(parent);
+        auto* tabs = new TabStrip(parent);
         for (const QString& tab : QString::fromLatin1(c.caption).split(QLatin1Char('|')))
             tabs->addTab(tab);
-        tabs->setDrawBase(false);
         return tabs;
     }
     default: return nullptr;
@@ -143,14 +145,9 @@ void frmMain::BuildControls()
         return MakeMainControl(form, c, parent);
     });
     TakeControls(w);
-
-    // The tab strip is as wide as the window; the page frame under it.
-    tbsMain->setGeometry(0, 0, width(), tbsMain->sizeHint().height());
-    auto* frame = new QFrame(this);
-    frame->setFrameShape(QFrame::StyledPanel);
-    frame->setGeometry(0, tbsMain->height() - 1, width(), height() - tbsMain->height() + 1);
-    frame->lower();
     SetTabOrder(w);
+    // The window opens with the contents list ready for the keys.
+    lstData->setFocus();
 
     mnuVolume = new QMenu(QStringLiteral("Volume"), this);
     mnuProperties = mnuVolume->addAction(QStringLiteral("&Properties"));
@@ -189,17 +186,15 @@ void frmMain::TakeControls(const LayoutWidgets& w)
 
 void frmMain::SetTabOrder(const LayoutWidgets& w)
 {
-    QWidget* previous = nullptr;
-    for (const ControlPlace& c : MainForm::Layout().controls) {
-        QWidget* next = w.Find(c.name);
-        if (c.kind == ControlKind::Page || c.kind == ControlKind::TabStrip || c.kind == ControlKind::Label ||
-            c.kind == ControlKind::Note)
-            continue;
-        if (previous)
-            setTabOrder(previous, next);
-        previous = next;
-    }
-    setTabOrder(previous, tbsMain);
+    // The table's keyboard order runs over the whole window, across the
+    // pages; labels and pages hold places in it but take no focus.
+    std::vector<const ControlPlace*> order;
+    for (const ControlPlace& c : MainForm::Layout().controls)
+        if (c.tab >= 0 && c.kind != ControlKind::Page && c.kind != ControlKind::Label && c.kind != ControlKind::Note)
+            order.push_back(&c);
+    std::sort(order.begin(), order.end(), [](const ControlPlace* a, const ControlPlace* b) { return a->tab < b->tab; });
+    for (std::size_t i = 1; i < order.size(); ++i)
+        setTabOrder(w.Find(order[i - 1]->name), w.Find(order[i]->name));
 }
 
 void frmMain::Wire()
