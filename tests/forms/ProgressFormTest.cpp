@@ -1,7 +1,9 @@
-// The progress form with the real extractor: the request read when the timer
-// fires, each report shown, the first error shown and the rest counted, and
-// closing refused until the form has unloaded.
+// The progress form with the real extractor: the job made when the window
+// loads and let go of when it unloads, the request read when the timer
+// fires, each report shown, the first error shown and the rest counted
+// unheard, and closing refused until the form has unloaded.
 #include "forms/ProgressForm.h"
+#include "extraction/clsExtract.h"
 #include "support/FakeToolkit.h"
 #include "support/ScriptedSink.h"
 #include "support/VolumeBytes.h"
@@ -30,11 +32,12 @@ protected:
         sink.onShow = [this](const MessageRequest&) { seen.push_back(Refused() ? "box, closing refused" : "box"); };
         Make();
     }
-    // A fresh form, watched: each full draw as "bar label file", the unload
-    // as "close".
+    // A fresh form, watched and loaded as its window loads it: each full
+    // draw as "bar label file", the unload as "close".
     void Make()
     {
         form = std::make_unique<ProgressForm>([this] { return ++reads, request; }, toolkit);
+        form->Form_Load();
         form->Changed = [this](const std::string& control) {
             if (control.empty())
                 seen.push_back(std::to_string(form->pbrProgress) + " " + form->labProgress + " " + form->labFile);
@@ -63,6 +66,20 @@ protected:
 };
 
 } // namespace
+
+TEST_F(ProgressFormTest, TheJobIsMadeWhenTheWindowLoadsAndLetGoOfWhenItUnloads)
+{
+    clsExtract* job = form->objExtract();
+    ASSERT_NE(job, nullptr);
+    EXPECT_EQ(reads, 0);
+    // Heard from the start: what the job reports is drawn.
+    job->E_Percent(40, "caf\xE9.cs");
+    EXPECT_EQ(seen, std::vector<std::string>{"40 40% caf\xC3\xA9.cs"});
+    request.names = {"fine.cs"};
+    form->timProcess_Timer();
+    EXPECT_EQ(seen.back(), "close");
+    EXPECT_EQ(form->objExtract(), nullptr);
+}
 
 TEST_F(ProgressFormTest, TheRequestIsReadWhenTheTimerFiresAndTheJobShowsEachName)
 {
