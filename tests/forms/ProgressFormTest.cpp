@@ -4,10 +4,7 @@
 // unheard, and closing refused until the form has unloaded.
 #include "forms/ProgressForm.h"
 #include "extraction/clsExtract.h"
-#include "support/FakeToolkit.h"
-#include "support/ScriptedSink.h"
-#include "support/VolumeBytes.h"
-#include "os/TextCase.h"
+#include "support/FormSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -25,10 +22,10 @@ protected:
     ProgressFormTest()
     {
         MakeFolder(out);
-        request.volumePath = WriteVolume(dir / "Base.vol", {{"caf\xE9.cs", "1"}, {"a\\x.cs", "2"}, {"b\\y.cs", "3"},
+        request.volumePath = WriteVolume(At(dir, "Base.vol"), {{"caf\xE9.cs", "1"}, {"a\\x.cs", "2"}, {"b\\y.cs", "3"},
                                                              {"sub\\b.cs", "4"}, {"fine.cs", "5"}});
         request.destination = out;
-        request.extractor = ToolPath("extract");
+        request.extractor = Extractor();
         sink.onShow = [this](const MessageRequest&) { seen.push_back(Refused() ? "box, closing refused" : "box"); };
         Make();
     }
@@ -50,13 +47,8 @@ protected:
         form->Form_QueryUnload(cancel);
         return cancel;
     }
-    // As the job's messages show a path: on Windows in lower case.
-    std::string Shown(const std::string& path) const { return style == PathStyle::Windows ? ToLower(path) : path; }
-
-    const PathStyle style = NativePathStyle();
-    const char sep = Separator(style);
     TempDir dir;
-    const std::string out = dir.Path() + sep + "out";
+    const std::string out = At(dir, "Out");
     ExtractionRequest request;
     int reads = 0;
     FakeToolkit toolkit;
@@ -102,7 +94,7 @@ TEST_F(ProgressFormTest, TheRequestIsReadWhenTheTimerFiresAndTheJobShowsEachName
     // Every command line goes to the clipboard, the last one staying.
     EXPECT_EQ(toolkit.clipboard.size(), 2u);
     EXPECT_EQ(toolkit.clipboard.back(), "\"" + request.extractor + "\" \"" + request.volumePath + "\" sub\\b.cs \"" + out +
-                                            sep + "sub" + sep + "b.cs\"");
+                                            kSep + "sub" + kSep + "b.cs\"");
 }
 
 TEST_F(ProgressFormTest, TheFirstErrorIsShownThenTheFormUnloadsAndTheJobsFailuresAreStillCounted)
@@ -110,7 +102,7 @@ TEST_F(ProgressFormTest, TheFirstErrorIsShownThenTheFormUnloadsAndTheJobsFailure
     // Files where a\x.cs's and b\y.cs's folders should be; fine.cs is there
     // already, so the job asks about it after the form has unloaded.
     for (const char* blocker : {"a", "b", "fine.cs"})
-        WriteFile(out + sep + blocker, "mine");
+        WriteFile(out + kSep + blocker, "mine");
     const std::string volume = request.volumePath;
     struct Case {
         std::vector<std::string> names;
@@ -121,8 +113,8 @@ TEST_F(ProgressFormTest, TheFirstErrorIsShownThenTheFormUnloadsAndTheJobsFailure
     const Case cases[] = {
         {{"a\\x.cs", "b\\y.cs", "fine.cs"}, volume,
          {"0 0% Initializing...", "0 0% a\\x.cs", "box, closing refused", "close", "box, closing refused"},
-         {"[Error: 6] Unable to create the folder " + Shown(out + sep + "a") + " for a\\x.cs.",
-          Shown(out + sep + "fine.cs") + " already exists.  Overwrite?"},
+         {"[Error: 6] Unable to create the folder " + Shown(out + kSep + "a") + " for a\\x.cs.",
+          Shown(out + kSep + "fine.cs") + " already exists.  Overwrite?"},
          {"a\\x.cs", "b\\y.cs"}, 3},
         {{"fine.cs"}, volume + ".gone", {"box, closing refused", "close"},
          {"[Error: 1] " + Shown(volume + ".gone") +
