@@ -1,8 +1,7 @@
 #pragma once
 // What the main window hands the progress window: one extraction job's
-// names and options, read when the progress window's timer fires.
-#include "os/PathStyle.h"
-
+// names and options, read when the progress window's timer fires. How its
+// paths are spelled is the progress form's, fixed when its job is made.
 #include <string>
 #include <vector>
 
@@ -16,7 +15,6 @@ struct ExtractionRequest {
     std::string extractor;
     bool overwrite = false;
     bool recreateStructure = true;
-    PathStyle style = NativePathStyle();
 };
 
 } // namespace tarnwick

@@ -43,7 +43,6 @@ ExtractionRequest MainForm::Request(const std::optional<std::string>& destinatio
     r.extractor = txtExtractPath;
     r.overwrite = chkOverwrite != CheckState::Unchecked;
     r.recreateStructure = chkFileSystem != CheckState::Unchecked;
-    r.style = options_.style;
     return r;
 }
 
@@ -52,7 +51,7 @@ void MainForm::ExtractSelection(const std::optional<std::string>& destination)
     std::string summary;
     {
         WaitPointer wait(toolkit_);
-        ProgressForm progress([this, destination] { return Request(destination); }, toolkit_);
+        ProgressForm progress([this, destination] { return Request(destination); }, toolkit_, options_.style);
         toolkit_.ShowProgress(progress);
         summary = FailureSummary(progress.FailedNames(), progress.NamesHandled(), options_.style);
         cmdDelAll_Click();

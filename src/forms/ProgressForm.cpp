@@ -23,13 +23,30 @@ const WindowLayout kLayout{"", 4575, 1095, kControls};
 
 const WindowLayout& ProgressForm::Layout() { return kLayout; }
 
-ProgressForm::ProgressForm(std::function<ExtractionRequest()> request, Toolkit& toolkit)
+ProgressForm::ProgressForm(std::function<ExtractionRequest()> request, Toolkit& toolkit, PathStyle style)
     : lab(FindControl(kLayout, "lab")->caption), labFile(FindControl(kLayout, "labFile")->caption),
-      labProgress(FindControl(kLayout, "labProgress")->caption), request_(std::move(request)), toolkit_(toolkit)
+      labProgress(FindControl(kLayout, "labProgress")->caption), request_(std::move(request)), toolkit_(toolkit),
+      style_(style)
 {
 }
 
 ProgressForm::~ProgressForm() = default;
+
+void ProgressForm::Form_Load()
+{
+    objExtract_ = std::make_shared<clsExtract>(style_);
+    clsExtract& job = *objExtract_;
+    job.E_Percent = [this](std::int16_t v, const std::string& f) { objExtract_E_Percent(v, f); };
+    job.E_Error = [this](std::int16_t n, const std::string& m) { objExtract_E_Error(n, m); };
+    // Not the window's to hear but the Extract command's, which sums up
+    // every name that failed: still counted once the window has unloaded.
+    job.E_Outcome = [this](const std::string& name, const std::string&, clsExtract::Outcome outcome) {
+        ++handled_;
+        if (outcome == clsExtract::Outcome::Failed)
+            failedNames_.push_back(name);
+    };
+    job.SetClipboardText = [this](const std::string& text) { toolkit_.SetClipboardText(text); };
+}
 
 void ProgressForm::timProcess_Timer()
 {
@@ -41,6 +58,15 @@ void ProgressForm::timProcess_Timer()
 
 void ProgressForm::ProcessFiles()
 {
+    // Held for the run: the form lets go of the job when it unloads, which
+    // the first error does from inside the job.
+    const std::shared_ptr<clsExtract> held = objExtract_;
+    if (!held) {
+        // Never loaded, or gone already: nothing to run, and the window
+        // must not stay up waiting for a job.
+        Unload();
+        return;
+    }
     // Read now, not when the window was made: what the main window says at
     // the moment the job starts.
     ExtractionRequest r = request_();
@@ -52,18 +78,7 @@ void ProgressForm::ProcessFiles()
     if (!list.empty())
         list.pop_back();
 
-    objExtract_ = std::make_unique<clsExtract>(r.style);
-    clsExtract& job = *objExtract_;
-    job.E_Percent = [this](std::int16_t v, const std::string& f) { objExtract_E_Percent(v, f); };
-    job.E_Error = [this](std::int16_t n, const std::string& m) { objExtract_E_Error(n, m); };
-    // Heard even after the window has closed on the first error: the
-    // Extract command sums up every name that failed.
-    job.E_Outcome = [this](const std::string& name, const std::string&, clsExtract::Outcome outcome) {
-        ++handled_;
-        if (outcome == clsExtract::Outcome::Failed)
-            failedNames_.push_back(name);
-    };
-    job.SetClipboardText = [this](const std::string& text) { toolkit_.SetClipboardText(text); };
+    clsExtract& job = *held;
     job.SetDestinationPath(std::move(r.destination));
     job.SetExtractPath(std::move(r.extractor));
     job.SetFileList(std::move(list));
@@ -79,8 +94,6 @@ void ProgressForm::ProcessFiles()
 
 void ProgressForm::objExtract_E_Percent(int value, const std::string& fileName)
 {
-    if (unloaded_)
-        return;
     pbrProgress = value;
     labProgress = std::to_string(value) + '%';
     // A stored name: Windows-1252 bytes, shown as their text.
@@ -91,8 +104,6 @@ void ProgressForm::objExtract_E_Percent(int value, const std::string& fileName)
 
 void ProgressForm::objExtract_E_Error(int number, const std::string& message)
 {
-    if (unloaded_)
-        return;
     MsgBox("[Error: " + std::to_string(number) + "] " + message, MsgButtons::OK, MsgIcon::Critical);
     Unload();
 }
@@ -101,9 +112,15 @@ void ProgressForm::Unload()
 {
     if (unloaded_)
         return;
-    // The window goes; a job still running hears from no one any more, and
-    // is released with the form once it has returned.
     unloaded_ = true;
+    // Letting go of the job ends the window's subscription: what a job still
+    // running raises from now on reaches no one. (The job raises a copy of
+    // its handler, so this is safe from inside one.)
+    if (objExtract_) {
+        objExtract_->E_Percent = nullptr;
+        objExtract_->E_Error = nullptr;
+        objExtract_.reset();
+    }
     Close();
 }
 

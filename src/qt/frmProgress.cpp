@@ -28,6 +28,7 @@ frmProgress::frmProgress(ProgressForm& form, QWidget* owner) : QDialog(owner), f
         hide();
         done(QDialog::Accepted);
     });
+    form_.Form_Load();
     Draw("");
 }
 

@@ -63,7 +63,7 @@ protected:
         };
         h.WaitForProcess = [](std::int64_t, std::string*) { return 0; };
         h.ProgramFolder = [] { return std::string("C:\\Program Files\\Tarnwick"); };
-        h.DefaultExtractorPath = [](const std::string& f) { return JoinPath(f, "extract.exe", PathStyle::Windows); };
+        h.DefaultExtractorPath = [](const std::string& f) { return f + "\\extract.exe"; };
         // The pretend disk has no links: a path resolves to its clean spelling.
         h.LongPathName = [](const std::string& p) { return FakeDisk::Key(p); };
         return h;

@@ -26,14 +26,14 @@ class MainFormBrowse : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        MakeVolume(dir / "vols/First.vol", {"zeta.cs", "Alpha.cs", "beta\\gamma.cs", "", "mid.cs"});
+        MakeVolume(At(dir, "vols/First.vol"), {"zeta.cs", "Alpha.cs", "beta\\gamma.cs", "", "mid.cs"});
         // Header 20 + two blocks of 8 + 38 = PVOL 100; VOLS 10; VOLI 34.
         WriteVolume(dir / "vols/Hundred.vol", {{"a.cs", std::string(38, 'a')}, {"b.cs", std::string(38, 'b')}});
         MakeVolume(dir / "vols/Second.VOL", {"only.cs"});
         WriteFile(dir / "vols/Broken.vol", "PVOX not a volume");
         WriteFile(dir / "vols/notes.txt", "");
         WriteFile(dir / "vols/sub/inner.vol", "");
-        s = StartForm(TestOptions(dir, "[Tarnwick]\nSplash=0\nExtract=" + ToolPath("extract") + "\nStart=" + dir / "vols" + "\n"));
+        s = StartForm(TestOptions(dir, "[Tarnwick]\nSplash=0\nExtract=" + Extractor() + "\nStart=" + At(dir, "vols") + "\n"));
         ASSERT_TRUE(s->loaded);
     }
     // `listed`: clicked, else only highlighted, as a right click does.
@@ -70,19 +70,20 @@ TEST_F(MainFormBrowse, ListsAVolumesNamesSortedAndOnlyOnce)
     EXPECT_TRUE(sink.shown.empty());
 
     // Another folder shows its volumes; the listing stays until a click.
-    const std::string vols = std::filesystem::canonical(dir / "vols").string();
+    // Folders compared as the disk does: on Windows, whatever the case.
+    const std::string vols = Shown(Real(At(dir, "vols")));
     Click("Second.VOL");
     f.dirMain_Open(int(f.dirMain.Entries().size()) - 1);
-    EXPECT_EQ(f.filVolumes.Path(), vols + "/sub");
+    EXPECT_EQ(Shown(f.filVolumes.Path()), vols + kSep + "sub");
     EXPECT_EQ(f.filVolumes.Names(), std::vector<std::string>{"inner.vol"});
     EXPECT_EQ(Names(f.lstData), std::vector<std::string>{"only.cs"});
     // Up the chain again: the entry of the parent folder.
     f.dirMain_Open(f.dirMain.CurrentRow() - 1);
-    EXPECT_EQ(f.DirPath(), vols);
+    EXPECT_EQ(Shown(f.DirPath()), vols);
     // The chain's first entry is the root.
     f.dirMain_Open(0);
-    EXPECT_EQ(f.DirPath(), "/");
-    EXPECT_EQ(f.drvMain.Text(), "/");
+    EXPECT_EQ(Shown(f.DirPath()), RootOf(vols));
+    EXPECT_EQ(f.drvMain.Text(), RootOf(dir.Path())); // as the system names its drives
 }
 
 TEST_F(MainFormBrowse, TheVolumeMenuShowsPropertiesOfAVolumeOnly)
@@ -116,7 +117,7 @@ TEST_F(MainFormBrowse, TheVolumeMenuShowsPropertiesOfAVolumeOnly)
     // or not the damaged one was clicked first.
     WriteFile(dir / "vols/Damaged.vol", "PVOL" + Le32(0x7FFFFF00));
     f.filVolumes.Refresh();
-    const std::string vols = std::filesystem::canonical(dir / "vols").string();
+    const std::string vols = Real(At(dir, "vols"));
     const std::tuple<std::string, bool, std::string> cases[] = {
         {"Broken.vol", false, " is not a valid Starsiege: Tribes 1.X volume file."},
         {"Damaged.vol", false, " is damaged: its list of files cannot be read."},
@@ -131,7 +132,7 @@ TEST_F(MainFormBrowse, TheVolumeMenuShowsPropertiesOfAVolumeOnly)
         f.mnuProperties_Click();
         EXPECT_TRUE(s->toolkit.shown.empty()) << volume;
         EXPECT_EQ(sink.events, (std::vector<std::string>{"beep", "box"}));
-        EXPECT_EQ(sink.texts, std::vector<std::string>{vols + "/" + volume + message});
+        EXPECT_EQ(sink.texts, std::vector<std::string>{Shown(vols + kSep + volume) + message});
     }
 }
 
@@ -139,8 +140,14 @@ TEST_F(MainFormBrowse, PickersFillTheirBoxesUnlessCancelled)
 {
     MainForm& f = *s->form;
     const std::string before = f.txtExtractPath;
-    s->toolkit.folders = {"/chosen/out", "", "/chosen/start"};
-    s->toolkit.files = {std::nullopt, std::string("/chosen/extract")};
+    // A folder chosen goes into its box as a message would show it; the
+    // extractor chosen as it came.
+    const auto [out, outShown, start, startShown, extractor] =
+        kWindows ? std::make_tuple("D:\\Games\\Tribes", "d:\\games\\tribes", "C:\\Dynamix\\Base", "c:\\dynamix\\base",
+                                   "c:\\tools\\extract.exe")
+                 : std::make_tuple("/Chosen/Out", "/Chosen/Out", "/Chosen/Start", "/Chosen/Start", "/chosen/extract");
+    s->toolkit.folders = {out, "", start};
+    s->toolkit.files = {std::nullopt, std::string(extractor)};
     f.cmdBrowse_Click();
     f.cmdDefSearchBrowse_Click(); // cancelled
     f.cmdDefSearchBrowse_Click();
@@ -150,14 +157,22 @@ TEST_F(MainFormBrowse, PickersFillTheirBoxesUnlessCancelled)
     EXPECT_EQ(s->toolkit.folderTitles, (std::vector<std::string>{"Select Destination Path", "Select Default Volume Path",
                                                                  "Select Default Volume Path"}));
     ASSERT_EQ(s->toolkit.fileRequests.size(), 2u);
-    EXPECT_EQ(f.txtPath, "/chosen/out");
-    EXPECT_EQ(f.txtDefSearchPath, "/chosen/start");
-    EXPECT_EQ(f.txtExtractPath, "/chosen/extract");
-    // The dialog opens where the extractor is, offering its name.
+    EXPECT_EQ(f.txtPath, outShown);
+    EXPECT_EQ(f.txtDefSearchPath, startShown);
+    EXPECT_EQ(f.txtExtractPath, extractor);
+    // The dialog opens where the extractor is, offering its name; on
+    // Windows it offers programs first.
     const OpenFileRequest& asked = s->toolkit.fileRequests.front();
     EXPECT_EQ(asked.title, "Locate Extract");
-    EXPECT_EQ(asked.folder, BinDir());
-    EXPECT_EQ(asked.suggested, "extract");
+    EXPECT_EQ(Shown(asked.folder), Shown(std::filesystem::path(Extractor()).parent_path().string()));
+    EXPECT_EQ(asked.suggested, kWindows ? "extract.exe" : "extract");
+    if (kWindows) {
+        std::string filter;
+        for (const FileFilter& each : asked.filters)
+            filter += (filter.empty() ? "" : "|") + each.label + "|" + each.patterns;
+        EXPECT_EQ(filter, "Executable Files (*.exe)|*.exe|All Files (*.*)|*.*");
+        EXPECT_EQ(asked.defaultSuffix, "exe");
+    }
 }
 
 // The drives of the user's prefixes (which and how labelled is

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <set>
 
 using namespace tarnwick;
@@ -35,7 +36,7 @@ protected:
     static bool Idle(const StartedForm& s) { return !s.form->lstData.HasSelection() && s.toolkit.waits == 0; }
 
     TempDir dir;
-    std::string out = dir / "out";
+    std::string out = At(dir, "Out");
     std::vector<std::string> jobNames;
     std::string progress;
     bool waitedForTheJob = false;
@@ -103,18 +104,54 @@ TEST_F(MainFormExtract, NothingListedOrSelectedIsRefused)
 
 TEST_F(MainFormExtract, TheFirstFailureIsShownAndTheRestSummedUp)
 {
-    auto s = Open({"a\\x.cs", "b\\y.cs", "c\\z.cs", "fine.cs"});
-    s->form->chkFileSystem = CheckState::Checked;
-    // Files where the folders should be: none of the three can be made.
-    for (const char* blocker : {"/a", "/b", "/c"})
-        WriteFile(out + blocker, "a file");
-    ScriptedSink sink;
-    s->form->cmdExtract_Click();
-    EXPECT_EQ(sink.texts, (std::vector<std::string>{"[Error: 6] Unable to create the folder " + out + "/a for a\\x.cs.",
-                                                    "3 of 4 files were not extracted:\na\\x.cs\nb\\y.cs\nc\\z.cs"}));
-    EXPECT_EQ(sink.events, (std::vector<std::string>{"box", "beep", "box"}));
-    EXPECT_EQ(ReadFile(out + "/fine.cs"), "data of fine.cs");
-    EXPECT_TRUE(Idle(*s));
+    const std::string gone = At(dir, "Gone");
+    const struct {
+        std::string destination;
+        std::vector<std::string> texts;
+        std::size_t extracted;
+    } cases[] = {
+        // Files where the folders should be: none of the three can be made.
+        {out,
+         {"[Error: 6] Unable to create the folder " + Shown(out + kSep + "a") + " for a\\x.cs.",
+          "3 of 4 files were not extracted:\na\\x.cs\nb\\y.cs\nc\\z.cs"},
+         1},
+        {gone, {"[Error: 3] " + Shown(gone) + " is an invalid directory."}, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.destination);
+        auto s = Open({"a\\x.cs", "b\\y.cs", "c\\z.cs", "fine.cs"});
+        s->form->chkFileSystem = CheckState::Checked;
+        s->form->txtPath = c.destination;
+        for (const char* blocker : {"a", "b", "c"})
+            WriteFile(out + kSep + blocker, "a file");
+        ScriptedSink sink;
+        s->form->cmdExtract_Click();
+        EXPECT_EQ(sink.texts, c.texts);
+        EXPECT_EQ(sink.events, (c.extracted ? std::vector<std::string>{"box", "beep", "box"} : std::vector<std::string>{"box"}));
+        EXPECT_EQ(ReadFile(out + kSep + "fine.cs"), c.extracted ? "data of fine.cs" : "");
+        EXPECT_FALSE(Exists(gone));
+        EXPECT_TRUE(Idle(*s));
+    }
+}
+
+// The job's volume is the folder list's folder and the volume's name joined
+// by one separator, also at a drive root, which ends in one already.
+TEST_F(MainFormExtract, TheJobsVolumeIsItsFolderAndNameJoinedOnce)
+{
+    auto s = Open({"a.cs"});
+    const std::string base = Real(At(dir, "v")) + kSep + "Base.vol";
+    EXPECT_EQ(s->form->Request().volumePath, base);
+    EXPECT_EQ(s->form->CurrentVolume, Shown(base));
+    // POSIX has one root, "/", which is no place for a test's volume.
+    if (!kWindows)
+        return;
+    const std::string root = "C:\\Base.vol";
+    ASSERT_FALSE(Exists(root)); // not the user's to replace
+    MakeVolume(root, {"a.cs"});
+    s->form->OpenDroppedFiles({root});
+    EXPECT_EQ(s->form->Request().volumePath, "C:\\Base.vol");
+    EXPECT_EQ(s->form->CurrentVolume, "c:\\base.vol");
+    std::filesystem::remove(root);
 }
 
 TEST_F(MainFormExtract, AVeryLongNameIsShownShortenedButHandedOverWhole)
@@ -139,15 +176,16 @@ TEST_F(MainFormExtract, SelectedNamesAreExtractedWithOrWithoutTheirFolders)
         ScriptedSink sink;
         f.cmdExtract_Click();
         EXPECT_TRUE(sink.shown.empty());
-        const std::string bot = out + (recreate ? "/scripts/ai/bot.cs" : "/bot.cs");
+        const std::string bot = out + kSep + (recreate ? std::string("scripts") + kSep + "ai" + kSep : "") + "bot.cs";
         EXPECT_EQ(ReadFile(bot), "data of scripts\\ai\\bot.cs");
-        EXPECT_EQ(ReadFile(out + "/readme.txt"), "data of readme.txt");
-        EXPECT_FALSE(Exists(out + "/skip.cs"));
-        EXPECT_EQ(Exists(out + "/scripts"), recreate);
-        // The list is sorted, so bot.cs went last.
+        EXPECT_EQ(ReadFile(out + kSep + "readme.txt"), "data of readme.txt");
+        EXPECT_FALSE(Exists(out + kSep + "skip.cs"));
+        EXPECT_EQ(Exists(out + kSep + "scripts"), recreate);
+        // The list is sorted, so bot.cs went last. The extractor and the
+        // destination are the boxes' texts, the volume the folder list's.
         ASSERT_FALSE(s->toolkit.clipboard.empty());
-        EXPECT_EQ(s->toolkit.clipboard.back(),
-                  "\"" + ToolPath("extract") + "\" \"" + dir / "v/Base.vol" + "\" scripts\\ai\\bot.cs \"" + bot + "\"");
+        EXPECT_EQ(s->toolkit.clipboard.back(), "\"" + Shown(Extractor()) + "\" \"" + Real(At(dir, "v")) + kSep +
+                                                   "Base.vol\" scripts\\ai\\bot.cs \"" + Shown(bot) + "\"");
         EXPECT_TRUE(Idle(*s));
     }
 }
@@ -157,8 +195,8 @@ TEST_F(MainFormExtract, ExistingFilesAreReplacedOnlyWhenAllowedAndProgressIsShow
     // A grey box counts as ticked.
     for (const CheckState overwrite : {CheckState::Unchecked, CheckState::Grayed}) {
         auto s = Open({"a.cs", "b.cs"});
-        WriteFile(out + "/a.cs", "mine a");
-        WriteFile(out + "/b.cs", "mine b");
+        WriteFile(out + kSep + "a.cs", "mine a");
+        WriteFile(out + kSep + "b.cs", "mine b");
         s->form->chkOverwrite = overwrite;
         ScriptedSink sink;
         sink.answers = {MsgAnswer::No, MsgAnswer::Yes};
@@ -167,11 +205,12 @@ TEST_F(MainFormExtract, ExistingFilesAreReplacedOnlyWhenAllowedAndProgressIsShow
         s->form->cmdExtract_Click();
         const bool asked = overwrite == CheckState::Unchecked;
         const std::string prompt = " already exists.  Overwrite?";
-        EXPECT_EQ(sink.texts, (asked ? std::vector{out + "/a.cs" + prompt, out + "/b.cs" + prompt} : std::vector<std::string>{}));
+        EXPECT_EQ(sink.texts, (asked ? std::vector{Shown(out + kSep + "a.cs") + prompt, Shown(out + kSep + "b.cs") + prompt}
+                                     : std::vector<std::string>{}));
         EXPECT_EQ(seen, (asked ? std::vector<std::string>{"0% a.cs", "50% a.cs"} : std::vector<std::string>{}));
         EXPECT_TRUE(!asked || sink.shown[0].buttons == MsgButtons::YesNo);
-        EXPECT_EQ(ReadFile(out + "/a.cs"), asked ? "mine a" : "data of a.cs");
-        EXPECT_EQ(ReadFile(out + "/b.cs"), "data of b.cs");
+        EXPECT_EQ(ReadFile(out + kSep + "a.cs"), asked ? "mine a" : "data of a.cs");
+        EXPECT_EQ(ReadFile(out + kSep + "b.cs"), "data of b.cs");
         EXPECT_TRUE(Idle(*s));
     }
 }

@@ -9,12 +9,23 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 using namespace tarnwick;
 
 namespace {
+
+// The list's folding, as the contents list promises it: A to Z become a to
+// z, every other byte stays.
+std::string Folded(std::string_view name)
+{
+    std::string out(name);
+    for (char& c : out)
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    return out;
+}
 
 // The starts of the non-empty pieces of `table`, sorted by their folded
 // bytes compared as unsigned (as std::string compares), equal ones in stored order.
@@ -24,7 +35,7 @@ std::vector<std::uint32_t> Expected(const std::string& table)
     for (std::size_t at = 0; at < table.size();) {
         const std::size_t end = std::min(table.find('/', at), table.size());
         if (end > at)
-            pieces.emplace_back(ToLower(table.substr(at, end - at)), static_cast<std::uint32_t>(at));
+            pieces.emplace_back(Folded(table.substr(at, end - at)), static_cast<std::uint32_t>(at));
         at = end + 1;
     }
     std::stable_sort(pieces.begin(), pieces.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -117,7 +128,7 @@ TEST(NameOrder, SortsLikeAStableSortOfFoldedNamesAndNameBeforeAgrees)
         for (std::size_t i = 1; i < got.size(); ++i) {
             const std::string_view a = name(got[i - 1]), b = name(got[i]);
             ASSERT_FALSE(NameBefore(b, a)) << what << ": row " << i;
-            ASSERT_EQ(NameBefore(a, b), ToLower(a) != ToLower(b)) << what << ": row " << i;
+            ASSERT_EQ(NameBefore(a, b), Folded(a) != Folded(b)) << what << ": row " << i;
         }
     }
 }

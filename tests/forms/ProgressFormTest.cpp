@@ -1,11 +1,10 @@
-// The progress form with the real extractor: the request read when the timer
-// fires, each report shown, the first error shown and the rest counted, and
-// closing refused until the form has unloaded.
+// The progress form with the real extractor: the job made when the window
+// loads and let go of when it unloads, the request read when the timer
+// fires, each report shown, the first error shown and the rest counted
+// unheard, and closing refused until the form has unloaded.
 #include "forms/ProgressForm.h"
-#include "support/FakeToolkit.h"
-#include "support/ScriptedSink.h"
-#include "support/VolumeBytes.h"
-#include "os/TextCase.h"
+#include "extraction/clsExtract.h"
+#include "support/FormSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -23,18 +22,19 @@ protected:
     ProgressFormTest()
     {
         MakeFolder(out);
-        request.volumePath = WriteVolume(dir / "Base.vol", {{"caf\xE9.cs", "1"}, {"a\\x.cs", "2"}, {"b\\y.cs", "3"},
+        request.volumePath = WriteVolume(At(dir, "Base.vol"), {{"caf\xE9.cs", "1"}, {"a\\x.cs", "2"}, {"b\\y.cs", "3"},
                                                              {"sub\\b.cs", "4"}, {"fine.cs", "5"}});
         request.destination = out;
-        request.extractor = ToolPath("extract");
+        request.extractor = Extractor();
         sink.onShow = [this](const MessageRequest&) { seen.push_back(Refused() ? "box, closing refused" : "box"); };
         Make();
     }
-    // A fresh form, watched: each full draw as "bar label file", the unload
-    // as "close".
+    // A fresh form, watched and loaded as its window loads it: each full
+    // draw as "bar label file", the unload as "close".
     void Make()
     {
         form = std::make_unique<ProgressForm>([this] { return ++reads, request; }, toolkit);
+        form->Form_Load();
         form->Changed = [this](const std::string& control) {
             if (control.empty())
                 seen.push_back(std::to_string(form->pbrProgress) + " " + form->labProgress + " " + form->labFile);
@@ -47,13 +47,8 @@ protected:
         form->Form_QueryUnload(cancel);
         return cancel;
     }
-    // As the job's messages show a path: on Windows in lower case.
-    std::string Shown(const std::string& path) const { return style == PathStyle::Windows ? ToLower(path) : path; }
-
-    const PathStyle style = NativePathStyle();
-    const char sep = Separator(style);
     TempDir dir;
-    const std::string out = dir.Path() + sep + "out";
+    const std::string out = At(dir, "Out");
     ExtractionRequest request;
     int reads = 0;
     FakeToolkit toolkit;
@@ -63,6 +58,20 @@ protected:
 };
 
 } // namespace
+
+TEST_F(ProgressFormTest, TheJobIsMadeWhenTheWindowLoadsAndLetGoOfWhenItUnloads)
+{
+    clsExtract* job = form->objExtract();
+    ASSERT_NE(job, nullptr);
+    EXPECT_EQ(reads, 0);
+    // Heard from the start: what the job reports is drawn.
+    job->E_Percent(40, "caf\xE9.cs");
+    EXPECT_EQ(seen, std::vector<std::string>{"40 40% caf\xC3\xA9.cs"});
+    request.names = {"fine.cs"};
+    form->timProcess_Timer();
+    EXPECT_EQ(seen.back(), "close");
+    EXPECT_EQ(form->objExtract(), nullptr);
+}
 
 TEST_F(ProgressFormTest, TheRequestIsReadWhenTheTimerFiresAndTheJobShowsEachName)
 {
@@ -85,7 +94,7 @@ TEST_F(ProgressFormTest, TheRequestIsReadWhenTheTimerFiresAndTheJobShowsEachName
     // Every command line goes to the clipboard, the last one staying.
     EXPECT_EQ(toolkit.clipboard.size(), 2u);
     EXPECT_EQ(toolkit.clipboard.back(), "\"" + request.extractor + "\" \"" + request.volumePath + "\" sub\\b.cs \"" + out +
-                                            sep + "sub" + sep + "b.cs\"");
+                                            kSep + "sub" + kSep + "b.cs\"");
 }
 
 TEST_F(ProgressFormTest, TheFirstErrorIsShownThenTheFormUnloadsAndTheJobsFailuresAreStillCounted)
@@ -93,7 +102,7 @@ TEST_F(ProgressFormTest, TheFirstErrorIsShownThenTheFormUnloadsAndTheJobsFailure
     // Files where a\x.cs's and b\y.cs's folders should be; fine.cs is there
     // already, so the job asks about it after the form has unloaded.
     for (const char* blocker : {"a", "b", "fine.cs"})
-        WriteFile(out + sep + blocker, "mine");
+        WriteFile(out + kSep + blocker, "mine");
     const std::string volume = request.volumePath;
     struct Case {
         std::vector<std::string> names;
@@ -104,8 +113,8 @@ TEST_F(ProgressFormTest, TheFirstErrorIsShownThenTheFormUnloadsAndTheJobsFailure
     const Case cases[] = {
         {{"a\\x.cs", "b\\y.cs", "fine.cs"}, volume,
          {"0 0% Initializing...", "0 0% a\\x.cs", "box, closing refused", "close", "box, closing refused"},
-         {"[Error: 6] Unable to create the folder " + Shown(out + sep + "a") + " for a\\x.cs.",
-          Shown(out + sep + "fine.cs") + " already exists.  Overwrite?"},
+         {"[Error: 6] Unable to create the folder " + Shown(out + kSep + "a") + " for a\\x.cs.",
+          Shown(out + kSep + "fine.cs") + " already exists.  Overwrite?"},
          {"a\\x.cs", "b\\y.cs"}, 3},
         {{"fine.cs"}, volume + ".gone", {"box, closing refused", "close"},
          {"[Error: 1] " + Shown(volume + ".gone") +

@@ -40,6 +40,7 @@ public:
     void ShowDetails(DetailsForm& form) override { Open("details", form); }
     void ShowProgress(ProgressForm& form) override
     {
+        form.Form_Load();
         Open("progress", form);
         if (form.timProcess.Enabled)
             form.timProcess_Timer();
