@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace tarnwick::win32ui {
@@ -51,6 +52,7 @@ LayoutControls::LayoutControls(HWND window, const WindowLayout& layout, const Ma
     // Where each container's controls go, and at what offset.
     std::map<std::string, std::pair<HWND, POINT>, std::less<>> hosts;
     int id = kFirstId;
+    std::vector<std::pair<int, HWND>> stops; // keyboard order, control
     for (const ControlPlace& c : layout.controls) {
         HWND parent = window;
         POINT offset{0, 0};
@@ -77,7 +79,12 @@ LayoutControls::LayoutControls(HWND window, const WindowLayout& layout, const Ma
         ::EnableWindow(control, c.enabled ? TRUE : FALSE);
         controls_[c.name] = control;
         names_[id++] = c.name;
+        if (::GetWindowLongPtrW(control, GWL_STYLE) & WS_TABSTOP)
+            stops.emplace_back(c.tab, control);
     }
+    std::stable_sort(stops.begin(), stops.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& stop : stops)
+        tabOrder_.push_back(stop.second);
 }
 
 LayoutControls::~LayoutControls()

@@ -15,7 +15,7 @@ constexpr COLORREF kSky = RGB(14, 22, 44);
 
 SplashWindow::SplashWindow(SplashForm& form, HWND owner) : FormWindow(form), splash_(form)
 {
-    Create(SplashForm::Layout(), WS_POPUP | WS_BORDER, WS_EX_TOOLWINDOW, owner,
+    Create(SplashForm::Layout(), WS_POPUP | WS_BORDER, WS_EX_TOOLWINDOW, owner, Centre::OnScreen,
            [](const ControlPlace& c, HWND parent, const RECT& r, int id) -> HWND {
                return c.kind == ControlKind::Picture ? MakeSplashPicture(parent, r, id) : nullptr;
            });
