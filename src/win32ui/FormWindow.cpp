@@ -1,5 +1,7 @@
 #include "win32ui/FormWindow.h"
 
+#include "win32ui/WaitCursor.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -240,6 +242,11 @@ LRESULT FormWindow::Message(UINT msg, WPARAM wp, LPARAM lp)
             ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
             return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
         }
+        break;
+    case WM_SETCURSOR:
+        // Also over the controls: theirs ask their parents first.
+        if (WaitCursor::Apply())
+            return TRUE;
         break;
     case WM_ACTIVATE:
         // The focus comes back where it was, or to the first control.
