@@ -11,14 +11,6 @@ namespace tarnwick::win32ui {
 
 namespace {
 
-HFONT MakeFont(int dpi, bool italic)
-{
-    // 8.25 points, as the classic windows' MS Sans Serif successor sized it.
-    const int height = -::MulDiv(825, dpi, 7200);
-    return ::CreateFontW(height, 0, 0, 0, FW_NORMAL, italic, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Verdana");
-}
-
 HWND Make(const wchar_t* cls, const std::wstring& text, DWORD style, DWORD ex, HWND parent, const RECT& r, int id)
 {
     return ::CreateWindowExW(ex, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.right - r.left,
@@ -27,6 +19,14 @@ HWND Make(const wchar_t* cls, const std::wstring& text, DWORD style, DWORD ex, H
 }
 
 } // namespace
+
+HFONT LayoutControls::MakeFont(int dpi, bool bold, bool italic)
+{
+    // 8.25 points, as the classic windows' MS Sans Serif successor sized it.
+    const int height = -::MulDiv(825, dpi, 7200);
+    return ::CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, italic, FALSE, FALSE, DEFAULT_CHARSET,
+                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Verdana");
+}
 
 int LayoutControls::ScreenDpi()
 {
@@ -38,7 +38,7 @@ int LayoutControls::ScreenDpi()
 }
 
 LayoutControls::LayoutControls(HWND window, const WindowLayout& layout, const MakeCustom& custom)
-    : dpi_(ScreenDpi()), font_(MakeFont(dpi_, false)), noteFont_(MakeFont(dpi_, true))
+    : dpi_(ScreenDpi()), font_(MakeFont(dpi_, false, false)), noteFont_(MakeFont(dpi_, false, true))
 {
     // The table's size is the inside of the window, as the Qt windows take
     // it too; the frame and title bar come on top.

@@ -42,6 +42,8 @@ public:
     HFONT Font() const { return font_; }
     int Pixels(int twips) const { return TwipsToPixels(twips, dpi_); }
 
+    // The windows' font (Verdana 8.25 pt) at `dpi`; the caller deletes it.
+    static HFONT MakeFont(int dpi, bool bold, bool italic);
     // The screen's dots per inch.
     static int ScreenDpi();
     static constexpr int kFirstId = 100;
