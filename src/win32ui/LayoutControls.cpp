@@ -11,6 +11,23 @@ namespace tarnwick::win32ui {
 
 namespace {
 
+// A closed drop-down is as high as its selection field and its edge; the
+// field is sized from the font unless told. Told here, so that the whole
+// box has the designed height: the edge is not the same for every field
+// height, so the field is corrected by what the box then measures.
+void FitClosedHeight(HWND box, int height)
+{
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        RECT r;
+        ::GetWindowRect(box, &r);
+        const int off = height - static_cast<int>(r.bottom - r.top);
+        const LRESULT field = ::SendMessageW(box, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+        if (off == 0 || field <= 0 || field + off <= 0)
+            return;
+        ::SendMessageW(box, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + off);
+    }
+}
+
 HWND Make(const wchar_t* cls, const std::wstring& text, DWORD style, DWORD ex, HWND parent, const RECT& r, int id)
 {
     return ::CreateWindowExW(ex, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.right - r.left,
@@ -72,6 +89,8 @@ LayoutControls::LayoutControls(HWND window, const WindowLayout& layout, const Ma
             throw std::logic_error(std::string(c.name) + " is of a kind this window does not make");
         ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(c.kind == ControlKind::Note ? noteFont_ : font_),
                        FALSE);
+        if (c.kind == ControlKind::ComboBox || c.kind == ControlKind::DriveList)
+            FitClosedHeight(control, r.bottom - r.top);
         if (c.kind == ControlKind::Frame)
             hosts[c.name] = {parent, POINT{r.left, r.top}};
         else
