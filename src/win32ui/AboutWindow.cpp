@@ -8,11 +8,13 @@ namespace tarnwick::win32ui {
 
 AboutWindow::AboutWindow(AboutForm& form, HWND owner) : FormWindow(form), about_(form)
 {
-    Create(AboutForm::Layout(), WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, owner,
+    Create(AboutForm::Layout(), WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, owner, Centre::OnOwner,
            [](const ControlPlace& c, HWND parent, const RECT& r, int id) -> HWND {
                return c.kind == ControlKind::Picture ? MakeIconPicture(parent, r, id) : nullptr;
            });
+    // OK is both the default and the cancel button: Enter and Esc close.
     ok_ = [this] { about_.cmdOK_Click(); };
+    okIsDefault_ = okIsCancel_ = true;
     Draw("");
 }
 

@@ -7,7 +7,8 @@ namespace tarnwick::win32ui {
 
 DetailsWindow::DetailsWindow(DetailsForm& form, HWND owner) : FormWindow(form), details_(form)
 {
-    Create(DetailsForm::Layout(), WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, owner);
+    Create(DetailsForm::Layout(), WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, owner, Centre::OnOwner);
+    // OK is neither default nor cancel: Esc leaves the window open.
     ok_ = [this] { details_.cmdOK_Click(); };
     Draw("");
 }

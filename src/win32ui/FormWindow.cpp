@@ -1,6 +1,10 @@
 #include "win32ui/FormWindow.h"
 
+#include "win32ui/WaitCursor.h"
+
 #include <commctrl.h>
+
+#include <algorithm>
 
 namespace tarnwick::win32ui {
 
@@ -63,21 +67,98 @@ FormWindow::~FormWindow()
     Destroy();
 }
 
-void FormWindow::Create(const WindowLayout& layout, DWORD style, DWORD exStyle, HWND owner,
+void FormWindow::Create(const WindowLayout& layout, DWORD style, DWORD exStyle, HWND owner, Centre centre,
                         const LayoutControls::MakeCustom& custom)
 {
     RegisterClasses(Proc);
     hwnd_ = ::CreateWindowExW(exStyle, kWindowClass, L"", style, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, owner,
                               nullptr, ::GetModuleHandleW(nullptr), this);
     controls_ = std::make_unique<LayoutControls>(hwnd_, layout, custom);
-    // Centred on the screen, as the classic windows opened.
+    PlaceCentred(centre == Centre::OnOwner ? owner : nullptr);
+    FollowTabOrder();
+    form_.Changed = [this](const std::string& control) { Draw(control); };
+    form_.CloseWindow = [this] { Destroy(); };
+}
+
+void FormWindow::PlaceCentred(HWND over)
+{
+    RECT area{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    if (over)
+        ::GetWindowRect(over, &area);
     RECT r;
     ::GetWindowRect(hwnd_, &r);
     const int w = r.right - r.left, h = r.bottom - r.top;
-    ::SetWindowPos(hwnd_, nullptr, (::GetSystemMetrics(SM_CXSCREEN) - w) / 2,
-                   (::GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    form_.Changed = [this](const std::string& control) { Draw(control); };
-    form_.CloseWindow = [this] { Destroy(); };
+    int x = (area.left + area.right - w) / 2, y = (area.top + area.bottom - h) / 2;
+    // Over an owner near the screen's edge the window still opens whole.
+    MONITORINFO monitor{sizeof monitor, {}, {}, 0};
+    if (over && ::GetMonitorInfoW(::MonitorFromWindow(over, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& work = monitor.rcWork;
+        x = std::max<int>(work.left, std::min<int>(x, work.right - w));
+        y = std::max<int>(work.top, std::min<int>(y, work.bottom - h));
+    }
+    ::SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FormWindow::FollowTabOrder()
+{
+    for (HWND control : controls_->TabOrder())
+        ::SetWindowSubclass(control, TabStopProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+bool FormWindow::TakesFocus(HWND control) { return ::IsWindowVisible(control) && ::IsWindowEnabled(control); }
+
+void FormWindow::MoveFocus(HWND from, bool back)
+{
+    const std::vector<HWND>& order = controls_->TabOrder();
+    const auto at = std::find(order.begin(), order.end(), from);
+    if (at == order.end())
+        return;
+    const std::size_t n = order.size(), start = static_cast<std::size_t>(at - order.begin());
+    for (std::size_t step = 1; step < n; ++step) {
+        HWND next = order[(back ? start + n - step : start + step) % n];
+        if (TakesFocus(next)) {
+            ::SetFocus(next);
+            // An edit box entered by Tab shows its whole text chosen, as a dialog's does.
+            if (::SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+                ::SendMessageW(next, EM_SETSEL, 0, -1);
+            return;
+        }
+    }
+}
+
+HWND FormWindow::FocusOnActivation() const
+{
+    if (lastFocus_ && ::IsWindow(lastFocus_) && ::IsChild(hwnd_, lastFocus_) && TakesFocus(lastFocus_))
+        return lastFocus_;
+    for (HWND control : controls_->TabOrder())
+        if (TakesFocus(control))
+            return control;
+    return nullptr;
+}
+
+LRESULT CALLBACK FormWindow::TabStopProc(HWND control, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self)
+{
+    switch (msg) {
+    case WM_GETDLGCODE:
+        // Keeps IsDialogMessage from moving the focus by its own order.
+        return ::DefSubclassProc(control, msg, wp, lp) | DLGC_WANTTAB;
+    case WM_KEYDOWN:
+        if (wp == VK_TAB) {
+            reinterpret_cast<FormWindow*>(self)->MoveFocus(control, ::GetKeyState(VK_SHIFT) < 0);
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+        if (wp == L'\t')
+            return 0;
+        break;
+    case WM_NCDESTROY:
+        ::RemoveWindowSubclass(control, TabStopProc, 0);
+        break;
+    default:
+        break;
+    }
+    return ::DefSubclassProc(control, msg, wp, lp);
 }
 
 void FormWindow::Destroy()
@@ -133,7 +214,15 @@ LRESULT FormWindow::Message(UINT msg, WPARAM wp, LPARAM lp)
 {
     switch (msg) {
     case WM_COMMAND:
-        if (ok_ && ((lp == 0 && (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL)) ||
+        // Enter and Esc come from IsDialogMessage as IDOK and IDCANCEL.
+        if (lp == 0 && LOWORD(wp) == IDOK && !(ok_ && okIsDefault_)) {
+            HWND focus = ::GetFocus();
+            const LRESULT kind = focus && ::IsChild(hwnd_, focus) ? ::SendMessageW(focus, WM_GETDLGCODE, 0, 0) : 0;
+            if (kind & (DLGC_UNDEFPUSHBUTTON | DLGC_DEFPUSHBUTTON))
+                ::SendMessageW(focus, BM_CLICK, 0, 0);
+            return 0;
+        }
+        if (ok_ && ((lp == 0 && LOWORD(wp) == IDOK) || (lp == 0 && LOWORD(wp) == IDCANCEL && okIsCancel_) ||
                     (lp != 0 && HIWORD(wp) == BN_CLICKED && controls_->NameOf(LOWORD(wp)) == "cmdOK"))) {
             ok_();
             return 0;
@@ -152,6 +241,28 @@ LRESULT FormWindow::Message(UINT msg, WPARAM wp, LPARAM lp)
             ::SetTextColor(dc, RGB(128, 128, 128));
             ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
             return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+        }
+        break;
+    case WM_SETCURSOR:
+        // Also over the controls: theirs ask their parents first.
+        if (WaitCursor::Apply())
+            return TRUE;
+        break;
+    case WM_ACTIVATE:
+        // The focus comes back where it was, or to the first control.
+        if (LOWORD(wp) == WA_INACTIVE) {
+            HWND focus = ::GetFocus();
+            if (focus && ::IsChild(hwnd_, focus))
+                lastFocus_ = focus;
+        } else if (HWND focus = HIWORD(wp) ? nullptr : FocusOnActivation()) {
+            ::SetFocus(focus);
+            return 0;
+        }
+        break;
+    case WM_SETFOCUS:
+        if (HWND focus = FocusOnActivation()) {
+            ::SetFocus(focus);
+            return 0;
         }
         break;
     case WM_CLOSE:

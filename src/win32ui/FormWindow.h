@@ -32,9 +32,13 @@ public:
     static const wchar_t* PageClass();
 
 protected:
+    // Where the window opens: the main window and the splash in the middle
+    // of the screen, the windows they open over their owner.
+    enum class Centre { OnScreen, OnOwner };
+
     explicit FormWindow(Form& form);
     // Makes the window and its controls; `custom` as LayoutControls takes it.
-    void Create(const WindowLayout& layout, DWORD style, DWORD exStyle, HWND owner,
+    void Create(const WindowLayout& layout, DWORD style, DWORD exStyle, HWND owner, Centre centre,
                 const LayoutControls::MakeCustom& custom = {});
     // Destroys the window; a modal loop then ends.
     void Destroy();
@@ -47,8 +51,11 @@ protected:
     virtual bool QueryClose() { return true; }
     virtual LRESULT Message(UINT msg, WPARAM wp, LPARAM lp);
 
-    // The form's OK handler: the "cmdOK" button, Enter and Esc call it.
+    // The form's OK handler, called when "cmdOK" is pressed; Enter presses
+    // it from anywhere when it is the default button, Esc when it is the
+    // cancel button. Otherwise Enter presses only the focused button.
     std::function<void()> ok_;
+    bool okIsDefault_ = false, okIsCancel_ = false;
 
     // Runs the form's timer `timer` as the window's timer `id` while it is
     // enabled with an interval; `tick` is the form's handler.
@@ -60,6 +67,19 @@ protected:
     std::unique_ptr<LayoutControls> controls_;
 
 private:
+    // Tab and Shift+Tab go by the table's keyboard order, not by the
+    // z-order IsDialogMessage walks: the main window's tab strip lies under
+    // its pages yet comes late in the order.
+    void FollowTabOrder();
+    void MoveFocus(HWND from, bool back);
+    // The control the focus goes to when the window is activated.
+    HWND FocusOnActivation() const;
+    static bool TakesFocus(HWND control);
+    static LRESULT CALLBACK TabStopProc(HWND control, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
+    HWND lastFocus_ = nullptr;
+
+    // Puts the window in the middle of `over`, or of the screen for none.
+    void PlaceCentred(HWND over);
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 };
 

@@ -4,18 +4,28 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace tarnwick::win32ui {
 
 namespace {
 
-HFONT MakeFont(int dpi, bool italic)
+// A closed drop-down is as high as its selection field and its edge; the
+// field is sized from the font unless told. Told here, so that the whole
+// box has the designed height: the edge is not the same for every field
+// height, so the field is corrected by what the box then measures.
+void FitClosedHeight(HWND box, int height)
 {
-    // 8.25 points, as the classic windows' MS Sans Serif successor sized it.
-    const int height = -::MulDiv(825, dpi, 7200);
-    return ::CreateFontW(height, 0, 0, 0, FW_NORMAL, italic, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Verdana");
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        RECT r;
+        ::GetWindowRect(box, &r);
+        const int off = height - static_cast<int>(r.bottom - r.top);
+        const LRESULT field = ::SendMessageW(box, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+        if (off == 0 || field <= 0 || field + off <= 0)
+            return;
+        ::SendMessageW(box, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + off);
+    }
 }
 
 HWND Make(const wchar_t* cls, const std::wstring& text, DWORD style, DWORD ex, HWND parent, const RECT& r, int id)
@@ -27,6 +37,14 @@ HWND Make(const wchar_t* cls, const std::wstring& text, DWORD style, DWORD ex, H
 
 } // namespace
 
+HFONT LayoutControls::MakeFont(int dpi, bool bold, bool italic)
+{
+    // 8.25 points, as the classic windows' MS Sans Serif successor sized it.
+    const int height = -::MulDiv(825, dpi, 7200);
+    return ::CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, italic, FALSE, FALSE, DEFAULT_CHARSET,
+                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Verdana");
+}
+
 int LayoutControls::ScreenDpi()
 {
     HDC screen = ::GetDC(nullptr);
@@ -37,7 +55,7 @@ int LayoutControls::ScreenDpi()
 }
 
 LayoutControls::LayoutControls(HWND window, const WindowLayout& layout, const MakeCustom& custom)
-    : dpi_(ScreenDpi()), font_(MakeFont(dpi_, false)), noteFont_(MakeFont(dpi_, true))
+    : dpi_(ScreenDpi()), font_(MakeFont(dpi_, false, false)), noteFont_(MakeFont(dpi_, false, true))
 {
     // The table's size is the inside of the window, as the Qt windows take
     // it too; the frame and title bar come on top.
@@ -51,6 +69,7 @@ LayoutControls::LayoutControls(HWND window, const WindowLayout& layout, const Ma
     // Where each container's controls go, and at what offset.
     std::map<std::string, std::pair<HWND, POINT>, std::less<>> hosts;
     int id = kFirstId;
+    std::vector<std::pair<int, HWND>> stops; // keyboard order, control
     for (const ControlPlace& c : layout.controls) {
         HWND parent = window;
         POINT offset{0, 0};
@@ -70,6 +89,8 @@ LayoutControls::LayoutControls(HWND window, const WindowLayout& layout, const Ma
             throw std::logic_error(std::string(c.name) + " is of a kind this window does not make");
         ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(c.kind == ControlKind::Note ? noteFont_ : font_),
                        FALSE);
+        if (c.kind == ControlKind::ComboBox || c.kind == ControlKind::DriveList)
+            FitClosedHeight(control, r.bottom - r.top);
         if (c.kind == ControlKind::Frame)
             hosts[c.name] = {parent, POINT{r.left, r.top}};
         else
@@ -77,7 +98,12 @@ LayoutControls::LayoutControls(HWND window, const WindowLayout& layout, const Ma
         ::EnableWindow(control, c.enabled ? TRUE : FALSE);
         controls_[c.name] = control;
         names_[id++] = c.name;
+        if (::GetWindowLongPtrW(control, GWL_STYLE) & WS_TABSTOP)
+            stops.emplace_back(c.tab, control);
     }
+    std::stable_sort(stops.begin(), stops.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& stop : stops)
+        tabOrder_.push_back(stop.second);
 }
 
 LayoutControls::~LayoutControls()

@@ -14,6 +14,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarnwick::win32ui {
 
@@ -30,6 +31,10 @@ public:
     LayoutControls& operator=(const LayoutControls&) = delete;
 
     HWND Find(std::string_view name) const;
+    // The controls Tab can reach, in the table's keyboard order (table
+    // order where none was given), whether or not they can take the focus
+    // now.
+    const std::vector<HWND>& TabOrder() const { return tabOrder_; }
     // The name of the control with that id; "" for none.
     std::string NameOf(int id) const;
     bool IsNote(HWND control) const;
@@ -37,6 +42,8 @@ public:
     HFONT Font() const { return font_; }
     int Pixels(int twips) const { return TwipsToPixels(twips, dpi_); }
 
+    // The windows' font (Verdana 8.25 pt) at `dpi`; the caller deletes it.
+    static HFONT MakeFont(int dpi, bool bold, bool italic);
     // The screen's dots per inch.
     static int ScreenDpi();
     static constexpr int kFirstId = 100;
@@ -49,6 +56,7 @@ private:
     HFONT noteFont_;
     std::map<std::string, HWND, std::less<>> controls_;
     std::map<int, std::string> names_;
+    std::vector<HWND> tabOrder_;
 };
 
 } // namespace tarnwick::win32ui

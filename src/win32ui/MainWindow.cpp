@@ -71,11 +71,14 @@ MainFormHolder::MainFormHolder(StartupOptions options, Toolkit* toolkit)
 MainWindow::MainWindow(StartupOptions options, Toolkit* toolkit)
     : MainFormHolder(std::move(options), toolkit), FormWindow(*main_)
 {
-    // A fixed single border: no resizing, no maximize button.
-    Create(MainForm::Layout(), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, 0,
-           nullptr, [this](const ControlPlace& c, HWND parent, const RECT& r, int id) {
+    // A fixed single border: no resizing, no minimize or maximize button.
+    Create(MainForm::Layout(), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 0, nullptr, Centre::OnScreen,
+           [this](const ControlPlace& c, HWND parent, const RECT& r, int id) {
                return MakeCustom(c, parent, r, id);
            });
+    // The tab strip fills the window, its frame around the pages: under
+    // them, so that it never paints over them.
+    ::SetWindowPos(Control("tbsMain"), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     // Rows as high as the font's lines.
     HDC dc = ::GetDC(hwnd_);
     HGDIOBJ old = ::SelectObject(dc, controls_->Font());

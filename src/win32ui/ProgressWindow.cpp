@@ -10,7 +10,7 @@ namespace tarnwick::win32ui {
 
 ProgressWindow::ProgressWindow(ProgressForm& form, HWND owner) : FormWindow(form), progress_(form)
 {
-    Create(ProgressForm::Layout(), WS_POPUP | WS_DLGFRAME, WS_EX_DLGMODALFRAME, owner);
+    Create(ProgressForm::Layout(), WS_POPUP | WS_DLGFRAME, WS_EX_DLGMODALFRAME, owner, Centre::OnOwner);
     progress_.Form_Load();
     Draw("");
 }

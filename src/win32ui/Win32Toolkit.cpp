@@ -6,6 +6,7 @@
 #include "win32ui/DetailsWindow.h"
 #include "win32ui/ProgressWindow.h"
 #include "win32ui/SplashWindow.h"
+#include "win32ui/WaitCursor.h"
 #include "win32ui/WinText.h"
 
 #include <commdlg.h>
@@ -118,11 +119,10 @@ std::optional<std::string> Win32Toolkit::PickFile(const OpenFileRequest& request
 
 void Win32Toolkit::SetWaitPointer(bool wait)
 {
-    if (wait)
-        ++waits_;
-    else if (waits_ > 0)
-        --waits_;
-    ::SetCursor(::LoadCursorW(nullptr, waits_ > 0 ? IDC_WAIT : IDC_ARROW));
+    if (!wait && waits_ == 0)
+        return;
+    waits_ += wait ? 1 : -1;
+    WaitCursor::Hold(wait);
 }
 
 void Win32Toolkit::SetClipboardText(const std::string& text)

@@ -31,6 +31,7 @@ public:
     std::string ShortDate(const std::tm& when) override;
     std::string LongTime(const std::tm& when) override;
 
+    // This toolkit's waits; the hourglass shows while any toolkit has one.
     int Waits() const { return waits_; }
 
 private:
