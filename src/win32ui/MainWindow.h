@@ -28,8 +28,9 @@ public:
     // The form's start-up; false: the program ends at once.
     bool Form_Load();
 
-    // The id the "&Properties" command sends in WM_COMMAND.
-    static constexpr int kPropertiesCommand = 1;
+    // The id the "&Properties" command sends in WM_COMMAND: above the
+    // controls' ids and clear of IDOK, which Enter sends.
+    static constexpr int kPropertiesCommand = 40001;
 
 private:
     void Draw(const std::string& control) override;

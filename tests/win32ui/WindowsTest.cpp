@@ -158,6 +158,14 @@ TEST(Win32MainWindow, ControlsCarryTheUsersActsToTheForm)
     w.Send("filVolumes", WM_CONTEXTMENU, reinterpret_cast<WPARAM>(w["filVolumes"]), -1);
     EXPECT_TRUE(w.toolkit.menuPlaces == (std::vector<MenuPlace>{MenuPlace::Pointer, MenuPlace::SelectedEntry}));
     w.Send("cmdAbout", BM_CLICK);
+    // Enter on the contents list, through the program's own message loop,
+    // is no menu command: it opens no details.
+    ::SetFocus(w["lstData"]);
+    MSG enter{w["lstData"], WM_KEYDOWN, VK_RETURN, 1, 0, {}};
+    if (!::IsDialogMessageW(w.window->Window(), &enter))
+        ::DispatchMessageW(&enter);
+    Pump(20);
+    EXPECT_EQ(w.toolkit.shown, (std::vector<std::string>{"about"}));
     ::SendMessageW(w.window->Window(), WM_COMMAND, win32ui::MainWindow::kPropertiesCommand, 0);
     EXPECT_EQ(w.toolkit.shown, (std::vector<std::string>{"about", "details"}));
     // The second tab shows the Options page.
