@@ -37,14 +37,24 @@ std::string Title(xcb_connection_t* c, xcb_window_t w)
     return title;
 }
 
+bool Viewable(xcb_connection_t* c, xcb_window_t w)
+{
+    xcb_get_window_attributes_reply_t* r = xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, w), nullptr);
+    const bool viewable = r && r->map_state == XCB_MAP_STATE_VIEWABLE;
+    std::free(r);
+    return viewable;
+}
+
 xcb_window_t Find(xcb_connection_t* c, xcb_window_t root, const std::string& title)
 {
     xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, root), nullptr);
     xcb_window_t found = XCB_WINDOW_NONE;
     if (tree) {
         const xcb_window_t* children = xcb_query_tree_children(tree);
+        // Only a window on the screen: toolkits keep unmapped helper
+        // windows (a client leader) that may bear the program's title.
         for (int i = 0; i < xcb_query_tree_children_length(tree) && found == XCB_WINDOW_NONE; ++i)
-            if (Title(c, children[i]) == title)
+            if (Viewable(c, children[i]) && Title(c, children[i]) == title)
                 found = children[i];
         std::free(tree);
     }
