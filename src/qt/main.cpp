@@ -73,7 +73,12 @@ int main(int argc, char** argv)
 
     // Before the application object: it loads the platform plugins.
     tarnwick::LoadQtPluginsFromQtOnly();
-    QApplication app(argc, argv);
+    // Qt hears only the program's name: its own switches (-platform,
+    // -platformpluginpath, ...) would pick a plugin or end the program, and
+    // the command line is the volume's path, whatever it looks like.
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    QApplication app(qtArgc, qtArgv);
     tarnwick::LoadQtPluginsFromQtOnly();
     QApplication::setApplicationName(QStringLiteral("Tarnwick"));
     // The desktop entry the window belongs to (the Wayland application id).

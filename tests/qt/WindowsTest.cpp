@@ -475,6 +475,12 @@ private slots:
              "[Paths]\nPrefix=.\nPlugins=evil\n", -1, "", "", ""},
             // The stand-in is a working plugin when the user points Qt at it.
             {"plugin folder the user names", {}, "planted", "mine/libplanted.so", "", 42, "", "", ""},
+            // Qt's own switches are a path like any other argument: a shell
+            // or a link can pass them, so they name no plugin folder and no
+            // platform ("@" stands for the case's folder).
+            {"-platformpluginpath", {"-platformpluginpath", "@/mine"}, "planted", "mine/libplanted.so", "", -1, "", "",
+             ""},
+            {"-platform", {"-platform", "no-such-platform"}, "planted", "mine/libplanted.so", "", 42, "", "", ""},
         };
         for (const Case& c : cases) {
             TempDir place;
@@ -500,7 +506,11 @@ private slots:
                 env.Set("QT_QPA_PLATFORM_PLUGIN_PATH", place / "mine");
             os::InstanceLock running("tarnwick"); // another copy runs
             QVERIFY2(running.Acquired(), c.name);
-            const ToolRun run = RunTool(program, c.args);
+            std::vector<std::string> args = c.args;
+            for (std::string& a : args)
+                if (a.rfind("@/", 0) == 0)
+                    a = place.Path() + a.substr(1);
+            const ToolRun run = RunTool(program, args);
             const QByteArray what = QByteArray(c.name) + ": " + QByteArray::fromStdString(run.out + run.err);
             QVERIFY2(run.exitCode == c.exitCode && run.out.rfind(c.outStartsWith, 0) == 0, what);
             QVERIFY2(run.out.find(c.outHolds) != std::string::npos && (!c.plugin.empty() || run.err == c.err), what);
