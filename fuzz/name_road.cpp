@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     h.WaitForProcess = [](std::int64_t, std::string*) { return 0; };
     h.ProgramFolder = [style] { return std::string(style == PathStyle::Windows ? "C:\\Prog" : "/prog"); };
     h.DefaultExtractorPath = [&](const std::string&) { return extractor; };
-    h.LongPathName = [](const std::string& p) { return p; };
+    h.RealPath = [](const std::string& p) { return p; };
 
     clsExtract job(style, h);
     job.AskOverwrite = [](const std::string&) { return MsgAnswer::Yes; };

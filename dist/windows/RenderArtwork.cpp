@@ -1,5 +1,5 @@
 // Draws the Windows program's pictures from the artwork the Qt windows
-// draw: the icon's sizes as PNG files and the splash picture as a 24-bit
+// draw: the program's and the volume files' icons at their sizes as PNG files and the splash picture as a 24-bit
 // BMP, for windres. Run by make-artwork; its output is kept in the sources,
 // since the Windows build has no Qt to draw with.
 #include "qt/Artwork.h"
@@ -19,6 +19,7 @@ int main(int argc, char** argv)
     const QString folder = QString::fromLocal8Bit(argv[1]);
     bool ok = tarnwick::SplashPicture().toImage().convertToFormat(QImage::Format_RGB888).save(folder + "/splash.bmp");
     for (int size : {16, 24, 32, 48, 64, 256})
-        ok = ok && tarnwick::EmblemPicture(size).save(folder + QStringLiteral("/icon-%1.png").arg(size));
+        ok = ok && tarnwick::EmblemPicture(size).save(folder + QStringLiteral("/icon-%1.png").arg(size)) &&
+             tarnwick::VolumeFilePicture(size).save(folder + QStringLiteral("/volume-%1.png").arg(size));
     return ok ? 0 : 1;
 }

@@ -4,6 +4,7 @@
 #include "os/ReplaceNames.h"
 #include "os/TextCase.h"
 #include "os/CommandLine.h"
+#include "os/WindowsNames.h"
 
 #include <cmath>
 
@@ -82,6 +83,15 @@ bool IsProgramFile(const std::string& fileName, PathStyle style)
     return style == PathStyle::Windows && (endsWith(".dll") || endsWith(".exe"));
 }
 
+// Control bytes as blanks, so that a message box shows them.
+std::string VisibleText(std::string text)
+{
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20)
+            c = ' ';
+    return text;
+}
+
 // The extractor's words as a reason: its first line, without its own name
 // in front, control characters made blanks, as display text.
 std::string Reason(std::string errors, const std::string& extractor, PathStyle style)
@@ -94,9 +104,7 @@ std::string Reason(std::string errors, const std::string& extractor, PathStyle s
         title.resize(title.size() - 4);
     if (ToLower(errors).rfind(title + ": ", 0) == 0)
         errors.erase(0, title.size() + 2);
-    for (char& c : errors)
-        if (static_cast<unsigned char>(c) < 0x20)
-            c = ' ';
+    errors = VisibleText(std::move(errors));
     constexpr std::size_t kLongest = 300;
     if (errors.size() > kLongest)
         errors.resize(kLongest);
@@ -216,7 +224,7 @@ bool clsExtract::ShellAndWait(const std::string& commandLine, int& exitCode, std
 
 std::string clsExtract::Resolved(const std::string& path) const
 {
-    return os_.LongPathName(path);
+    return os_.RealPath(path);
 }
 
 bool clsExtract::Inside(const std::string& path, const std::string& folder) const
@@ -238,6 +246,14 @@ bool clsExtract::MayWrite(const std::string& destination, const Target& name)
         RaiseError(5, "Unable to extract " + Shown(shownName) + ": the name would place the file outside " +
                           Shown(destination) + ".");
         return false;
+    }
+    // Refused before anything is made for it: on a Windows disk the name
+    // would reach a device, another entry's file or a hidden stream.
+    if (style_ == PathStyle::Windows) {
+        if (const std::string why = WindowsPathProblem(name.part); !why.empty()) {
+            RaiseError(5, "Unable to extract " + Shown(shownName) + ": the name " + VisibleText(why) + ".");
+            return false;
+        }
     }
     // A link the user keeps inside the destination may lead anywhere: the
     // deepest part of the output path that exists must resolve inside it,

@@ -32,6 +32,11 @@ bool RenameFile(const std::string& from, const std::string& to);
 // The long (canonical) form of an existing path, empty on failure. Windows:
 // GetLongPathNameA. POSIX: realpath.
 std::string LongPathName(const std::string& path);
+// The path with every link on its way followed, empty on failure: what
+// tells whether a path stays inside a folder. POSIX: realpath. Windows: the
+// final path of the opened file or folder, since GetLongPathNameA leaves
+// junctions and symbolic links standing.
+std::string RealPath(const std::string& path);
 
 // The path made absolute against the current folder; it need not exist.
 // POSIX: "." pieces and doubled or closing slashes drop out, ".." pieces

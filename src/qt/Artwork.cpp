@@ -120,6 +120,37 @@ QPixmap EmblemPicture(int size)
     return pic;
 }
 
+QPixmap VolumeFilePicture(int size)
+{
+    QPixmap pic(size, size);
+    pic.fill(Qt::transparent);
+    QPainter p(&pic);
+    p.setRenderHint(QPainter::Antialiasing);
+    // A sheet with its top right corner turned down, as the shell draws a
+    // document; the emblem on it tells whose document it is.
+    const qreal s = size, fold = s * 0.28, l = s * 0.14, r = s * 0.86, t = s * 0.04, b = s * 0.96;
+    QPainterPath sheet;
+    sheet.moveTo(l, t);
+    sheet.lineTo(r - fold, t);
+    sheet.lineTo(r, t + fold);
+    sheet.lineTo(r, b);
+    sheet.lineTo(l, b);
+    sheet.closeSubpath();
+    p.setPen(QPen(kNight, qMax<qreal>(1.0, s / 32)));
+    p.setBrush(QColor(246, 244, 238));
+    p.drawPath(sheet);
+    QPainterPath corner;
+    corner.moveTo(r - fold, t);
+    corner.lineTo(r - fold, t + fold);
+    corner.lineTo(r, t + fold);
+    corner.closeSubpath();
+    p.setBrush(kStone);
+    p.drawPath(corner);
+    const qreal e = s * 0.62;
+    DrawEmblem(p, QRectF((s - e) / 2, b - e - s * 0.06, e, e));
+    return pic;
+}
+
 QIcon ProgramIcon()
 {
     QIcon icon;

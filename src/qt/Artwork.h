@@ -11,6 +11,8 @@ namespace tarnwick {
 QPixmap SplashPicture();
 // The emblem at a square size (32 for the About window).
 QPixmap EmblemPicture(int size);
+// A volume file as the shell shows it: a sheet bearing the emblem.
+QPixmap VolumeFilePicture(int size);
 QIcon ProgramIcon();
 // The emblem as a PNG file's bytes, for the desktop's icon of the program.
 QByteArray ProgramIconPng(int size);

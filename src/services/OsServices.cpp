@@ -21,7 +21,7 @@ OsServices SystemServices()
     s.WaitForProcess = [](std::int64_t id, std::string* errors) { return os::WaitForProcess(id, errors); };
     s.ProgramFolder = [] { return os::ProgramFolder(); };
     s.DefaultExtractorPath = [](const std::string& folder) { return os::DefaultExtractorPath(folder); };
-    s.LongPathName = [](const std::string& p) { return os::LongPathName(p); };
+    s.RealPath = [](const std::string& p) { return os::RealPath(p); };
     return s;
 }
 
@@ -43,7 +43,7 @@ OsServices OsServices::Completed() const
     fill(out.WaitForProcess, system.WaitForProcess);
     fill(out.ProgramFolder, system.ProgramFolder);
     fill(out.DefaultExtractorPath, system.DefaultExtractorPath);
-    fill(out.LongPathName, system.LongPathName);
+    fill(out.RealPath, system.RealPath);
     return out;
 }
 

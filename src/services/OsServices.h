@@ -34,8 +34,9 @@ struct OsServices {
     // The extractor taken when none is named, for a program folder; the
     // system's looks beside it, then where an install puts it.
     std::function<std::string(const std::string& programFolder)> DefaultExtractorPath;
-    // The path with every link resolved, "" when it does not exist.
-    std::function<std::string(const std::string& path)> LongPathName;
+    // The path with every link (and, on Windows, every junction) resolved,
+    // "" when it does not exist.
+    std::function<std::string(const std::string& path)> RealPath;
 
     // These services with every empty one taken from SystemServices().
     OsServices Completed() const;

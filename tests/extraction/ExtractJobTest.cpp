@@ -65,7 +65,7 @@ protected:
         h.ProgramFolder = [] { return std::string("C:\\Program Files\\Tarnwick"); };
         h.DefaultExtractorPath = [](const std::string& f) { return f + "\\extract.exe"; };
         // The pretend disk has no links: a path resolves to its clean spelling.
-        h.LongPathName = [](const std::string& p) { return FakeDisk::Key(p); };
+        h.RealPath = [](const std::string& p) { return FakeDisk::Key(p); };
         return h;
     }
 
@@ -178,6 +178,44 @@ TEST_F(ExtractJob, NoLibraryOrProgramIsPlantedInTheProgramsFolder)
                                      "-8Unable to extract CAIRNIX.INI"));
     EXPECT_TRUE(disk.IsFile("C:\\Program Files\\Tarnwick\\readme.txt"));
     EXPECT_TRUE(disk.IsFile("C:\\Program Files\\Tarnwick\\sub\\evil.dll")) << "only the folder itself is guarded";
+}
+
+// On a Windows disk these names would reach a device, another entry's file or
+// a hidden stream: each is refused before anything is made for it, and the
+// user learns which; the rest of the list goes on.
+TEST_F(ExtractJob, NamesAWindowsDiskCannotHoldAreRefusedBeforeAnythingIsMade)
+{
+    job.SetRecreateStructure(true);
+    job.SetNames({"nul.cs", "scripts\\lpt1.txt", "COM1", "con\\a.cs", "a.cs.", "b.cs ", "dir.\\c.cs", "a.cs:evil",
+                  "q?.cs", "tab\there.cs", "a.cs"});
+    job.Extract();
+    std::vector<std::string> refused;
+    for (const auto& [n, m] : events)
+        if (n < 0)
+            refused.push_back(std::to_string(n) + " " + m);
+    EXPECT_THAT(refused,
+                ElementsAre("-5 Unable to extract nul.cs: the name \"nul.cs\" names a device on Windows.",
+                            "-5 Unable to extract scripts\\lpt1.txt: the name \"lpt1.txt\" names a device on Windows.",
+                            "-5 Unable to extract com1: the name \"COM1\" names a device on Windows.",
+                            "-5 Unable to extract con\\a.cs: the name \"con\" names a device on Windows.",
+                            "-5 Unable to extract a.cs.: the name \"a.cs.\" ends in a dot, which Windows drops, so it "
+                            "would land in another file.",
+                            "-5 Unable to extract b.cs : the name \"b.cs \" ends in a blank, which Windows drops, so it "
+                            "would land in another file.",
+                            "-5 Unable to extract dir.\\c.cs: the name \"dir.\" ends in a dot, which Windows drops, so "
+                            "it would land in another file.",
+                            "-5 Unable to extract a.cs:evil: the name \"a.cs:evil\" holds a colon, which Windows reads as a "
+                            "hidden stream of another file.",
+                            "-5 Unable to extract q?.cs: the name \"q?.cs\" holds the character ?, which Windows does "
+                            "not allow in a file name.",
+                            "-5 Unable to extract tab\there.cs: the name \"tab here.cs\" holds a control character, "
+                            "which Windows does not allow in a file name."));
+    // Only the sound name reached the extractor; no folder was made for a
+    // refused one.
+    ASSERT_EQ(commandLines.size(), 1u);
+    EXPECT_TRUE(disk.IsFile("D:\\out\\a.cs"));
+    for (const char* folder : {"D:\\out\\scripts", "D:\\out\\con", "D:\\out\\dir."})
+        EXPECT_FALSE(disk.Exists(folder)) << folder;
 }
 
 // A 16-bit count would wrap past 32,767 names and send the bar backwards.

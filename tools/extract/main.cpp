@@ -11,6 +11,7 @@
 #include "volume/SortedNameFile.h"
 #include "volume/VolumeLookup.h"
 #include "os/PathStyle.h"
+#include "os/WindowsNames.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -47,6 +48,10 @@ const char* kHelp =
     "A NAME given as several arguments is joined with single blanks.\n"
     "A file OUTPUT appears whole or not at all; its folder must exist. A FIFO\n"
     "or a device (or a link to one) is written in place; - is standard output.\n"
+    "On Windows an OUTPUT the disk cannot hold as given is refused: a device's\n"
+    "name in any folder (NUL, COM1, nul.cs), a name ending in a dot or blank, or\n"
+    "one holding : < > \" | ? * or a control character. A device is named as\n"
+    "\\\\.\\NUL.\n"
     "The order of a large volume's names is kept in the user's cache folder\n"
     "(tarnwick/names), so that later runs on it find a name at once; such a\n"
     "file is checked against the volume each time and may be deleted.\n"
@@ -167,6 +172,14 @@ int RefusalOf(const VolumeLookup& found, const std::string& volume, const std::s
 // Opens OUTPUT as its kind asks; kOk, or the failure told.
 int OpenOutput(const std::string& volume, const std::string& output, Output& out)
 {
+    // A name Windows reads as a device, or trims into another file's, would
+    // send the bytes somewhere else than the caller named; only the explicit
+    // \\.\ form names a device.
+    if (output != "-" && tarnwick::NativePathStyle() == tarnwick::PathStyle::Windows &&
+        output.compare(0, 4, "\\\\.\\") != 0) {
+        if (const std::string why = tarnwick::WindowsPathProblem(output); !why.empty())
+            return Fail(kOutputNotWritable, "cannot write " + output + ": the name " + why);
+    }
     if (output == "-") {
         out.stream = std::make_unique<os::StreamOutput>();
     } else {

@@ -78,6 +78,9 @@ std::string LongPathName(const std::string& path)
     return out;
 }
 
+// realpath already follows every link.
+std::string RealPath(const std::string& path) { return LongPathName(path); }
+
 std::string AbsolutePath(const std::string& path)
 {
     std::string full;

@@ -4,7 +4,7 @@
 #undef DeleteFile
 
 #include "os/Files.h"
-#include "os/TextCase.h"
+#include "os/WindowsNames.h"
 
 #include <algorithm>
 
@@ -116,6 +116,38 @@ std::string LongPathName(const std::string& path)
     });
 }
 
+std::string RealPath(const std::string& path)
+{
+    if (path.empty())
+        return {};
+    // No access asked for: only the name is wanted, so a file open elsewhere
+    // or a folder (backup semantics) opens all the same.
+    HANDLE h = ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return {};
+    // Asked with a buffer from the start: Wine answers a call without one
+    // with nothing at all.
+    std::string out(MAX_PATH, '\0');
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const DWORD got = ::GetFinalPathNameByHandleA(h, out.data(), static_cast<DWORD>(out.size()),
+                                                      FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (got == 0 || got < out.size()) {
+            out.resize(got);
+            break;
+        }
+        out.assign(got, '\0');
+    }
+    ::CloseHandle(h);
+    // The answer comes as \\?\C:\... or \\?\UNC\server\...: back to the
+    // form the rest of the program compares against.
+    if (out.compare(0, 8, "\\\\?\\UNC\\") == 0)
+        out = "\\" + out.substr(7);
+    else if (out.compare(0, 4, "\\\\?\\") == 0)
+        out.erase(0, 4);
+    return out;
+}
+
 std::string AbsolutePath(const std::string& path)
 {
     if (path.empty())
@@ -210,20 +242,11 @@ std::int64_t InputFile::ReadAt(std::int64_t offset, void* buffer, std::int64_t c
 
 namespace {
 
-// The names the system keeps for devices, in any folder and with any
-// extension: CON, PRN, AUX, NUL, COM1-9, LPT1-9.
+// A device's name as the last piece, in any folder and with any extension.
 bool IsDeviceName(const std::string& path)
 {
     const std::size_t cut = path.find_last_of("\\/:");
-    std::string name = path.substr(cut == std::string::npos ? 0 : cut + 1);
-    name = name.substr(0, name.find('.'));
-    while (!name.empty() && name.back() == ' ')
-        name.pop_back();
-    name = ToUpper(name);
-    if (name == "CON" || name == "PRN" || name == "AUX" || name == "NUL")
-        return true;
-    return name.size() == 4 && (name.compare(0, 3, "COM") == 0 || name.compare(0, 3, "LPT") == 0) &&
-           name[3] >= '1' && name[3] <= '9';
+    return IsWindowsDeviceName(std::string_view(path).substr(cut == std::string::npos ? 0 : cut + 1));
 }
 
 } // namespace
