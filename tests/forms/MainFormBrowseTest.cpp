@@ -90,7 +90,7 @@ TEST_F(MainFormBrowse, TheVolumeMenuShowsPropertiesOfAVolumeOnly)
 {
     MainForm& f = *s->form;
     // A right click at the pointer, with a volume selected only; the menu
-    // key's route is MainWindowTest's (qt).
+    // key's route is the window tests'.
     for (const bool right : {false, true}) {
         for (const bool selected : {false, true}) {
             s->toolkit.menuPlaces.clear();
@@ -181,9 +181,8 @@ TEST(MainFormWineDrives, EachDriveIsOnePickAwayAndKeepsItsFolder)
 {
     namespace fs = std::filesystem;
     TempDir dir;
+    MakeWinePrefix(dir / "home/.wine");
     fs::create_directories(dir / "home/.wine/drive_c/Dynamix");
-    fs::create_directories(dir / "home/.wine/dosdevices");
-    fs::create_symlink("../drive_c", dir / "home/.wine/dosdevices/c:");
     fs::create_directories(dir / "start");
     ScopedEnv env;
     env.Set("HOME", dir / "home");

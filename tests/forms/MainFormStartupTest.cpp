@@ -196,7 +196,7 @@ TEST(MainFormSettings, AreReadAndWrittenBackAtExit)
     if (kWindows)
         return; // installed copies are a POSIX matter: on Windows every copy keeps its settings beside it
     // An installed copy keeps them with the user, root too, who could write
-    // /usr/bin (which folders count as installed is InstalledCopyTest's).
+    // /usr/bin (which folders count as installed is DefaultExtractorPathTest's).
     ScopedEnv env;
     env.Set("XDG_CONFIG_HOME", dir / "config");
     EXPECT_EQ(SettingsFilePath("/usr/bin"), dir / "config/cairnix.ini");
@@ -234,8 +234,7 @@ TEST(MainFormSettings, NumbersThatAreNoneGiveDefaultsAndOtherBytesSurvive)
 // An installed copy (its extractor in PREFIX/libexec/tarnwick) keeps its
 // settings with the user, starts in the home or the game's folder and
 // extracts into the user's downloads; a portable copy keeps its folder for
-// all of them. Which copy is which is InstalledCopyTest's and
-// DefaultExtractorPathTest's.
+// all of them. Which copy is which is DefaultExtractorPathTest's.
 TEST(MainFormSettings, ExtractorSettingsAndFoldersFollowTheLayout)
 {
     struct Case {
@@ -259,10 +258,9 @@ TEST(MainFormSettings, ExtractorSettingsAndFoldersFollowTheLayout)
         TempDir dir;
         fs::create_directories(dir / "usr/bin");
         fs::create_directories(dir / "home/Downloads");
-        // A Wine prefix as Wine makes it, the game installed or not.
+        // A Wine prefix, the game installed or not, and the system's own folder.
+        MakeWinePrefix(dir / "home/.wine");
         fs::create_directories(dir / "home/.wine/drive_c/windows/system32");
-        fs::create_directories(dir / "home/.wine/dosdevices");
-        fs::create_symlink("../drive_c", dir / "home/.wine/dosdevices/c:");
         for (const std::string& f : c.files)
             WriteFile(dir / f, "#!/bin/sh\n");
         ScopedEnv env;

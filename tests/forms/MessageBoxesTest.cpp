@@ -78,21 +78,6 @@ const std::map<std::string, Situation>& Situations()
     return situations;
 }
 
-MsgButtons Buttons(BoxButtons b)
-{
-    return b == BoxButtons::OK ? MsgButtons::OK : b == BoxButtons::OKCancel ? MsgButtons::OKCancel : MsgButtons::YesNo;
-}
-
-MsgIcon Icon(BoxIcon i)
-{
-    switch (i) {
-    case BoxIcon::Critical: return MsgIcon::Critical;
-    case BoxIcon::Question: return MsgIcon::Question;
-    case BoxIcon::Information: return MsgIcon::Information;
-    default: return MsgIcon::None;
-    }
-}
-
 TEST(MessageBoxes, EachAsksWithItsDesignedButtonsAndIcon)
 {
     for (const DesignedBox& box : DesignedBoxes()) {
@@ -106,8 +91,8 @@ TEST(MessageBoxes, EachAsksWithItsDesignedButtonsAndIcon)
         ASSERT_FALSE(sink.shown.empty());
         const MessageRequest& shown = sink.shown.front();
         EXPECT_NE(shown.text.find(situation->second.says), std::string::npos) << shown.text;
-        EXPECT_EQ(shown.buttons, Buttons(box.buttons)) << shown.text;
-        EXPECT_EQ(shown.icon, Icon(box.icon)) << shown.text;
+        EXPECT_EQ(shown.buttons, RequestedButtons(box.buttons)) << shown.text;
+        EXPECT_EQ(shown.icon, RequestedIcon(box.icon)) << shown.text;
         EXPECT_EQ(shown.title, "Tarnwick");
     }
 }

@@ -51,10 +51,6 @@ TEST(AboutForm, LoadPutsInTheVersionAndOKCloses)
     EXPECT_EQ(form.labVersion, kVersion);
     form.cmdOK_Click();
     EXPECT_EQ(told.calls, (std::vector<std::string>{"labVersion", "close"}));
-    EXPECT_EQ(form.labName + " | " + form.labCompany, "Tarnwick | Cairnix Suite");
-    EXPECT_EQ(form.labDesc, "     Tarnwick gives Starsiege: Tribes scripters a Windows Graphical Interface to the command "
-                            "line tool, extract, thus making it easier to extract the resources in the game's volume "
-                            "(*.vol) files.  Part of the Cairnix Suite family, Tarnwick is second in a line of utilities.");
 }
 
 TEST(SplashForm, TheTimerRunsFromLoadAndItsFirstTickCloses)

@@ -29,21 +29,13 @@ std::vector<std::string> Shown()
 
 std::string Real(const std::string& path) { return fs::canonical(path).string(); }
 
-// A prefix with its drive_c and c: as Wine makes them.
-void MakePrefix(const std::string& prefix)
-{
-    fs::create_directories(prefix + "/drive_c/windows");
-    fs::create_directories(prefix + "/dosdevices");
-    fs::create_symlink("../drive_c", prefix + "/dosdevices/c:");
-}
-
 } // namespace
 
 TEST(WineDrives, OnlyLetteredEntriesThatLeadToAFolder)
 {
     TempDir dir;
     const std::string wine = dir / "home/.wine", devices = wine + "/dosdevices";
-    MakePrefix(wine);
+    test::MakeWinePrefix(wine);
     fs::create_directories(dir / "disc");
     test::WriteFile(dir / "file", "");
     const std::pair<std::string, std::string> links[] = {
@@ -95,10 +87,10 @@ TEST(WineDrives, WinePrefixFirstThenTheUsualOneEachOnce)
         TempDir dir;
         fs::create_directories(dir / "home");
         if (c.usualPrefix)
-            MakePrefix(dir / "home/.wine");
+            test::MakeWinePrefix(dir / "home/.wine");
         fs::create_symlink(".wine", dir / "home/wine-link");
         for (const char* p : {"home/games/pfx", "elsewhere/pfx", "relative"})
-            MakePrefix(dir / p);
+            test::MakeWinePrefix(dir / p);
         ScopedEnv env;
         env.Set("HOME", dir / "home");
         // A relative $WINEPREFIX would be tried from the folder that holds it.

@@ -8,6 +8,7 @@
 #include "qt/frmMain.h"
 #include "support/DesignedWindows.h"
 #include "support/FormSupport.h"
+#include "QtSupport.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -71,20 +72,6 @@ std::string FocusName(const std::vector<std::string>& names)
         if (f && f->objectName() == LayoutWidgets::ObjectName(n.c_str()))
             return n;
     return f ? "other: " + f->objectName().toStdString() : "nothing";
-}
-
-// Runs `act` on the modal window once it is up (the splash, a splash
-// screen, is modal without being the active modal widget).
-void WhenShown(std::function<void(QWidget&)> act)
-{
-    QTimer::singleShot(0, [act] {
-        QWidget* w = QApplication::activeModalWidget();
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (!w && top->isVisible() && qobject_cast<QDialog*>(top))
-                w = top;
-        QVERIFY(w);
-        act(*w);
-    });
 }
 
 } // namespace
@@ -180,10 +167,6 @@ private slots:
 
     void messageBoxesShowTheirButtonsAndIcons()
     {
-        const std::pair<BoxButtons, MsgButtons> buttons[] = {
-            {BoxButtons::OK, MsgButtons::OK}, {BoxButtons::OKCancel, MsgButtons::OKCancel}, {BoxButtons::YesNo, MsgButtons::YesNo}};
-        const std::pair<BoxIcon, MsgIcon> icons[] = {{BoxIcon::None, MsgIcon::None}, {BoxIcon::Critical, MsgIcon::Critical},
-            {BoxIcon::Question, MsgIcon::Question}, {BoxIcon::Information, MsgIcon::Information}};
         const std::pair<BoxButtons, QMessageBox::StandardButtons> shownButtons[] = {
             {BoxButtons::OK, QMessageBox::Ok}, {BoxButtons::OKCancel, QMessageBox::Ok | QMessageBox::Cancel},
             {BoxButtons::YesNo, QMessageBox::Yes | QMessageBox::No}};
@@ -208,7 +191,7 @@ private slots:
                 title = m.windowTitle();
                 m.reject();
             });
-            sink.Show({box.what, lookUp(buttons, box.buttons), lookUp(icons, box.icon), "Tarnwick"});
+            sink.Show({box.what, RequestedButtons(box.buttons), RequestedIcon(box.icon), "Tarnwick"});
             QVERIFY2(gotButtons == lookUp(shownButtons, box.buttons) && gotIcon == lookUp(shownIcons, box.icon) &&
                          title == "Tarnwick",
                      box.what);

@@ -18,6 +18,7 @@
 #include "services/CommonRoutines.h"
 #include "support/ChildProcess.h"
 #include "support/FormSupport.h"
+#include "QtSupport.h"
 #include "support/RunTool.h"
 #include "support/ScopedEnv.h"
 
@@ -74,16 +75,6 @@ QString Caption(const QWidget* w)
 bool ShownAsPlainText(const QLabel* l)
 {
     return l->textFormat() == Qt::PlainText || (l->textFormat() == Qt::AutoText && !Qt::mightBeRichText(l->text()));
-}
-
-// Runs `act` on the modal window once it is up.
-void WhenShown(std::function<void(QWidget&)> act)
-{
-    QTimer::singleShot(0, [act] {
-        QWidget* w = QApplication::activeModalWidget();
-        QVERIFY(w);
-        act(*w);
-    });
 }
 
 QUrl Url(const std::string& path) { return QUrl::fromLocalFile(QString::fromStdString(path)); }
@@ -186,7 +177,8 @@ private slots:
                 QVERIFY2(l->text().isEmpty() || l->textFormat() == Qt::PlainText, qPrintable(l->text()));
     }
 
-    // Each small window draws its form and closes when it unloads.
+    // Each small window draws its form and closes when it unloads (the
+    // splash, closing itself, is DesignTest's).
     void theToolkitsWindowsHourglassAndFileDialog()
     {
         QtToolkit toolkit(nullptr);
@@ -197,9 +189,6 @@ private slots:
             QTest::keyClick(&w, Qt::Key_Return); // the default button
         });
         toolkit.ShowAbout(about);
-        SplashForm splash(20);
-        toolkit.ShowSplash(splash); // closes itself
-        QVERIFY(!splash.timRelease.Enabled);
         DetailsForm details(toolkit);
         WhenShown([&](QWidget& w) {
             QTest::keyClick(&w, Qt::Key_Escape); // does nothing
@@ -286,9 +275,7 @@ private slots:
         MakeVolume(dir / "v/Other.vol", {"x.cs"});
         WriteFile(dir / "v/sub/keep", "");
         // A Wine prefix's drive, to be picked by its letter.
-        fs::create_directories(dir / "wine-home/.wine/drive_c");
-        fs::create_directories(dir / "wine-home/.wine/dosdevices");
-        fs::create_symlink("../drive_c", dir / "wine-home/.wine/dosdevices/c:");
+        MakeWinePrefix(dir / "wine-home/.wine");
         ScopedEnv env;
         env.Set("HOME", dir / "wine-home");
         env.Unset("WINEPREFIX");

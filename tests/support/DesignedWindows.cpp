@@ -240,6 +240,19 @@ const std::vector<DesignedBox>& DesignedBoxes()
     return boxes;
 }
 
+MsgButtons RequestedButtons(BoxButtons b)
+{
+    return b == BoxButtons::OK ? MsgButtons::OK : b == BoxButtons::OKCancel ? MsgButtons::OKCancel : MsgButtons::YesNo;
+}
+
+MsgIcon RequestedIcon(BoxIcon i)
+{
+    return i == BoxIcon::Critical   ? MsgIcon::Critical
+           : i == BoxIcon::Question ? MsgIcon::Question
+           : i == BoxIcon::Information ? MsgIcon::Information
+                                       : MsgIcon::None;
+}
+
 DesignedLabelLook SplashVersionLook() { return {"Verdana", 8.25, true, 255, 255, 255, true, true}; }
 
 } // namespace tarnwick::test

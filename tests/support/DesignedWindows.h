@@ -5,6 +5,8 @@
 // keyboard order, the message boxes, the splash label's look. The Qt and the
 // Win32 window tests each read their real windows into a ShownWindow and
 // hold it against the same rows here, so neither toolkit nor table can drift.
+#include "services/MessageBox.h"
+
 #include <functional>
 #include <string>
 #include <string_view>
@@ -89,6 +91,9 @@ struct DesignedBox {
     BoxIcon icon;
 };
 const std::vector<DesignedBox>& DesignedBoxes();
+// The request the program must make for a designed box.
+MsgButtons RequestedButtons(BoxButtons buttons);
+MsgIcon RequestedIcon(BoxIcon icon);
 
 // The splash's version label.
 struct DesignedLabelLook {

@@ -21,7 +21,6 @@ public:
     void AddFile(const std::string& path, const std::string& bytes = {});
     // Folders whose creation is refused (access denied).
     void DenyCreate(const std::string& path) { denied_.insert(Key(path)); }
-    void DenyDelete(const std::string& path) { undeletable_.insert(Key(path)); }
     void DenyRename(const std::string& path) { unmovable_.insert(Key(path)); }
 
     bool IsFile(const std::string& path) const;
@@ -47,7 +46,7 @@ private:
         std::string bytes;
     };
     std::map<std::string, Entry> entries_;
-    std::set<std::string> denied_, undeletable_, unmovable_;
+    std::set<std::string> denied_, unmovable_;
     std::vector<std::string> created_;
 };
 

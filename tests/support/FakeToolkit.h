@@ -67,13 +67,8 @@ public:
     void SetWaitPointer(bool wait) override { waits += wait ? 1 : -1; }
     std::vector<std::string> clipboard; // every text, in order
     void SetClipboardText(const std::string& text) override { clipboard.push_back(text); }
-    int volumeMenus = 0;
-    std::vector<MenuPlace> menuPlaces; // where each of them appeared
-    void PopupVolumeMenu(MenuPlace place) override
-    {
-        ++volumeMenus;
-        menuPlaces.push_back(place);
-    }
+    std::vector<MenuPlace> menuPlaces; // where each volume menu appeared
+    void PopupVolumeMenu(MenuPlace place) override { menuPlaces.push_back(place); }
 
     std::string ShortDate(const std::tm& when) override { return Format("%Y-%m-%d", when); }
     std::string LongTime(const std::tm& when) override { return Format("%H:%M:%S", when); }

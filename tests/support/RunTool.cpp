@@ -14,6 +14,18 @@ extern char** environ;
 
 namespace tarnwick::test {
 
+namespace {
+// The program's argument vector, pointing into `program` and `args`.
+std::vector<char*> Argv(const std::string& program, const std::vector<std::string>& args)
+{
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    return argv;
+}
+} // namespace
+
 ToolRun RunTool(const std::string& program, const std::vector<std::string>& args,
                 const std::string& workingFolder)
 {
@@ -26,11 +38,7 @@ ToolRun RunTool(const std::string& program, const std::vector<std::string>& args
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (!workingFolder.empty())
         posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
+    std::vector<char*> argv = Argv(program, args);
     ToolRun run;
     pid_t pid = 0;
     if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
@@ -79,11 +87,7 @@ ToolRun RunToolOnTerminal(const std::string& program, const std::vector<std::str
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addclose(&actions, master);
     posix_spawn_file_actions_addclose(&actions, slave);
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
+    std::vector<char*> argv = Argv(program, args);
     pid_t pid = 0;
     const bool started = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0;
     posix_spawn_file_actions_destroy(&actions);

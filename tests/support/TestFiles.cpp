@@ -84,6 +84,13 @@ std::vector<std::string> FilesBelow(const std::string& folder)
     return files;
 }
 
+void MakeWinePrefix(const std::string& prefix)
+{
+    fs::create_directories(prefix + "/drive_c");
+    fs::create_directories(prefix + "/dosdevices");
+    fs::create_symlink("../drive_c", prefix + "/dosdevices/c:");
+}
+
 std::string Le32(std::uint32_t v)
 {
     std::string s(4, '\0');

@@ -34,6 +34,9 @@ std::string MakeFolder(const std::string& path);
 // folders, sorted; none when there is no such folder.
 std::vector<std::string> FilesBelow(const std::string& folder);
 
+// A Wine prefix as Wine makes it: its drive_c, and dosdevices/c: leading there.
+void MakeWinePrefix(const std::string& prefix);
+
 // A value as the volume format stores it: 32 bits, little-endian.
 std::string Le32(std::uint32_t v);
 

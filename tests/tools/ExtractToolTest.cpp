@@ -169,11 +169,10 @@ const Files kNameVolume = {
 TEST_F(ExtractTool, FindsNamesByTheirBytes)
 {
     const std::string vol = Volume(kNameVolume);
-    // No exact match: the first without regard to case; bytes above 0x7F are
-    // not folded, ASCII around them is; bare pieces are joined by one blank.
+    // Which twin a name gives is VolumeIndexTest's; here, bare pieces are
+    // joined by one blank and the rest reach the lookup whole.
     const std::pair<std::vector<std::string>, const char*> cases[] = {
-        {{"B.CS"}, "first b"},          {{"\xE9t\xE9.cs"}, nullptr},   {{"\xC9t\xC9.CS"}, "capitals"},
-        {{"my", "file.cs"}, "one blank"}, {{"my  file.cs"}, "two blanks"}, {{"\tlead.cs"}, "tab"},
+        {{"B.CS"}, "first b"}, {{"my", "file.cs"}, "one blank"}, {{"my  file.cs"}, "two blanks"}, {{"\tlead.cs"}, "tab"},
         {{" lead.cs"}, "leading blank"}, {{"trail.cs "}, "trailing blank"}, {{"say \"hi\".cs"}, "quotes"},
     };
     for (const auto& [pieces, data] : cases) {
@@ -182,8 +181,8 @@ TEST_F(ExtractTool, FindsNamesByTheirBytes)
         args.insert(args.end(), pieces.begin(), pieces.end());
         args.push_back(out);
         const ToolRun r = Run(args);
-        EXPECT_EQ(r.exitCode, data ? 0 : kNameMissing) << pieces[0] << ": " << r.err;
-        EXPECT_EQ(ReadFile(out), data ? data : "") << pieces[0];
+        EXPECT_EQ(r.exitCode, 0) << pieces[0] << ": " << r.err;
+        EXPECT_EQ(ReadFile(out), data) << pieces[0];
         fs::remove(out);
     }
 }

@@ -33,6 +33,7 @@ TEST(OptionLine, AcceptsEveryGetoptForm)
         {{"vol", "-l", "name"}, "long= | vol name"},               // after an operand
         {{"--null", "vol", "--long"}, "null= long= | vol"},
         {{"-T", "list.txt", "vol"}, "files-from=list.txt | vol"},
+        {{"-T", "a", "vol", "--files-from=b"}, "files-from=a files-from=b | vol"}, // each kept, in order
         {{"-Tlist.txt", "vol"}, "files-from=list.txt | vol"},      // joined value
         {{"-lT", "list.txt", "vol"}, "long= files-from=list.txt | vol"},
         {{"-lTx", "vol"}, "long= files-from=x | vol"},             // the rest of the word is the value
@@ -66,13 +67,4 @@ TEST(OptionLine, RefusesAWrongLineWithItsReason)
         EXPECT_EQ(line.error, error) << args[0];
         EXPECT_EQ(Flat(line), "|") << args[0]; // nothing half taken
     }
-}
-
-TEST(OptionLine, CountsAndValuesOfRepeatedOptions)
-{
-    const OptionLine line = ParseOptionLine({"-T", "a", "vol", "--files-from=b", "-l"}, kSpecs);
-    EXPECT_EQ(line.Values("files-from"), (Args{"a", "b"}));
-    EXPECT_EQ(line.Count("files-from"), 2u);
-    EXPECT_TRUE(line.Has("long"));
-    EXPECT_FALSE(line.Has("null"));
 }

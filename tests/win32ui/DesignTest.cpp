@@ -2,18 +2,7 @@
 // read back from Win32 (frame, size, place, every control), the keyboard
 // order as Tab walks it, the message boxes as Win32 draws them, the
 // splash's version label and the hourglass over every window.
-#include "extraction/ExtractionRequest.h"
-#include "forms/AboutForm.h"
-#include "forms/DetailsForm.h"
-#include "forms/ProgressForm.h"
-#include "forms/SplashForm.h"
 #include "support/DesignedWindows.h"
-#include "support/FormSupport.h"
-#include "win32ui/AboutWindow.h"
-#include "win32ui/DetailsWindow.h"
-#include "win32ui/MainWindow.h"
-#include "win32ui/ProgressWindow.h"
-#include "win32ui/SplashWindow.h"
 #include "win32ui/Win32MessageSink.h"
 #include "win32ui/Win32Toolkit.h"
 #include "win32ui/WinText.h"
@@ -108,24 +97,16 @@ struct OffCentreOwner {
     ~OffCentreOwner() { ::DestroyWindow(hwnd); }
 };
 
-struct SmallForms {
-    FakeToolkit toolkit;
-    SplashForm splash{1};
-    AboutForm about;
-    DetailsForm details{toolkit};
-    ProgressForm progress{[] { return ExtractionRequest{}; }, toolkit};
-};
-
 TEST(Win32Design, EveryWindowStandsAsDesigned)
 {
     SmallForms f;
     OffCentreOwner owner;
-    const std::pair<const char*, std::function<std::unique_ptr<FormWindow>()>> windows[] = {
-        {"frmMain", [&] { return std::make_unique<win32ui::MainWindow>(StartupOptions{}, &f.toolkit); }},
-        {"frmDetails", [&] { return std::make_unique<win32ui::DetailsWindow>(f.details, owner.hwnd); }},
-        {"frmProgress", [&] { return std::make_unique<win32ui::ProgressWindow>(f.progress, owner.hwnd); }},
-        {"frmSplash", [&] { return std::make_unique<win32ui::SplashWindow>(f.splash, owner.hwnd); }},
-        {"frmAbout", [&] { return std::make_unique<win32ui::AboutWindow>(f.about, owner.hwnd); }},
+    const std::pair<const char*, MakeWindow> windows[] = {
+        {"frmMain", f.mainWindow()},
+        {"frmDetails", f.detailsWindow(owner.hwnd)},
+        {"frmProgress", f.progressWindow(owner.hwnd)},
+        {"frmSplash", f.splashWindow(owner.hwnd)},
+        {"frmAbout", f.aboutWindow(owner.hwnd)},
     };
     for (const auto& [name, make] : windows) {
         const std::unique_ptr<FormWindow> window = make();
@@ -164,34 +145,6 @@ void PressTab(bool shift)
     ::SetKeyboardState(keys);
 }
 
-// A main window over a form started on a listed volume.
-struct OpenMain {
-    TempDir dir;
-    ScriptedSink sink;
-    FakeToolkit toolkit;
-    std::unique_ptr<win32ui::MainWindow> window;
-    explicit OpenMain(bool fake = true, const std::string& settings = "")
-    {
-        MakeVolume(dir / "v/Base.vol", {"b.cs", "a.txt"});
-        StartupOptions o = TestOptions(dir, "[Tarnwick]\nExtract=" + ToolPath("extract") + "\nSplash=0\n" + settings);
-        o.commandTail = Backslashed(dir / "v/Base.vol");
-        window = std::make_unique<win32ui::MainWindow>(o, fake ? &toolkit : nullptr);
-        EXPECT_TRUE(window->Form_Load());
-        ::ShowWindow(window->Window(), SW_SHOW);
-        ::SetForegroundWindow(window->Window());
-        Pump(100);
-    }
-    HWND operator[](const char* name) const { return window->Control(name); }
-};
-
-void ShowPage(OpenMain& w, int page)
-{
-    ::SendMessageW(w["tbsMain"], TCM_SETCURSEL, static_cast<WPARAM>(page), 0);
-    NMHDR note{w["tbsMain"], static_cast<UINT_PTR>(::GetDlgCtrlID(w["tbsMain"])), TCN_SELCHANGE};
-    ::SendMessageW(w.window->Window(), WM_NOTIFY, note.idFrom, reinterpret_cast<LPARAM>(&note));
-    Pump(20);
-}
-
 TEST(Win32Design, TabVisitsTheControlsInTheDesignedOrder)
 {
     OpenMain w;
@@ -208,7 +161,7 @@ TEST(Win32Design, TabVisitsTheControlsInTheDesignedOrder)
     };
     for (const auto& [page, visits] : pages) {
         SCOPED_TRACE("page " + std::to_string(page));
-        ShowPage(w, page);
+        w.ShowPage(page);
         ::SetFocus(w[visits.front().c_str()]);
         // Once round forwards, back to the first; then backwards.
         std::vector<std::string> forwards, backwards, wantBackwards;
@@ -241,26 +194,30 @@ TEST(Win32Design, TheTabStripLiesUnderThePages)
 }
 
 // Runs `window` modally after posting `keys` to it; true when they closed
-// it (the close box ends the run otherwise).
+// it (the close box ends the run otherwise, noting the focus then).
 HWND g_running = nullptr;
-bool g_openAfterKeys = false;
+const FormWindow* g_modal = nullptr;
+std::string g_focusLeft; // "" when the keys closed the window
 bool KeysClose(FormWindow& window, const std::function<void(HWND)>& keys)
 {
     g_running = window.Window();
-    g_openAfterKeys = false;
+    g_modal = &window;
+    g_focusLeft.clear();
     keys(window.Window());
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR, DWORD) {
         if (::IsWindow(g_running)) {
-            g_openAfterKeys = true;
+            g_focusLeft = FocusName(*g_modal);
             ::PostMessageW(g_running, WM_CLOSE, 0, 0);
         }
     });
     window.RunModal(nullptr);
     ::KillTimer(nullptr, timer);
-    return !g_openAfterKeys;
+    return g_focusLeft.empty();
 }
 
-TEST(Win32Design, DetailsOKIsNeitherDefaultNorCancel)
+// The Details window opens with the focus on OK, which neither Enter nor Esc
+// stands for: only OK itself and the close box close it.
+TEST(Win32Design, DetailsOKHasTheFocusAndIsNeitherDefaultNorCancel)
 {
     SmallForms f;
     const auto key = [](WPARAM vk) {
@@ -275,6 +232,7 @@ TEST(Win32Design, DetailsOKIsNeitherDefaultNorCancel)
         std::function<void(HWND)> keys;
         bool closes;
     } cases[] = {
+        {"no key", [](HWND) {}, false},
         {"Esc", key(VK_ESCAPE), false},
         {"Enter on OK", key(VK_RETURN), true},
         {"Space on OK", key(VK_SPACE), true},
@@ -283,27 +241,29 @@ TEST(Win32Design, DetailsOKIsNeitherDefaultNorCancel)
     for (const auto& c : cases) {
         win32ui::DetailsWindow window(f.details, nullptr);
         EXPECT_EQ(KeysClose(window, c.keys), c.closes) << c.what;
+        if (!c.closes) {
+            EXPECT_EQ(g_focusLeft, TabVisits(Designed("frmDetails"), [](const char*) { return true; }).front()) << c.what;
+        }
     }
 }
 
-TEST(Win32Design, DetailsOpenWithTheFocusOnOK)
+// The last visible top-level window of this thread that `is` picks.
+HWND VisibleWindowOfThisThread(bool (*is)(HWND))
 {
-    SmallForms f;
-    OffCentreOwner owner;
-    win32ui::DetailsWindow window(f.details, owner.hwnd);
-    std::string focused;
-    g_running = window.Window();
-    static std::string* seen = nullptr;
-    seen = &focused;
-    static const FormWindow* shownWindow = nullptr;
-    shownWindow = &window;
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR, DWORD) {
-        *seen = FocusName(*shownWindow);
-        ::PostMessageW(g_running, WM_CLOSE, 0, 0);
-    });
-    window.RunModal(owner.hwnd);
-    ::KillTimer(nullptr, timer);
-    EXPECT_EQ(focused, TabVisits(Designed("frmDetails"), [](const char*) { return true; }).front());
+    struct Search {
+        bool (*is)(HWND);
+        HWND found = nullptr;
+    } search{is};
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND w, LPARAM p) {
+            auto* s = reinterpret_cast<Search*>(p);
+            if (::IsWindowVisible(w) && s->is(w))
+                s->found = w;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 // The box Win32 shows: which of its buttons and which icon.
@@ -317,17 +277,11 @@ BoxShown g_box;
 void CALLBACK ReadBox(HWND, UINT, UINT_PTR timer, DWORD)
 {
     ::KillTimer(nullptr, timer);
-    HWND box = nullptr;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND w, LPARAM found) {
-            wchar_t cls[16] = {};
-            ::GetClassNameW(w, cls, 16);
-            if (std::wstring(cls) == L"#32770" && ::IsWindowVisible(w))
-                *reinterpret_cast<HWND*>(found) = w;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&box));
+    HWND box = VisibleWindowOfThisThread([](HWND w) {
+        wchar_t cls[16] = {};
+        ::GetClassNameW(w, cls, 16);
+        return std::wstring(cls) == L"#32770";
+    });
     if (!box)
         return;
     g_box.seen = true;
@@ -346,13 +300,8 @@ TEST(Win32Design, MessageBoxesShowTheDesignedButtonsAndIcon)
     for (const DesignedBox& box : DesignedBoxes()) {
         MessageRequest r;
         r.text = box.what;
-        r.buttons = box.buttons == BoxButtons::OK         ? MsgButtons::OK
-                    : box.buttons == BoxButtons::OKCancel ? MsgButtons::OKCancel
-                                                          : MsgButtons::YesNo;
-        r.icon = box.icon == BoxIcon::None       ? MsgIcon::None
-                 : box.icon == BoxIcon::Critical ? MsgIcon::Critical
-                 : box.icon == BoxIcon::Question ? MsgIcon::Question
-                                                 : MsgIcon::Information;
+        r.buttons = RequestedButtons(box.buttons);
+        r.icon = RequestedIcon(box.icon);
         g_box = {};
         ::SetTimer(nullptr, 0, 200, ReadBox);
         sink.Show(r);
@@ -368,6 +317,20 @@ TEST(Win32Design, MessageBoxesShowTheDesignedButtonsAndIcon)
     }
 }
 
+// Runs `draw` on a memory bitmap of the screen's format.
+void OnBitmap(const std::function<void(HDC)>& draw)
+{
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 400, 100);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    draw(dc);
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    ::ReleaseDC(nullptr, screen);
+}
+
 TEST(Win32Design, TheSplashVersionLooksAsDesigned)
 {
     SplashForm form(1);
@@ -380,17 +343,11 @@ TEST(Win32Design, TheSplashVersionLooksAsDesigned)
     EXPECT_EQ(font.lfHeight, -::MulDiv(static_cast<int>(look.points * 100), window.Controls().Dpi(), 7200));
     EXPECT_EQ(font.lfWeight >= FW_BOLD, look.bold) << font.lfWeight;
     // What the label is told when it paints.
-    HDC screen = ::GetDC(nullptr);
-    HDC dc = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 100, 30);
-    HGDIOBJ old = ::SelectObject(dc, bitmap);
-    ::SendMessageW(window.Window(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label));
-    EXPECT_EQ(::GetTextColor(dc), RGB(look.red, look.green, look.blue));
-    EXPECT_EQ(::GetBkMode(dc) == TRANSPARENT, look.transparent);
-    ::SelectObject(dc, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(dc);
-    ::ReleaseDC(nullptr, screen);
+    OnBitmap([&](HDC dc) {
+        ::SendMessageW(window.Window(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label));
+        EXPECT_EQ(::GetTextColor(dc), RGB(look.red, look.green, look.blue));
+        EXPECT_EQ(::GetBkMode(dc) == TRANSPARENT, look.transparent);
+    });
     EXPECT_EQ((::GetWindowLongPtrW(label, GWL_STYLE) & SS_TYPEMASK) == SS_RIGHT, look.rightAligned);
 }
 
@@ -398,17 +355,12 @@ TEST(Win32Design, TheSplashVersionLooksAsDesigned)
 // `under`.
 COLORREF Painted(const std::function<void(HDC)>& under, const std::function<void(HDC)>& paint, int x, int y)
 {
-    HDC screen = ::GetDC(nullptr);
-    HDC dc = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 400, 100);
-    HGDIOBJ old = ::SelectObject(dc, bitmap);
-    under(dc);
-    paint(dc);
-    const COLORREF colour = ::GetPixel(dc, x, y);
-    ::SelectObject(dc, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(dc);
-    ::ReleaseDC(nullptr, screen);
+    COLORREF colour = 0;
+    OnBitmap([&](HDC dc) {
+        under(dc);
+        paint(dc);
+        colour = ::GetPixel(dc, x, y);
+    });
     return colour;
 }
 
@@ -421,7 +373,7 @@ TEST(Win32Design, LabelsPaintTheirPagesBackground)
     } labels[] = {{"lab(0)", "picBase(0)"}, {"lab(3)", "picBase(0)"}, {"lab(8)", "picBase(0)"},
                   {"lab(5)", "picBase(1)"}, {"lab(7)", "picBase(1)"}};
     for (const auto& [label, page] : labels) {
-        ShowPage(w, std::string(page) == "picBase(0)" ? 0 : 1);
+        w.ShowPage(std::string(page) == "picBase(0)" ? 0 : 1);
         HWND l = w[label], p = w[page];
         RECT r;
         ::GetClientRect(l, &r);
@@ -469,22 +421,14 @@ TEST(Win32Design, TheHourglassStaysWhileTheProgressWindowWaitsForTheJob)
 {
     TempDir place;
     const std::string out = MakeFolder(Backslashed(place / "out"));
-    OpenMain w(false, "Path=" + out + "\n");
+    OpenMain w({"b.cs", "a.txt"}, "Path=" + out + "\n", false);
     ::SendMessageW(w["lstData"], LB_SETSEL, TRUE, 0);
     Notify(w["lstData"], LBN_SELCHANGE);
     g_wait = {w.window->Window()};
     // Before the progress window's 300 ms have run out.
     ::SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR timer, DWORD) {
         ::KillTimer(nullptr, timer);
-        HWND progress = nullptr;
-        ::EnumThreadWindows(
-            ::GetCurrentThreadId(),
-            [](HWND window, LPARAM found) {
-                if (::GetWindow(window, GW_OWNER) == g_wait.main && ::IsWindowVisible(window))
-                    *reinterpret_cast<HWND*>(found) = window;
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&progress));
+        HWND progress = VisibleWindowOfThisThread([](HWND w) { return ::GetWindow(w, GW_OWNER) == g_wait.main; });
         g_wait.progressSeen = progress != nullptr;
         g_wait.overProgress = progress && WaitCursorOver(progress);
         g_wait.overMain = WaitCursorOver(g_wait.main);
