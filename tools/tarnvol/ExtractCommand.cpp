@@ -120,14 +120,16 @@ std::optional<int> SelectNamed(const ExtractLine& given, std::vector<std::string
         return 1;
     // The stored names, so that each file lands under its stored case;
     // a name stored twice is extracted once (the extractor takes the first).
-    const Chosen chosen = ChooseEntries("extract", file.Index(), *patterns);
-    missing = chosen.missing;
-    std::unordered_set<std::string> seen;
-    for (std::size_t i : chosen.entries) {
-        const std::string& stored = file.Index().Entries()[i].name;
-        if (seen.insert(stored).second)
-            names.push_back(stored);
-    }
+    // Entries naming one place in the name block share its bytes: those are
+    // known by where they stand before their bytes are compared.
+    std::unordered_set<const char*> places;
+    std::unordered_set<std::string_view> seen;
+    if (!ForEachChosen("extract", file, *patterns, false, [&](StoredEntry& e) {
+            if (places.insert(e.name.data()).second && seen.insert(e.name).second)
+                names.emplace_back(e.name);
+            return true;
+        }, missing))
+        return 1;
     if (names.empty())
         return missing ? 1 : 0; // an empty list selects nothing, and asks for nothing
     return std::nullopt;

@@ -5,7 +5,10 @@
 #include "ReadVolume.h"
 #include "StoredNames.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <map>
 
 namespace tarnvol {
 
@@ -35,9 +38,44 @@ struct Tally {
     std::size_t damaged = 0, unsupported = 0;
 };
 
+// The stretches of the file read already, none touching another. Entries may
+// all name the same data, or overlap a byte apart: each byte is read once,
+// so that a volume costs the reading of its own size.
+class ReadOnce {
+public:
+    // Reads whatever of [from, from + count) has not been read; false when
+    // some of it cannot be.
+    bool Read(VolumeFile& file, std::int64_t from, std::int64_t count)
+    {
+        const std::int64_t to = from + count;
+        if (count <= 0)
+            return true;
+        const auto ignore = [](const char*, std::int64_t) { return true; };
+        auto it = read_.upper_bound(from);
+        if (it != read_.begin() && std::prev(it)->second >= from)
+            --it;
+        std::int64_t begin = from, end = to, at = from;
+        while (it != read_.end() && it->first <= to) {
+            if (it->first > at && file.ReadData(at, it->first - at, ignore) != VolumeFile::DataRead::Whole)
+                return false;
+            at = std::max(at, it->second);
+            begin = std::min(begin, it->first);
+            end = std::max(end, it->second);
+            it = read_.erase(it);
+        }
+        if (at < to && file.ReadData(at, to - at, ignore) != VolumeFile::DataRead::Whole)
+            return false;
+        read_[begin] = end;
+        return true;
+    }
+
+private:
+    std::map<std::int64_t, std::int64_t> read_; // start to end
+};
+
 // Reads one chosen entry as a game or the extractor would; a bad one is
 // named on standard output and counted.
-void TestEntry(VolumeFile& file, tarnwick::VolumeIndex::Entry e, Tally& tally)
+void TestEntry(VolumeFile& file, StoredEntry& e, ReadOnce& data, Tally& tally)
 {
     // Damage is told first: a compressed entry whose data is not there
     // could not be read even by a program that knows its method.
@@ -52,8 +90,7 @@ void TestEntry(VolumeFile& file, tarnwick::VolumeIndex::Entry e, Tally& tally)
                     tarnwick::VolumeIndex::MethodName(e.method));
         return;
     }
-    const auto readOnly = [](const char*, std::int64_t) { return true; };
-    if (file.ReadData(e, readOnly) == VolumeFile::DataRead::Unreadable) {
+    if (!data.Read(file, e.dataOffset, e.length)) {
         ++tally.damaged;
         std::printf("%s: damaged (its data cannot be read)\n", ShownName(e.name).c_str());
     }
@@ -76,24 +113,24 @@ int RunTest(const std::vector<std::string>& args)
     VolumeFile file;
     if (!file.Open("test", line->operands[0]))
         return 1;
-    Chosen chosen;
-    if (typed.empty() && lists.empty()) {
-        for (std::size_t i = 0; i < file.Index().Entries().size(); ++i)
-            chosen.entries.push_back(i);
-    } else {
-        chosen = ChooseEntries("test", file.Index(), *patterns);
-    }
-
     Tally tally;
-    for (std::size_t i : chosen.entries)
-        TestEntry(file, file.Index().Entries()[i], tally);
-    const std::size_t total = chosen.entries.size();
+    ReadOnce data;
+    std::size_t total = 0;
+    bool missing = false;
+    const bool all = typed.empty() && lists.empty();
+    const bool walked = ForEachChosen("test", file, *patterns, all, [&](StoredEntry& e) {
+        ++total;
+        TestEntry(file, e, data, tally);
+        return true;
+    }, missing);
+    if (!walked)
+        return 1;
     using Count = unsigned long long;
     std::printf("%llu files: %llu ok, %llu damaged, %llu not supported\n", Count(total),
                 Count(total - tally.damaged - tally.unsupported), Count(tally.damaged), Count(tally.unsupported));
     if (std::fflush(stdout) != 0)
         return 1;
-    return tally.damaged || tally.unsupported || chosen.missing ? 1 : 0;
+    return tally.damaged || tally.unsupported || missing ? 1 : 0;
 }
 
 } // namespace tarnvol
