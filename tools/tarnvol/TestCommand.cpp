@@ -15,8 +15,9 @@ namespace tarnvol {
 const char* kTestHelp =
     "Usage: tarnvol test [-0] [-T LIST] VOLUME [NAME...]\n"
     "Reads every entry of the volume (or those the NAMEs select): checks that\n"
-    "each entry's data lies inside the file and reads the bytes of every file\n"
-    "stored as is (method 0). Each bad entry is named on standard output,\n"
+    "each entry's data lies inside the file and that its block header can hold\n"
+    "its length (less than 16 MiB), and reads the bytes of every file stored as\n"
+    "is (method 0). Each bad entry is named on standard output,\n"
     "  NAME: damaged (WHY)\n"
     "  NAME: not supported (method N, compressed)\n"
     "then one line counts them: 'N files: N ok, N damaged, N not supported'.\n"
