@@ -97,7 +97,7 @@ int RunList(const std::vector<std::string>& args)
     if (!file.Open("list", volume))
         return 1;
     std::string out;
-    bool missing = false;
+    bool missing = false, emitted = true;
     const bool all = typed.empty() && lists.empty();
     const bool walked = ForEachChosen("list", file, *patterns, all, [&](StoredEntry& e) {
         if (detailed) {
@@ -110,9 +110,14 @@ int RunList(const std::vector<std::string>& args)
             out += columns;
         }
         AppendName(out, e.name, raw);
-        return true;
+        // Out a megabyte at a time: an index may list millions of entries.
+        if (out.size() < (1 << 20))
+            return true;
+        emitted = Emit(out);
+        out.clear();
+        return emitted;
     }, missing);
-    if (!walked)
+    if (!walked || !emitted)
         return 1;
     if (!Emit(out))
         return 1;

@@ -70,12 +70,10 @@ bool VolumeFile::Open(const std::string& command, const std::string& path)
     };
     // The words of the window's parse, so that both refuse a volume alike.
     const auto refuse = [&](VolumeIndex::Status s, const std::string& why) {
-        switch (s) {
-        case VolumeIndex::Status::Ok: break;
-        case VolumeIndex::Status::Unreadable: return fail("cannot read volume " + path + ": " + why);
-        case VolumeIndex::Status::NotAVolume: return fail(path + " is not a volume: " + why);
-        case VolumeIndex::Status::Damaged: break;
-        }
+        if (s == VolumeIndex::Status::Unreadable)
+            return fail("cannot read volume " + path + ": " + why);
+        if (s == VolumeIndex::Status::NotAVolume)
+            return fail(path + " is not a volume: " + why);
         return fail("the directory of " + path + " is damaged: " + why);
     };
     std::string why;
@@ -161,8 +159,14 @@ bool VolumeFile::Locate(StoredEntry& entry)
     }
     // A block header, when there is one, precedes the bytes; an offset that
     // points straight at the data has none.
-    unsigned char tag[4];
-    const bool header = at + 8 <= size_ && ReadAt(at, tag, 4) && tarnwick::volume::TagIs(tag, "vblk");
+    // Entries that share one block ask the same question: the last answer
+    // is kept.
+    if (at != taggedAt_) {
+        unsigned char tag[4];
+        tagged_ = at + 8 <= size_ && ReadAt(at, tag, 4) && tarnwick::volume::TagIs(tag, "vblk");
+        taggedAt_ = at;
+    }
+    const bool header = tagged_;
     if (header)
         at += 8;
     // The game reads as many bytes as the header says: one that cannot say

@@ -82,6 +82,8 @@ private:
     // page's stands: a name's end is found within a page.
     std::vector<std::uint32_t> nulFrom_;
     std::string problem_;
+    std::int64_t taggedAt_ = -1; // where Locate last looked for a block header
+    bool tagged_ = false;        // and whether it found one
 };
 
 // A short name for a method, for columns: stored, rle, lz, lzh (or mN).

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <iterator>
 #include <map>
+#include <utility>
+#include <vector>
 
 namespace tarnvol {
 
@@ -39,38 +41,49 @@ struct Tally {
     std::size_t damaged = 0, unsupported = 0;
 };
 
-// The stretches of the file read already, none touching another. Entries may
-// all name the same data, or overlap a byte apart: each byte is read once,
-// so that a volume costs the reading of its own size.
+// The stretches of the file read already, each more than kJoin bytes from
+// the next. Entries may all name the same data, or overlap a byte apart:
+// each byte is read once, so that a volume costs the reading of its size,
+// and the blocks of a packed volume, a header apart, make one stretch.
 class ReadOnce {
 public:
-    // Reads whatever of [from, from + count) has not been read; false when
-    // some of it cannot be.
+    // Reads whatever of [from, from + count) has not been read, and the few
+    // bytes between it and a stretch near it; false when some cannot be.
     bool Read(VolumeFile& file, std::int64_t from, std::int64_t count)
     {
-        const std::int64_t to = from + count;
         if (count <= 0)
             return true;
-        const auto ignore = [](const char*, std::int64_t) { return true; };
+        std::int64_t begin = from, end = from + count;
         auto it = read_.upper_bound(from);
-        if (it != read_.begin() && std::prev(it)->second >= from)
+        if (it != read_.begin() && std::prev(it)->second + kJoin >= from)
             --it;
-        std::int64_t begin = from, end = to, at = from;
-        while (it != read_.end() && it->first <= to) {
-            if (it->first > at && file.ReadData(at, it->first - at, ignore) != VolumeFile::DataRead::Whole)
-                return false;
-            at = std::max(at, it->second);
+        std::vector<std::pair<std::int64_t, std::int64_t>> near;
+        while (it != read_.end() && it->first <= end + kJoin) {
+            near.emplace_back(*it);
             begin = std::min(begin, it->first);
-            end = std::max(end, it->second);
             it = read_.erase(it);
         }
-        if (at < to && file.ReadData(at, to - at, ignore) != VolumeFile::DataRead::Whole)
+        if (!near.empty())
+            end = std::max(end, near.back().second);
+        std::int64_t at = begin;
+        for (const auto& [start, stop] : near) {
+            if (start > at && !ReadAll(file, at, start))
+                return false;
+            at = std::max(at, stop);
+        }
+        if (at < end && !ReadAll(file, at, end))
             return false;
         read_[begin] = end;
         return true;
     }
 
 private:
+    static constexpr std::int64_t kJoin = 4096;
+    static bool ReadAll(VolumeFile& file, std::int64_t from, std::int64_t to)
+    {
+        const auto ignore = [](const char*, std::int64_t) { return true; };
+        return file.ReadData(from, to - from, ignore) == VolumeFile::DataRead::Whole;
+    }
     std::map<std::int64_t, std::int64_t> read_; // start to end
 };
 
