@@ -5,6 +5,8 @@
 //   deep_name    one name of 120 KB, "a\a\...\a", selected by its top folder
 //   huge_index   an index of 100 MB (its 5.9 million entries in a hole)
 //   long_pattern a pattern of 60 KB against a name of 120 KB
+//   sliding_name 55,000 entries naming each byte of one name of a mebibyte
+//                in turn (1.98 MB), against *.cs
 // Counters: the hostile run's seconds and peak resident megabytes, and each
 // as a ratio to the floor's.
 #include "support/ChildProcess.h"
@@ -14,6 +16,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -31,9 +34,14 @@ struct Case {
     std::function<std::string(const std::string& path)> make;
 };
 
+// Files of at most 8 MiB (a block holds less than 16), as many as the size takes.
 std::string Plain(const std::string& path, std::uintmax_t size)
 {
-    WriteVolume(path, {{"x.cs", "xdata"}, {"b.cs", "bbb"}, {"a", std::string(static_cast<std::size_t>(size), 'd')}});
+    Files files = {{"x.cs", "xdata"}, {"b.cs", "bbb"}};
+    for (std::uintmax_t at = 0; at < size; at += 8 << 20)
+        files.emplace_back(files.size() == 2 ? "a" : "a" + std::to_string(files.size()),
+                           std::string(static_cast<std::size_t>(std::min<std::uintmax_t>(size - at, 8 << 20)), 'd'));
+    WriteVolume(path, files);
     return path;
 }
 
@@ -68,6 +76,18 @@ const Case kCases[] = {
              WriteVolume(path, {{"x.cs", "xdata"}, {std::string(120'000, 'a'), "long"}});
          // Every start of the run of a's matches all but the closing b.
          return "*" + std::string(60'000 - 3, 'a') + "b*";
+     }},
+    {"sliding_name",
+     [](const std::string& path) {
+         if (path.empty())
+             return std::string("*.cs");
+         std::string v = WithEntryCopies(BuildVolume({{"x.cs", "xdata"}, {std::string((1 << 20) - 6, 'n'), "n"}}), 1,
+                                         55'000);
+         const VolumeLayout at(v);
+         for (std::size_t i = 0; i < 55'000; ++i)
+             Put32(v, at.Entry(2 + i) + 4, Get32(v, at.Entry(2 + i) + 4) + static_cast<std::uint32_t>(i));
+         WriteFile(path, v);
+         return std::string();
      }},
 };
 

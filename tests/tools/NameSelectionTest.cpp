@@ -98,3 +98,20 @@ TEST(NameSelection, PiecesLongerThanAWordMatchLikeShortOnes)
     for (const auto& [pattern, name, match] : cases)
         EXPECT_EQ(WildcardMatch(pattern, name), match) << pattern.size() << " " << name.size();
 }
+
+// Names that end where one another end, as entries naming every byte of one
+// long name are, answer as each would on its own, in whatever order they come.
+TEST(NameSelection, NamesSharingAnEndMatchAsOnTheirOwn)
+{
+    const std::string block = "a.cs\\xx.cs\\a\\b.cs.x\\.cs";
+    for (const std::string pattern : {"*.cs\\*", "*.cs", "?\\*.cs*", "*x*s"}) {
+        const Wildcard w(pattern);
+        for (const std::size_t step : {1, 7, 5}) {
+            // Every start once: forwards, then leaping about.
+            for (std::size_t k = 0, i = 0; k < block.size(); ++k, i = (i + step) % block.size()) {
+                const std::string_view name = std::string_view(block).substr(i);
+                EXPECT_EQ(w.Matches(name), WildcardMatch(pattern, std::string(name))) << pattern << " " << name;
+            }
+        }
+    }
+}

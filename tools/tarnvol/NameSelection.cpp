@@ -3,6 +3,7 @@
 #include "os/TextCase.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace tarnvol {
 
@@ -32,8 +33,10 @@ std::string Normalized(const std::string& pattern)
     return out;
 }
 
-// The most names whose answer is kept: past it each is worked out again.
+// The most names whose answer is kept, and the most ends of names a piece
+// keeps its searches for: past them the work is done again.
 constexpr std::size_t kMostAnswers = 1 << 20;
+constexpr std::size_t kMostSearches = 1 << 16;
 
 } // namespace
 
@@ -91,6 +94,35 @@ bool Wildcard::PieceAt(const Piece& piece, std::string_view name, std::size_t at
 }
 
 std::size_t Wildcard::Find(const Piece& piece, std::string_view name, std::size_t from, std::size_t to) const
+{
+    const char* const base = name.data();
+    const char* const start = base + from;
+    const std::less<const char*> before;
+    auto kept = piece.searched.find(base + to);
+    if (kept == piece.searched.end()) {
+        if (piece.searched.size() >= kMostSearches)
+            piece.searched.clear();
+        // Searched from the end, found nowhere: true of every piece.
+        kept = piece.searched.emplace(base + to, Piece::Searched{base + to, nullptr}).first;
+    }
+    Piece::Searched& s = kept->second;
+    if (before(start, s.from)) {
+        // Only the places before the one searched from are new: the piece is
+        // looked for at those, and past them the kept answer holds.
+        const auto keptFrom = static_cast<std::size_t>(s.from - base);
+        const std::size_t at = Scan(piece, name, from, std::min(to, keptFrom + piece.bytes.size() - 1));
+        s = {start, at == std::string_view::npos ? s.found : base + at};
+    } else if (s.found && before(s.found, start)) {
+        // Past what was found, nothing is known.
+        const std::size_t at = Scan(piece, name, from, to);
+        s = {start, at == std::string_view::npos ? nullptr : base + at};
+    }
+    // Otherwise the start lies between the place searched from and what it
+    // found (or the end): the same answer.
+    return s.found ? static_cast<std::size_t>(s.found - base) : std::string_view::npos;
+}
+
+std::size_t Wildcard::Scan(const Piece& piece, std::string_view name, std::size_t from, std::size_t to) const
 {
     // Shift-And: bit j of the state is set when the piece's first j + 1
     // bytes end at the byte just read. Only the words that can hold a set

@@ -27,7 +27,11 @@ namespace tarnvol {
 // between is found leftmost, which is where any match could take it. The
 // search runs a word of bits per 64 bytes of the piece over the name's bytes,
 // so a long pattern against a long name costs name × pattern / 64 steps at
-// worst, never the byte comparisons of backtracking.
+// worst, never the byte comparisons of backtracking. Entries may name every
+// byte of one long name in turn, each a name of its own that ends where the
+// others do: what a search found is kept by where the names end, so that
+// together they cost a walk of the long name, not one each. The names a
+// Wildcard is shown must therefore stay where they are while it lives.
 class Wildcard {
 public:
     explicit Wildcard(std::string_view pattern);
@@ -41,11 +45,19 @@ private:
         std::size_t words = 0;
         std::array<std::uint8_t, 256> row{};
         std::vector<std::uint64_t> masks;
+        // By the end of the bytes searched: the first place searched from,
+        // and where the piece was first found past it (nullptr: nowhere).
+        struct Searched {
+            const char* from;
+            const char* found;
+        };
+        mutable std::unordered_map<const char*, Searched> searched;
     };
     static bool PieceAt(const Piece& piece, std::string_view name, std::size_t at);
     // Where the piece first lies wholly inside [from, to) of the name; npos
     // when it does not.
     std::size_t Find(const Piece& piece, std::string_view name, std::size_t from, std::size_t to) const;
+    std::size_t Scan(const Piece& piece, std::string_view name, std::size_t from, std::size_t to) const;
 
     std::vector<Piece> pieces_;
     bool starred_ = false;
