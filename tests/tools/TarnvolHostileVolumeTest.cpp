@@ -73,4 +73,21 @@ TEST_F(TarnvolHostileVolume, EveryCommandStaysWithinTheBudget)
     EXPECT_EQ(ReadFile(dest + "/x.cs"), "xdata");
 }
 
+TEST_F(TarnvolHostileVolume, ANameLongerThanAnyPathIsToldNotCopied)
+{
+    // 50,000 entries naming each byte of one name of a mebibyte in turn:
+    // names of their own, none of which a disk could hold.
+    std::string v = WithEntryCopies(BuildVolume({{"x.cs", "xdata"}, {std::string((1 << 20) - 6, 'n'), "n"}}), 1, 50'000);
+    const VolumeLayout at(v);
+    for (std::uint32_t i = 0; i < 50'000; ++i)
+        Put32(v, at.Entry(2 + i) + 4, Get32(v, at.Entry(2 + i) + 4) + i);
+    const std::string vol = WriteFile(dir / "slide.vol", v);
+    const ToolRun r = RunToolWithin(kBudget, ToolPath("tarnvol"), {"extract", vol, MakeFolder(dir / "out"), "*"});
+    EXPECT_EQ(r.exitCode, 1) << r.err.substr(0, 300);
+    EXPECT_EQ(ReadFile(dir / "out/x.cs"), "xdata");
+    EXPECT_NE(r.err.find("tarnvol extract: nnnn"), std::string::npos) << r.err.substr(0, 300);
+    EXPECT_NE(r.err.find(" bytes, longer than any path\n"), std::string::npos) << r.err.substr(0, 300);
+    EXPECT_LT(r.err.size(), 200u * 50'001) << "each name is told shortened";
+}
+
 #endif
