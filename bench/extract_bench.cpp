@@ -1,6 +1,6 @@
 // The stand-in extractor, one run of the real program per iteration as the
 // extraction job starts it, the volume already in the page cache:
-// - copying one 200 MB stored file;
+// - copying one 200 MB stored file (its entry without a block header);
 // - finding the middle one of 1k to 1M names, against the floor measured in
 //   the same run: starting a static program that does nothing, plus reading
 //   the volume's directory (name block and index) and a memchr over it. The
@@ -45,31 +45,38 @@ struct Fixture {
 
     Fixture()
     {
-        const std::string source = dir / "source.bin";
-        {
-            tarnwick::os::AtomicOutputFile out(source);
-            std::string block(1 << 20, '\0');
-            std::uint32_t x = 88172645u;
-            for (auto& c : block) {
-                x ^= x << 13;
-                x ^= x >> 17;
-                x ^= x << 5;
-                c = static_cast<char>(x);
-            }
-            for (std::int64_t done = 0; done < kFileSize;) {
-                const std::int64_t n = std::min<std::int64_t>(static_cast<std::int64_t>(block.size()), kFileSize - done);
-                if (!out.Write(block.data(), n))
-                    return;
-                done += n;
-            }
-            if (!out.Commit())
-                return;
-        }
-        tarnwick::VolumeWriter w;
-        w.Add("readme.txt", "a small file first");
-        if (!w.AddFile("maps\\big map.ter", source) || !w.Write(volume))
+        // Laid out by hand: a block header cannot say a length past 16 MiB,
+        // so the index points straight at the big file's bytes, as readers
+        // allow, and the writer (which refuses such a file) is not used.
+        using tarnwick::test::Le32;
+        const std::string small = "a small file first";
+        const std::string names = std::string("readme.txt\0maps\\big map.ter\0", 29);
+        const std::int64_t bigAt = 8 + 8 + static_cast<std::int64_t>(small.size());
+        tarnwick::os::AtomicOutputFile out(volume);
+        const std::string head = "PVOL" + Le32(static_cast<std::uint32_t>(bigAt + kFileSize)) + "VBLK" +
+                                 Le32(static_cast<std::uint32_t>(small.size()) | 0x80000000u) + small;
+        if (!out.Write(head.data(), static_cast<std::int64_t>(head.size())))
             return;
-        tarnwick::os::DeleteFile(source);
+        std::string block(1 << 20, '\0');
+        std::uint32_t x = 88172645u;
+        for (auto& c : block) {
+            x ^= x << 13;
+            x ^= x >> 17;
+            x ^= x << 5;
+            c = static_cast<char>(x);
+        }
+        for (std::int64_t done = 0; done < kFileSize;) {
+            const std::int64_t n = std::min<std::int64_t>(static_cast<std::int64_t>(block.size()), kFileSize - done);
+            if (!out.Write(block.data(), n))
+                return;
+            done += n;
+        }
+        const std::string directory = "vols" + Le32(static_cast<std::uint32_t>(names.size())) + names + '\0' + "voli" +
+                                Le32(34) + Le32(0) + Le32(0) + Le32(8) + Le32(static_cast<std::uint32_t>(small.size())) +
+                                '\0' + Le32(0) + Le32(11) + Le32(static_cast<std::uint32_t>(bigAt)) +
+                                Le32(static_cast<std::uint32_t>(kFileSize)) + '\0';
+        if (!out.Write(directory.data(), static_cast<std::int64_t>(directory.size())) || !out.Commit())
+            return;
         ok = true;
     }
 };

@@ -47,6 +47,11 @@ bool VolumeWriter::Emit(const Sink& sink) const
     std::int64_t dataEnd = 8;
     std::int64_t namesSize = 0;
     for (const Entry& e : entries_) {
+        // A longer file's header would give a reader another length.
+        if (e.size > kMaxFileSize) {
+            failure_ = e.name + " is more than a block can hold (" + std::to_string(kMaxFileSize) + " bytes)";
+            return false;
+        }
         dataEnd += 8 + e.size;
         namesSize += static_cast<std::int64_t>(e.name.size()) + 1;
     }

@@ -29,6 +29,8 @@ public:
 
     // Every offset of a volume is a signed 32-bit value.
     static constexpr std::int64_t kMaxVolumeSize = 0x7FFFFFFF;
+    // A block's header keeps the length of its data in 24 bits.
+    static constexpr std::int64_t kMaxFileSize = 0xFFFFFF;
 
 private:
     struct Entry {

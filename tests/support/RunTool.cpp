@@ -56,6 +56,45 @@ ToolRun RunTool(const std::string& program, const std::vector<std::string>& args
     return run;
 }
 
+ToolRun RunToolWithin(std::int64_t addressSpace, const std::string& program, const std::vector<std::string>& args)
+{
+    TempDir dir;
+    const std::string outPath = dir / "out", errPath = dir / "err";
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ToolRun run;
+    // posix_spawn cannot set a limit on the child alone: fork, and only
+    // async-signal-safe calls until exec.
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int in = ::open("/dev/null", O_RDONLY);
+        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        struct rlimit rl;
+        rl.rlim_cur = rl.rlim_max = static_cast<rlim_t>(addressSpace);
+        if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0 ||
+            ::setrlimit(RLIMIT_AS, &rl) != 0)
+            ::_exit(127);
+        ::execve(program.c_str(), argv.data(), environ);
+        ::_exit(127);
+    }
+    if (pid > 0) {
+        int status = 0;
+        struct rusage usage {};
+        while (wait4(pid, &status, 0, &usage) < 0) {
+        }
+        if (WIFEXITED(status))
+            run.exitCode = WEXITSTATUS(status);
+        run.peakMemoryKb = usage.ru_maxrss;
+    }
+    run.out = ReadFile(outPath);
+    run.err = ReadFile(errPath);
+    return run;
+}
+
 ToolRun RunToolOnTerminal(const std::string& program, const std::vector<std::string>& args)
 {
     ToolRun run;

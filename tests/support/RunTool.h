@@ -28,6 +28,11 @@ inline ToolRun Tarnvol(const std::vector<std::string>& args, const std::string& 
 }
 
 #ifndef _WIN32
+// As RunTool, the program held to `addressSpace` bytes of address space
+// (RLIMIT_AS): running out fails its allocations as a small machine would.
+// AddressSanitizer reserves more than any such limit; see ChildProcess.h.
+ToolRun RunToolWithin(std::int64_t addressSpace, const std::string& program, const std::vector<std::string>& args);
+
 // As RunTool, but standard output is a pseudo-terminal, as when a person runs
 // the program in a terminal window; `out` is every byte the program wrote to
 // it (the terminal adds no carriage returns).

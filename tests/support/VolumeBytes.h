@@ -68,4 +68,27 @@ struct VolumeLayout {
     std::size_t Entry(std::size_t i) const { return voli + 8 + 17 * i; }
 };
 
+// The volume with `copies` more index entries, each a copy of entry `of`,
+// after the last: entries that share one name and one block of data.
+inline std::string WithEntryCopies(std::string v, std::size_t of, std::size_t copies)
+{
+    const VolumeLayout at(v);
+    const std::string entry = v.substr(at.Entry(of), 17);
+    const std::uint32_t length = Get32(v, at.voli + 4);
+    for (std::size_t i = 0; i < copies; ++i)
+        v += entry;
+    Put32(v, at.voli + 4, length + static_cast<std::uint32_t>(17 * copies));
+    return v;
+}
+
+// A stored name of about `bytes` bytes that is a folder inside a folder as
+// deep as it goes: "a\a\...\a".
+inline std::string DeepName(std::size_t bytes)
+{
+    std::string name;
+    while (name.size() + 2 < bytes)
+        name += "a\\";
+    return name + "a";
+}
+
 } // namespace tarnwick::test

@@ -75,7 +75,43 @@ TEST(NameSelection, WildcardsOnTheirOwn)
         {"*", "", true},         {"?", "", false},   {"a*b*c", "aXbYbZc", true}, {"a*b*c", "aXbYbZ", false},
         {"**a", "a", true},      {"A?C", "abc", true}, {"\xE9", "\xC9", false},  {"*.cs", "x.cs.bak", false},
         {"a", "ab", false},      {"ab", "a", false},
+        // The pieces between stars: anchored at both ends, the middle ones
+        // taken leftmost, never overlapping one another.
+        {"a*ab", "aab", true},   {"ab*ba", "aba", false}, {"*aab*", "aaab", true}, {"?*?", "a", false},
+        {"?*?", "ab", true},     {"*?", "", false},       {"*a?c", "abXabc", true}, {"*A?C*", "abab", false},
     };
     for (const auto& [pattern, name, match] : cases)
         EXPECT_EQ(WildcardMatch(pattern, name), match) << pattern << " " << name;
+}
+
+TEST(NameSelection, PiecesLongerThanAWordMatchLikeShortOnes)
+{
+    const std::string run(100, 'a');
+    const std::tuple<std::string, std::string, bool> cases[] = {
+        {"*" + run + "?b*", std::string(150, 'a') + "b", true},
+        {"*" + run + "?b*", std::string(99, 'a') + "xb", false},
+        {"x*" + run + "B", "x" + std::string(130, 'A') + "b", true},
+        {"*" + run + "*" + run, std::string(199, 'a'), false},
+        {"*" + run + "*" + run, std::string(200, 'a'), true},
+        {"*" + std::string(70, '?') + "c*", std::string(70, 'c'), false},
+    };
+    for (const auto& [pattern, name, match] : cases)
+        EXPECT_EQ(WildcardMatch(pattern, name), match) << pattern.size() << " " << name.size();
+}
+
+// Names that end where one another end, as entries naming every byte of one
+// long name are, answer as each would on its own, in whatever order they come.
+TEST(NameSelection, NamesSharingAnEndMatchAsOnTheirOwn)
+{
+    const std::string block = "a.cs\\xx.cs\\a\\b.cs.x\\.cs";
+    for (const std::string pattern : {"*.cs\\*", "*.cs", "?\\*.cs*", "*x*s"}) {
+        const Wildcard w(pattern);
+        for (const std::size_t step : {1, 7, 5}) {
+            // Every start once: forwards, then leaping about.
+            for (std::size_t k = 0, i = 0; k < block.size(); ++k, i = (i + step) % block.size()) {
+                const std::string_view name = std::string_view(block).substr(i);
+                EXPECT_EQ(w.Matches(name), WildcardMatch(pattern, std::string(name))) << pattern << " " << name;
+            }
+        }
+    }
 }

@@ -105,6 +105,62 @@ TEST_F(TarnvolPack, RefusalsLeaveAnEarlierVolumeUntouched)
     EXPECT_FALSE(Exists(dir / "no"));
 }
 
+#ifndef _WIN32
+TEST_F(TarnvolPack, ALinkLeadingOutsideDirIsRefusedAndNothingIsWritten)
+{
+    namespace fs = std::filesystem;
+    WriteFile(dir / "private/id_rsa", "the private key");
+    MakeFolder(dir / "src/keys");
+    fs::create_symlink(dir / "private/id_rsa", dir / "src/keys/id_rsa");
+    fs::create_symlink(dir / "private/id_rsa", dir / "src/key.lnk");
+    fs::create_symlink(dir / "private", dir / "src/ext");
+    const std::string out = dir / "links.vol";
+    for (const std::string operand : {"keys", "key.lnk", "ext/id_rsa", "ext", "."}) {
+        const ToolRun r = Tarnvol({"pack", out, "-C", src, operand});
+        EXPECT_EQ(r.exitCode, 1) << operand;
+        EXPECT_NE(r.err.find("tarnvol pack: "), std::string::npos) << operand;
+        EXPECT_NE(r.err.find("outside"), std::string::npos) << operand << ": " << r.err;
+        EXPECT_FALSE(Exists(out)) << operand;
+    }
+    // A link that stays inside DIR is stored as the file it leads to.
+    fs::create_symlink(dir / "src/top.cs", dir / "src/inner.lnk");
+    ASSERT_EQ(Tarnvol({"pack", out, "-C", src, "inner.lnk"}).exitCode, 0);
+    EXPECT_EQ(Tarnvol({"cat", out, "inner.lnk"}).out, "top");
+}
+#endif
+
+TEST_F(TarnvolPack, AFileLongerThanABlockCanHoldIsRefused)
+{
+    // A block's header keeps the length in 24 bits.
+    const std::string out = dir / "big.vol";
+    for (const auto& [size, packs] : {std::pair{0xFFFFFF, true}, {0x1000000, false}, {0x1000005, false}}) {
+        WriteFile(dir / "big/f.bin", std::string(static_cast<std::size_t>(size), 'x'));
+        std::filesystem::remove(out);
+        const ToolRun r = Tarnvol({"pack", out, "-C", dir / "big", "f.bin"});
+        EXPECT_EQ(r.exitCode, packs ? 0 : 1) << size;
+        EXPECT_EQ(Exists(out), packs) << size;
+        EXPECT_EQ(r.err.find("tarnvol pack: f.bin") != std::string::npos, !packs) << r.err;
+    }
+}
+
+TEST(TarnvolTest, AnEntryLongerThanItsBlockHeaderHoldsIsDamaged)
+{
+    // As packing once wrote it: the index says 16 MiB and 5 bytes, the
+    // block header (24 bits) says 5.
+    TempDir dir;
+    std::string v = BuildVolume({{"big.bin", "12345"}, {"small.cs", "s"}});
+    const std::size_t extra = 1 << 24;
+    v.insert(8 + 8 + 5, extra, 'x');
+    Put32(v, 4, Get32(v, 4) + static_cast<std::uint32_t>(extra));
+    const VolumeLayout at(v);
+    Put32(v, at.Entry(0) + 12, static_cast<std::uint32_t>(extra + 5));
+    Put32(v, at.Entry(1) + 8, Get32(v, at.Entry(1) + 8) + static_cast<std::uint32_t>(extra));
+    const ToolRun r = Tarnvol({"test", WriteFile(dir / "v.vol", v)});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.out.find("big.bin: damaged"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("2 files: 1 ok, 1 damaged"), std::string::npos) << r.out;
+}
+
 // Packed from a UTF-8 disk under its Windows-1252 name, a file comes back out under its own.
 TEST(TarnvolPackNames, TextNamesAreStoredInTheCodePageAndComeBackAsText)
 {

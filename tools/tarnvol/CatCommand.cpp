@@ -42,9 +42,9 @@ int CannotWriteOutput()
 // Writes the stored bytes of one chosen entry to `out`; false only when
 // standard output cannot be written. An entry that cannot be written is
 // named on stderr, and sets `failed`.
-bool WriteEntry(VolumeFile& file, tarnwick::VolumeIndex::Entry e, tarnwick::os::StreamOutput& out, bool& failed)
+bool WriteEntry(VolumeFile& file, StoredEntry& e, tarnwick::os::StreamOutput& out, bool& failed)
 {
-    auto tell = [&failed](const std::string& name, const std::string& why) {
+    auto tell = [&failed](std::string_view name, const std::string& why) {
         failed = true;
         std::fprintf(stderr, "tarnvol cat: %s: %s\n", ShownName(name).c_str(), ShownMessage(why).c_str());
     };
@@ -81,19 +81,19 @@ int RunCat(const std::vector<std::string>& args)
     VolumeFile file;
     if (!file.Open("cat", line->operands[0]))
         return 1;
-    const Chosen chosen = ChooseEntries("cat", file.Index(), *patterns);
-    bool failed = chosen.missing;
-
     tarnwick::os::StreamOutput out;
     if (!out.IsOpen())
         return CannotWriteOutput();
-    for (std::size_t i : chosen.entries) {
-        if (!WriteEntry(file, file.Index().Entries()[i], out, failed))
-            return CannotWriteOutput();
-    }
+    bool failed = false, missing = false, written = true;
+    const bool walked = ForEachChosen("cat", file, *patterns, false, [&](StoredEntry& e) {
+        written = WriteEntry(file, e, out, failed);
+        return written;
+    }, missing);
+    if (!written)
+        return CannotWriteOutput();
     if (!out.Close())
         return CannotWriteOutput();
-    return failed ? 1 : 0;
+    return failed || missing || !walked ? 1 : 0;
 }
 
 } // namespace tarnvol

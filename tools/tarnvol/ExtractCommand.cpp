@@ -108,9 +108,21 @@ std::optional<ExtractLine> ParseExtractLine(const std::vector<std::string>& args
     return given;
 }
 
+// The longest stored name worth handing to the job: no disk takes a longer
+// path (Linux's PATH_MAX; Windows' own limit is shorter still).
+constexpr std::size_t kLongestPath = 4096;
+
+// A name too long to tell whole, shortened.
+std::string Shortened(std::string_view name)
+{
+    constexpr std::size_t kShown = 40;
+    return name.size() <= kShown ? ShownName(name) : ShownName(name.substr(0, kShown)) + "...";
+}
+
 // The stored names the NAMEs and LISTs select, into `names`; the exit status
-// when the command ends here.
-std::optional<int> SelectNamed(const ExtractLine& given, std::vector<std::string>& names, bool& missing)
+// when the command ends here. `failed` tells that some NAME selected nothing
+// or some name cannot be extracted.
+std::optional<int> SelectNamed(const ExtractLine& given, std::vector<std::string>& names, bool& failed)
 {
     const auto patterns = GatherNames("extract", given.typed, given.lists, given.null);
     if (!patterns)
@@ -120,16 +132,29 @@ std::optional<int> SelectNamed(const ExtractLine& given, std::vector<std::string
         return 1;
     // The stored names, so that each file lands under its stored case;
     // a name stored twice is extracted once (the extractor takes the first).
-    const Chosen chosen = ChooseEntries("extract", file.Index(), *patterns);
-    missing = chosen.missing;
-    std::unordered_set<std::string> seen;
-    for (std::size_t i : chosen.entries) {
-        const std::string& stored = file.Index().Entries()[i].name;
-        if (seen.insert(stored).second)
-            names.push_back(stored);
-    }
+    // Entries naming one place in the name block share its bytes: those are
+    // known by where they stand before their bytes are compared. A hostile
+    // volume's entries may each name a megabyte: such a name is told, never
+    // copied.
+    std::unordered_set<const char*> places;
+    std::unordered_set<std::string_view> seen;
+    bool tooLong = false, missing = false;
+    if (!ForEachChosen("extract", file, *patterns, false, [&](StoredEntry& e) {
+            if (!places.insert(e.name.data()).second)
+                return true;
+            if (e.name.size() > kLongestPath) {
+                tooLong = true;
+                std::fprintf(stderr, "tarnvol extract: %s was not extracted: its name is %llu bytes, longer than any path\n",
+                             Shortened(e.name).c_str(), static_cast<unsigned long long>(e.name.size()));
+            } else if (seen.insert(e.name).second) {
+                names.emplace_back(e.name);
+            }
+            return true;
+        }, missing))
+        return 1;
+    failed = missing || tooLong;
     if (names.empty())
-        return missing ? 1 : 0; // an empty list selects nothing, and asks for nothing
+        return failed ? 1 : 0; // an empty list selects nothing, and asks for nothing
     return std::nullopt;
 }
 
@@ -150,13 +175,13 @@ std::optional<int> SelectAll(const std::string& volume, std::vector<std::string>
 
 // Runs the extraction job over `names`, telling its progress and every name
 // it did not extract on stderr; the exit status.
-int RunJob(const ExtractLine& given, const std::vector<std::string>& names, bool missing)
+int RunJob(const ExtractLine& given, const std::vector<std::string>& names, bool failedBefore)
 {
     tarnwick::clsExtract job;
     job.SetRecreateStructure(!given.flat);
     job.SetOverwrite(given.overwrite);
     job.SetNames(names);
-    bool failed = missing;
+    bool failed = failedBefore;
     using Outcome = tarnwick::clsExtract::Outcome;
     // One outcome per name, told in the order of the list.
     std::size_t told = 0, extracted = 0;
@@ -194,11 +219,11 @@ int RunExtract(const std::vector<std::string>& args)
     if (!line)
         return 2;
     std::vector<std::string> names;
-    bool missing = false;
+    bool failed = false;
     const bool named = !line->typed.empty() || !line->lists.empty();
-    if (const auto ended = named ? SelectNamed(*line, names, missing) : SelectAll(line->volume, names))
+    if (const auto ended = named ? SelectNamed(*line, names, failed) : SelectAll(line->volume, names))
         return *ended;
-    return RunJob(*line, names, missing);
+    return RunJob(*line, names, failed);
 }
 
 } // namespace tarnvol

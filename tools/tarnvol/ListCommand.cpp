@@ -96,17 +96,10 @@ int RunList(const std::vector<std::string>& args)
     VolumeFile file;
     if (!file.Open("list", volume))
         return 1;
-    auto& entries = file.Index().Entries();
-    Chosen chosen;
-    if (typed.empty() && lists.empty()) {
-        for (std::size_t i = 0; i < entries.size(); ++i)
-            chosen.entries.push_back(i);
-    } else {
-        chosen = ChooseEntries("list", file.Index(), *patterns);
-    }
     std::string out;
-    for (std::size_t i : chosen.entries) {
-        tarnwick::VolumeIndex::Entry e = entries[i];
+    bool missing = false, emitted = true;
+    const bool all = typed.empty() && lists.empty();
+    const bool walked = ForEachChosen("list", file, *patterns, all, [&](StoredEntry& e) {
         if (detailed) {
             // Where the bytes start; the index's own offset when they cannot
             // be found (tarnvol test tells why).
@@ -117,10 +110,18 @@ int RunList(const std::vector<std::string>& args)
             out += columns;
         }
         AppendName(out, e.name, raw);
-    }
+        // Out a megabyte at a time: an index may list millions of entries.
+        if (out.size() < (1 << 20))
+            return true;
+        emitted = Emit(out);
+        out.clear();
+        return emitted;
+    }, missing);
+    if (!walked || !emitted)
+        return 1;
     if (!Emit(out))
         return 1;
-    return chosen.missing ? 1 : 0;
+    return missing ? 1 : 0;
 }
 
 } // namespace tarnvol

@@ -73,16 +73,25 @@ std::optional<std::vector<std::string>> GatherNames(const std::string& command, 
     return patterns;
 }
 
-Chosen ChooseEntries(const std::string& command, tarnwick::VolumeIndex& index, const std::vector<std::string>& patterns)
+bool ForEachChosen(const std::string& command, VolumeFile& file, const std::vector<std::string>& patterns, bool all,
+                   const std::function<bool(StoredEntry&)>& take, bool& missing)
 {
-    std::vector<std::string_view> stored;
-    stored.reserve(index.Entries().size());
-    for (const auto& e : index.Entries())
-        stored.emplace_back(e.name);
-    const NameSelection s = SelectNames(stored, patterns);
-    for (std::size_t k : s.unmatched)
+    missing = false;
+    if (all)
+        return file.ForEach(take);
+    NameSelector selector(patterns);
+    if (!file.ForEach([&selector](StoredEntry& e) {
+            selector.See(e.name);
+            return true;
+        }))
+        return false;
+    if (!file.ForEach([&](StoredEntry& e) { return !selector.Selects(e.name) || take(e); }))
+        return false;
+    for (std::size_t k : selector.Unmatched()) {
+        missing = true;
         std::fprintf(stderr, "tarnvol %s: %s: not in the volume\n", command.c_str(), ShownName(patterns[k]).c_str());
-    return {s.chosen, !s.unmatched.empty()};
+    }
+    return true;
 }
 
 } // namespace tarnvol

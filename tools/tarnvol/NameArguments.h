@@ -5,6 +5,7 @@
 #include "ReadVolume.h"
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,14 +21,11 @@ namespace tarnvol {
 std::optional<std::vector<std::string>> GatherNames(const std::string& command, const std::vector<std::string>& typed,
                                                     const std::vector<std::string>& lists, bool nul);
 
-struct Chosen {
-    std::vector<std::size_t> entries; // indexes into the volume's entries, in stored order
-    bool missing = false;             // some pattern selected nothing (told on stderr)
-};
-
-// The entries the patterns select; every pattern that selects nothing is
-// told as "tarnvol COMMAND: NAME: not in the volume".
-Chosen ChooseEntries(const std::string& command, tarnwick::VolumeIndex& index,
-                     const std::vector<std::string>& patterns);
+// Hands the entries the patterns select to `take`, in stored order, until it
+// returns false; every entry when `all`. Every pattern that selects nothing
+// is told as "tarnvol COMMAND: NAME: not in the volume", and sets `missing`.
+// False when the index cannot be read (told on stderr).
+bool ForEachChosen(const std::string& command, VolumeFile& file, const std::vector<std::string>& patterns, bool all,
+                   const std::function<bool(StoredEntry&)>& take, bool& missing);
 
 } // namespace tarnvol

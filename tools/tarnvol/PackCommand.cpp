@@ -28,9 +28,11 @@ const char* kPackHelp =
     "          folder); it may stand anywhere on the line, once\n"
     "The stored name of a file is its path relative to DIR, with backslashes\n"
     "between its folders, in the game's code page (Windows-1252) where every\n"
-    "character of it has a byte there. A FILE that leads outside DIR is refused, and so is a\n"
-    "name stored twice (names are compared without regard to case, as the game\n"
-    "does). The volume replaces OUTPUT only when it was written completely.\n"
+    "character of it has a byte there. A FILE that leads outside DIR, by its\n"
+    "name or through a link, is refused, and so is a name stored twice (names\n"
+    "are compared without regard to case, as the game does) and a file of 16 MiB\n"
+    "or more, whose length a volume's block cannot hold. Nothing is written then:\n"
+    "the volume replaces OUTPUT only when it was written completely.\n"
     "Exit status: 0 written, 1 it could not be written (the reason on stderr),\n"
     "2 wrong command line.\n";
 
@@ -84,7 +86,7 @@ std::optional<std::vector<std::string>> Pieces(const std::string& relative, Path
 class Packer {
 public:
     Packer(std::string dir, std::string output, PathStyle style)
-        : dir_(std::move(dir)), style_(style)
+        : dir_(std::move(dir)), style_(style), base_(tarnwick::os::LongPathName(dir_.empty() ? "." : dir_))
     {
         // The volume must not swallow an earlier copy of itself.
         if (tarnwick::os::IsPlainFile(output))
@@ -96,20 +98,16 @@ public:
     {
         std::string relative = operand;
         if (IsAbsolute(operand, style_)) {
-            std::string base = tarnwick::os::LongPathName(dir_.empty() ? "." : dir_);
             std::string full = tarnwick::os::LongPathName(operand);
             if (full.empty())
                 return Fail(operand + " not found");
-            const bool inside = !base.empty() && full.compare(0, base.size(), base) == 0 &&
-                                (full.size() == base.size() || IsSeparator(full[base.size()], style_) ||
-                                 IsSeparator(base.back(), style_));
-            if (!inside)
-                return Fail(operand + " is outside " + (dir_.empty() ? "the current folder" : dir_));
-            relative = full.substr(base.size());
+            if (!Inside(full))
+                return Fail(operand + " is outside " + DirName());
+            relative = full.substr(base_.size());
         }
         auto pieces = Pieces(relative, style_);
         if (!pieces)
-            return Fail(operand + " leads outside " + (dir_.empty() ? "the current folder" : dir_));
+            return Fail(operand + " leads outside " + DirName());
 
         std::string source = dir_;
         std::string name;
@@ -122,7 +120,8 @@ public:
         if (tarnwick::os::IsPlainFile(source))
             return AddFile(name, source);
         if (tarnwick::os::IsPlainFolder(source))
-            return AddFolder(name, source);
+            return LeadsOutside(source) ? Fail(source + " is a link that leads outside " + DirName())
+                                        : AddFolder(name, source);
         return Fail(operand + " not found");
     }
 
@@ -135,8 +134,35 @@ private:
         return false;
     }
 
+    std::string DirName() const { return dir_.empty() ? "the current folder" : dir_; }
+
+    // Whether the full path, links resolved, lies in DIR.
+    bool Inside(const std::string& full) const
+    {
+        return !base_.empty() && full.compare(0, base_.size(), base_) == 0 &&
+               (full.size() == base_.size() || IsSeparator(full[base_.size()], style_) ||
+                IsSeparator(base_.back(), style_));
+    }
+
+    // Whether a link, the path's own or one of its folders', takes it out of
+    // DIR: the volume would carry whatever file the link names (a key
+    // beside the game, say) to whoever is sent it.
+    bool LeadsOutside(const std::string& source) const
+    {
+        const std::string full = tarnwick::os::LongPathName(source);
+        return full.empty() || !Inside(full);
+    }
+
     bool AddFile(const std::string& name, const std::string& source)
     {
+        if (LeadsOutside(source))
+            return Fail(source + " is a link that leads outside " + DirName());
+        // A block's header keeps its length in 24 bits: a longer file would
+        // be read back as another length, and so as another file.
+        const auto size = tarnwick::os::FileLength(source);
+        if (size && *size > tarnwick::VolumeWriter::kMaxFileSize)
+            return Fail(name + " is " + std::to_string(*size) + " bytes, more than a volume can hold in one file (" +
+                        std::to_string(tarnwick::VolumeWriter::kMaxFileSize) + ")");
         if (!outputLong_.empty() && tarnwick::os::LongPathName(source) == outputLong_) {
             std::fprintf(stderr, "tarnvol pack: %s is the output volume itself; left out\n", source.c_str());
             return true;
@@ -181,6 +207,7 @@ private:
 
     std::string dir_;
     PathStyle style_;
+    std::string base_; // DIR, links resolved
     std::string outputLong_;
     std::vector<Packed> files_;
     std::unordered_set<std::string> seen_;

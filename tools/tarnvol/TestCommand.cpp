@@ -5,15 +5,21 @@
 #include "ReadVolume.h"
 #include "StoredNames.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <map>
+#include <utility>
+#include <vector>
 
 namespace tarnvol {
 
 const char* kTestHelp =
     "Usage: tarnvol test [-0] [-T LIST] VOLUME [NAME...]\n"
     "Reads every entry of the volume (or those the NAMEs select): checks that\n"
-    "each entry's data lies inside the file and reads the bytes of every file\n"
-    "stored as is (method 0). Each bad entry is named on standard output,\n"
+    "each entry's data lies inside the file and that its block header can hold\n"
+    "its length (less than 16 MiB), and reads the bytes of every file stored as\n"
+    "is (method 0). Each bad entry is named on standard output,\n"
     "  NAME: damaged (WHY)\n"
     "  NAME: not supported (method N, compressed)\n"
     "then one line counts them: 'N files: N ok, N damaged, N not supported'.\n"
@@ -35,9 +41,55 @@ struct Tally {
     std::size_t damaged = 0, unsupported = 0;
 };
 
+// The stretches of the file read already, each more than kJoin bytes from
+// the next. Entries may all name the same data, or overlap a byte apart:
+// each byte is read once, so that a volume costs the reading of its size,
+// and the blocks of a packed volume, a header apart, make one stretch.
+class ReadOnce {
+public:
+    // Reads whatever of [from, from + count) has not been read, and the few
+    // bytes between it and a stretch near it; false when some cannot be.
+    bool Read(VolumeFile& file, std::int64_t from, std::int64_t count)
+    {
+        if (count <= 0)
+            return true;
+        std::int64_t begin = from, end = from + count;
+        auto it = read_.upper_bound(from);
+        if (it != read_.begin() && std::prev(it)->second + kJoin >= from)
+            --it;
+        std::vector<std::pair<std::int64_t, std::int64_t>> near;
+        while (it != read_.end() && it->first <= end + kJoin) {
+            near.emplace_back(*it);
+            begin = std::min(begin, it->first);
+            it = read_.erase(it);
+        }
+        if (!near.empty())
+            end = std::max(end, near.back().second);
+        std::int64_t at = begin;
+        for (const auto& [start, stop] : near) {
+            if (start > at && !ReadAll(file, at, start))
+                return false;
+            at = std::max(at, stop);
+        }
+        if (at < end && !ReadAll(file, at, end))
+            return false;
+        read_[begin] = end;
+        return true;
+    }
+
+private:
+    static constexpr std::int64_t kJoin = 4096;
+    static bool ReadAll(VolumeFile& file, std::int64_t from, std::int64_t to)
+    {
+        const auto ignore = [](const char*, std::int64_t) { return true; };
+        return file.ReadData(from, to - from, ignore) == VolumeFile::DataRead::Whole;
+    }
+    std::map<std::int64_t, std::int64_t> read_; // start to end
+};
+
 // Reads one chosen entry as a game or the extractor would; a bad one is
 // named on standard output and counted.
-void TestEntry(VolumeFile& file, tarnwick::VolumeIndex::Entry e, Tally& tally)
+void TestEntry(VolumeFile& file, StoredEntry& e, ReadOnce& data, Tally& tally)
 {
     // Damage is told first: a compressed entry whose data is not there
     // could not be read even by a program that knows its method.
@@ -52,8 +104,7 @@ void TestEntry(VolumeFile& file, tarnwick::VolumeIndex::Entry e, Tally& tally)
                     tarnwick::VolumeIndex::MethodName(e.method));
         return;
     }
-    const auto readOnly = [](const char*, std::int64_t) { return true; };
-    if (file.ReadData(e, readOnly) == VolumeFile::DataRead::Unreadable) {
+    if (!data.Read(file, e.dataOffset, e.length)) {
         ++tally.damaged;
         std::printf("%s: damaged (its data cannot be read)\n", ShownName(e.name).c_str());
     }
@@ -76,24 +127,24 @@ int RunTest(const std::vector<std::string>& args)
     VolumeFile file;
     if (!file.Open("test", line->operands[0]))
         return 1;
-    Chosen chosen;
-    if (typed.empty() && lists.empty()) {
-        for (std::size_t i = 0; i < file.Index().Entries().size(); ++i)
-            chosen.entries.push_back(i);
-    } else {
-        chosen = ChooseEntries("test", file.Index(), *patterns);
-    }
-
     Tally tally;
-    for (std::size_t i : chosen.entries)
-        TestEntry(file, file.Index().Entries()[i], tally);
-    const std::size_t total = chosen.entries.size();
+    ReadOnce data;
+    std::size_t total = 0;
+    bool missing = false;
+    const bool all = typed.empty() && lists.empty();
+    const bool walked = ForEachChosen("test", file, *patterns, all, [&](StoredEntry& e) {
+        ++total;
+        TestEntry(file, e, data, tally);
+        return true;
+    }, missing);
+    if (!walked)
+        return 1;
     using Count = unsigned long long;
     std::printf("%llu files: %llu ok, %llu damaged, %llu not supported\n", Count(total),
                 Count(total - tally.damaged - tally.unsupported), Count(tally.damaged), Count(tally.unsupported));
     if (std::fflush(stdout) != 0)
         return 1;
-    return tally.damaged || tally.unsupported || chosen.missing ? 1 : 0;
+    return tally.damaged || tally.unsupported || missing ? 1 : 0;
 }
 
 } // namespace tarnvol
