@@ -86,11 +86,11 @@ std::optional<std::vector<std::string>> Pieces(const std::string& relative, Path
 class Packer {
 public:
     Packer(std::string dir, std::string output, PathStyle style)
-        : dir_(std::move(dir)), style_(style), base_(tarnwick::os::LongPathName(dir_.empty() ? "." : dir_))
+        : dir_(std::move(dir)), style_(style), base_(tarnwick::os::RealPath(dir_.empty() ? "." : dir_))
     {
         // The volume must not swallow an earlier copy of itself.
         if (tarnwick::os::IsPlainFile(output))
-            outputLong_ = tarnwick::os::LongPathName(output);
+            outputLong_ = tarnwick::os::RealPath(output);
     }
 
     // Adds one FILE operand; false (the reason on stderr) when it cannot be.
@@ -98,7 +98,7 @@ public:
     {
         std::string relative = operand;
         if (IsAbsolute(operand, style_)) {
-            std::string full = tarnwick::os::LongPathName(operand);
+            std::string full = tarnwick::os::RealPath(operand);
             if (full.empty())
                 return Fail(operand + " not found");
             if (!Inside(full))
@@ -149,7 +149,7 @@ private:
     // beside the game, say) to whoever is sent it.
     bool LeadsOutside(const std::string& source) const
     {
-        const std::string full = tarnwick::os::LongPathName(source);
+        const std::string full = tarnwick::os::RealPath(source);
         return full.empty() || !Inside(full);
     }
 
@@ -163,7 +163,7 @@ private:
         if (size && *size > tarnwick::VolumeWriter::kMaxFileSize)
             return Fail(name + " is " + std::to_string(*size) + " bytes, more than a volume can hold in one file (" +
                         std::to_string(tarnwick::VolumeWriter::kMaxFileSize) + ")");
-        if (!outputLong_.empty() && tarnwick::os::LongPathName(source) == outputLong_) {
+        if (!outputLong_.empty() && tarnwick::os::RealPath(source) == outputLong_) {
             std::fprintf(stderr, "tarnvol pack: %s is the output volume itself; left out\n", source.c_str());
             return true;
         }
