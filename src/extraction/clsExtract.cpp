@@ -247,6 +247,14 @@ bool clsExtract::MayWrite(const std::string& destination, const Target& name)
                           Shown(destination) + ".");
         return false;
     }
+    // The replacing's own hidden names: an entry stored under one would stand
+    // in for the user's earlier copy of another entry, or be swept away as
+    // the leftover of a killed run.
+    if (IsReplaceName(GetFileTitle(name.part, style_))) {
+        RaiseError(5, "Unable to extract " + Shown(shownName) +
+                          ": the name is one the program keeps for its own files while it replaces one.");
+        return false;
+    }
     // Refused before anything is made for it: on a Windows disk the name
     // would reach a device, another entry's file or a hidden stream.
     if (style_ == PathStyle::Windows) {
@@ -403,6 +411,13 @@ clsExtract::Outcome clsExtract::ExtractOne(const std::string& volume, const std:
     if (!MayWrite(destination, name) || !MakeFolders(name))
         return Outcome::Failed;
     Recover(out);
+    // The extractor writes a FIFO or a device where it stands: one planted
+    // under an entry's name would hold the job up for good, or take the bytes.
+    if (os_.IsSpecialFile(out)) {
+        RaiseError(6, "Unable to extract " + Shown(name.shown) + ": " + Shown(out) +
+                          " is a FIFO, a device or a socket, not a file; it is left as it is.");
+        return Outcome::Failed;
+    }
 
     const bool exists = os_.IsPlainFile(out);
     if (exists && !overwrite_ && (!ReplaceAllowed(out) || !*alive))

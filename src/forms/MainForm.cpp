@@ -328,11 +328,11 @@ void MainForm::filVolumes_Click()
     clsVOLReader& reader = VOL();
     reader.SetPath(path);
     try {
-        // The list shows the reader's table itself, sorted: GetFileNames'
-        // text would be the same names once more.
+        // The list shows GetFileNames' names, sorted, from the reader's own
+        // table text wherever the two agree.
         CurrentVolumeListed = reader.ListNames();
         if (CurrentVolumeListed)
-            lstData.SetTable(reader.TableText());
+            lstData.SetTable(reader.ListText());
     } catch (const std::bad_alloc&) {
         // A volume may hold more names than this machine can list: say so
         // rather than end the program.

@@ -14,6 +14,11 @@ bool IsPlainFile(const std::string& path);
 bool IsPlainFolder(const std::string& path);
 // A plain file or a plain folder.
 bool PlainExists(const std::string& path);
+// Whether the path names, links followed, a FIFO, a device or a socket:
+// nothing a replaced file may take the place of, and a FIFO would hold up
+// whoever opens it for writing. Windows: never; its devices are reached only
+// through their names (WindowsNames.h), pipes only through \\.\pipe\.
+bool IsSpecialFile(const std::string& path);
 
 // Length in bytes, or nothing when the file cannot be examined.
 std::optional<std::int64_t> FileLength(const std::string& path);
@@ -119,6 +124,7 @@ class AtomicOutputFile {
 public:
     explicit AtomicOutputFile(const std::string& finalPath);
     ~AtomicOutputFile(); // removes the temporary file unless committed
+    // (and only its own: another run writing the same output keeps its own)
     AtomicOutputFile(const AtomicOutputFile&) = delete;
     AtomicOutputFile& operator=(const AtomicOutputFile&) = delete;
 
@@ -133,7 +139,6 @@ private:
     std::string tempPath_;
     std::intptr_t handle_ = -1;
     bool failed_ = false;
-    bool committed_ = false;
 };
 
 } // namespace tarnwick::os

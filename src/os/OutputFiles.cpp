@@ -96,7 +96,7 @@ AtomicOutputFile::AtomicOutputFile(const std::string& finalPath)
             handle_ = h;
             return;
         }
-        if (!taken || attempt > 0 || !DeleteFile(temp))
+        if (!taken || attempt > 0 || !output::Abandoned(temp) || !DeleteFile(temp))
             break;
     }
     failed_ = true;
@@ -105,9 +105,7 @@ AtomicOutputFile::AtomicOutputFile(const std::string& finalPath)
 AtomicOutputFile::~AtomicOutputFile()
 {
     if (handle_ != output::kNone)
-        output::Close(handle_);
-    if (!committed_ && !tempPath_.empty())
-        DeleteFile(tempPath_);
+        output::Discard(handle_, tempPath_);
 }
 
 bool AtomicOutputFile::IsOpen() const { return handle_ != output::kNone; }
@@ -125,13 +123,10 @@ bool AtomicOutputFile::Commit()
     handle_ = output::kNone;
     // No fsync or FlushFileBuffers: the rename alone keeps a half-written
     // file from ever standing under the final name, and a sync per extracted
-    // file costs more than the copy itself. A failed rename leaves whatever
-    // stood under the final name as it was; the destructor takes the
-    // temporary file away.
-    if (output::Close(h) && RenameFile(tempPath_, finalPath_)) {
-        committed_ = true;
+    // file costs more than the copy itself. A failed move leaves whatever
+    // stood under the final name as it was.
+    if (output::MoveIntoPlace(h, tempPath_, finalPath_))
         return true;
-    }
     failed_ = true;
     return false;
 }

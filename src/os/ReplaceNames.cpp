@@ -40,4 +40,17 @@ std::string ReplaceKeepName(const std::string& outputPath, PathStyle style)
     return Sibling(outputPath, style, ".old");
 }
 
+bool IsReplaceName(std::string_view fileName)
+{
+    const std::string n = ToLower(fileName);
+    constexpr std::size_t kTag = 3 + 16; // ".tw" and the tag
+    if (n.size() < kTag || n.compare(0, 3, ".tw") != 0)
+        return false;
+    for (std::size_t i = 3; i < kTag; ++i)
+        if (!((n[i] >= '0' && n[i] <= '9') || (n[i] >= 'a' && n[i] <= 'f')))
+            return false;
+    const std::string_view rest = std::string_view(n).substr(kTag);
+    return rest == ".part" || rest == ".old";
+}
+
 } // namespace tarnwick

@@ -9,6 +9,7 @@
 #include "os/PathStyle.h"
 
 #include <string>
+#include <string_view>
 
 namespace tarnwick {
 
@@ -16,5 +17,10 @@ namespace tarnwick {
 std::string ReplaceTempName(const std::string& outputPath, PathStyle style);
 // Where the earlier file at `outputPath` waits while it is replaced.
 std::string ReplaceKeepName(const std::string& outputPath, PathStyle style);
+// Whether a file name has the form of those two hidden names (compared
+// without regard to case, as a Windows disk would), whatever output it
+// would belong to: a file of that name is the replacing's own, so a volume
+// must not plant one.
+bool IsReplaceName(std::string_view fileName);
 
 } // namespace tarnwick

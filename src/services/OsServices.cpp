@@ -12,6 +12,7 @@ OsServices SystemServices()
     s.IsPlainFile = [](const std::string& p) { return os::IsPlainFile(p); };
     s.IsPlainFolder = [](const std::string& p) { return os::IsPlainFolder(p); };
     s.PlainExists = [](const std::string& p) { return os::PlainExists(p); };
+    s.IsSpecialFile = [](const std::string& p) { return os::IsSpecialFile(p); };
     s.CreateFolder = [](const std::string& p) { return os::CreateFolder(p); };
     s.DeleteFile = [](const std::string& p) { return os::DeleteFile(p); };
     s.RenameFile = [](const std::string& a, const std::string& b) { return os::RenameFile(a, b); };
@@ -36,6 +37,7 @@ OsServices OsServices::Completed() const
     fill(out.IsPlainFile, system.IsPlainFile);
     fill(out.IsPlainFolder, system.IsPlainFolder);
     fill(out.PlainExists, system.PlainExists);
+    fill(out.IsSpecialFile, system.IsSpecialFile);
     fill(out.CreateFolder, system.CreateFolder);
     fill(out.DeleteFile, system.DeleteFile);
     fill(out.RenameFile, system.RenameFile);

@@ -18,6 +18,8 @@ struct OsServices {
     std::function<bool(const std::string& path)> IsPlainFolder;
     // A plain file or a plain folder.
     std::function<bool(const std::string& path)> PlainExists;
+    // A FIFO, a device or a socket, links followed.
+    std::function<bool(const std::string& path)> IsSpecialFile;
     // Creates one folder whose parent exists; false on failure.
     std::function<bool(const std::string& path)> CreateFolder;
     std::function<bool(const std::string& path)> DeleteFile;

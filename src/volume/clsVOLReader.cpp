@@ -182,6 +182,17 @@ std::string clsVOLReader::GetFileNames(const std::string& VolumePath)
     return text;
 }
 
+std::shared_ptr<const std::string> clsVOLReader::ListText() const
+{
+    if (!LastNameCut())
+        return tableText_;
+    // Only a block without its closing NUL costs a copy.
+    auto text = std::make_shared<std::string>(tableText_ ? *tableText_ : std::string(1, '\0'));
+    text->back() = textLast_;
+    text->push_back('/');
+    return text;
+}
+
 bool clsVOLReader::ListNames(const std::string& VolumePath)
 {
     const std::string path = VolumePath.empty() ? path_ : VolumePath;

@@ -66,6 +66,13 @@ public:
     // first. Shared, so that a list can show the names without a copy of
     // each and keep them while the reader lists another volume.
     std::shared_ptr<const std::string> TableText() const { return tableText_; }
+    // The byte the table's last name lost because the name block lacks its
+    // closing NUL ('\0' when it has one): GetFileNames and the extractor
+    // still see the whole name.
+    char LastNameCut() const { return textLast_ == '/' ? '\0' : textLast_; }
+    // The names as GetFileNames gives them, each followed by "/", for
+    // showing: the table's own text unless the last name was cut.
+    std::shared_ptr<const std::string> ListText() const;
 
     PathStyle Style() const { return style_; }
 

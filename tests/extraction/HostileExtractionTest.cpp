@@ -1,7 +1,9 @@
 // The extraction job against hostile names and extractors on a real disk: no
 // file may land outside the destination, and a failed replacement keeps the old.
 #include "extraction/clsExtract.h"
+#include "os/ReplaceNames.h"
 #include "support/ChildProcess.h"
+#include "support/SpecialFiles.h"
 #include "support/TestFiles.h"
 #include "support/VolumeBytes.h"
 
@@ -11,7 +13,9 @@
 #include <map>
 #include <sstream>
 #include <tuple>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tarnwick;
 using namespace tarnwick::test;
@@ -26,6 +30,7 @@ struct JobRun {
     Names messages;            // "number message"
     std::map<std::string, O> outcomes;
     std::map<std::string, std::string> paths;
+    int questions = 0; // overwrite prompts, each answered No
 };
 
 class HostileExtraction : public ::testing::Test {
@@ -62,8 +67,9 @@ protected:
             run.outcomes[name] = o;
             run.paths[name] = path;
         };
+        job.AskOverwrite = [&](const std::string&) { return ++run.questions, MsgAnswer::No; };
         job.SetRecreateStructure(recreate);
-        job.SetOverwrite(true);
+        job.SetOverwrite(overwrite);
         job.SetNames(names);
         job.Extract(volume, list, dest, extractor);
         return run;
@@ -95,7 +101,7 @@ protected:
     std::string dest = root / "out", log = root / "args.log";
     std::string volume = root / "any.vol"; // the extractor scripts never read it: it only has to exist
     Names names;
-    bool recreate = false;
+    bool recreate = false, overwrite = true;
     OsServices services; // the system's
 };
 
@@ -164,6 +170,52 @@ TEST_F(HostileExtraction, ARunKilledWhileReplacingIsPutRightByTheNextRunForThatF
         Extract(Script("run.sh", body), "keep.cs");
         EXPECT_EQ(ReadFile(out), after) << body;
         EXPECT_EQ(FilesBelow(dest), Names{"keep.cs"}) << body;
+    }
+}
+
+// A volume storing the replacing's hidden names for the entry after them:
+// that entry must still arrive with its own bytes, the user is never asked
+// about a file they never had, and the hidden names are refused by name.
+TEST_F(HostileExtraction, AStoredNameCannotPoseAsTheReplacingsOwnFiles)
+{
+    const auto title = [this](const std::string& path) { return path.substr(dest.size() + 1); };
+    const std::string kept = title(ReplaceKeepName(dest + "/a.cs", PathStyle::Posix));
+    const std::string part = title(ReplaceTempName(dest + "/a.cs", PathStyle::Posix));
+    overwrite = false;
+    for (const std::string& planted : {kept, part}) {
+        Fresh();
+        WriteVolume(volume, {{planted, "planted"}, {"a.cs", "own"}});
+        JobRun run = Extract(ToolPath("extract"), planted + ",a.cs");
+        EXPECT_EQ(ReadFile(dest + "/a.cs"), "own") << planted;
+        EXPECT_EQ(run.questions, 0) << planted;
+        EXPECT_EQ(run.outcomes.at(planted), O::Failed) << planted;
+        EXPECT_EQ(run.errors[5], 1) << planted;
+        EXPECT_EQ(FilesBelow(dest), Names{"a.cs"}) << planted;
+    }
+}
+
+// An entry's name taken in the destination by a FIFO, a device or a socket:
+// the job goes on without opening it, says so, and leaves it as it is.
+TEST_F(HostileExtraction, ASpecialFileUnderAnEntrysNameIsRefusedAndNothingWaitsForIt)
+{
+    WriteVolume(volume, {{"a.cs", "entry bytes"}, {"b.cs", "b"}});
+    for (SpecialKind kind : AllSpecialKinds()) {
+        Fresh();
+        if (!MakeSpecialFile(kind, dest + "/a.cs"))
+            continue; // a device node needs root
+        const int code = RunInChild([&] {
+            ::alarm(20);
+            JobRun run = Extract(ToolPath("extract"), "a.cs,b.cs");
+            return (run.outcomes["a.cs"] == O::Failed ? 0 : 1) | (run.errors[6] == 1 ? 0 : 2) |
+                   (ReadFile(dest + "/b.cs") == "b" ? 0 : 4);
+        });
+        // An extractor left waiting on the FIFO is let go, so that no run
+        // outlives the test.
+        if (const int fd = ::open((dest + "/a.cs").c_str(), O_RDONLY | O_NONBLOCK); fd >= 0)
+            ::close(fd);
+        EXPECT_EQ(code, 0) << Describe(kind) << ": -1 the job waited on it, 1 taken as extracted, 2 not told, 4 the "
+                           << "rest did not go on";
+        EXPECT_TRUE(IsSpecialFile(kind, dest + "/a.cs")) << Describe(kind);
     }
 }
 

@@ -126,6 +126,28 @@ TEST(AtomicOutput, AnOutputThatGoesAfterItsCommitLeavesTheNextTemporaryOfItsName
     EXPECT_EQ(test::ReadFile(out), "second");
 }
 
+// Two runs writing one output at once, each in turn: whichever reports
+// success, the output then holds that run's bytes whole, and neither takes
+// the other's temporary file for a leftover.
+TEST(AtomicOutput, TwoRunsForOneOutputNeverHandEachOtherTheirBytes)
+{
+    test::TempDir dir;
+    const std::string out = dir / "out.bin";
+    os::AtomicOutputFile first(out);
+    ASSERT_TRUE(first.Write("first ", 6));
+    {
+        os::AtomicOutputFile second(out);
+        if (second.IsOpen()) {
+            second.Write("second, half", 12);
+            EXPECT_TRUE(!second.Commit() || test::ReadFile(out) == "second, half");
+        }
+    }
+    ASSERT_TRUE(first.Write("whole", 5));
+    ASSERT_TRUE(first.Commit()) << "the first run lost its temporary file to the second";
+    EXPECT_EQ(test::ReadFile(out), "first whole");
+    EXPECT_EQ(Listing(dir.Path()), std::set<std::string>{"out.bin"});
+}
+
 #ifndef _WIN32
 TEST(AtomicOutput, TheNewFileHasTheModeTheUserMaskLeaves)
 {

@@ -145,6 +145,23 @@ TEST_F(TarnvolCommands, CatAndListGiveWhatTheNamesSelect)
     EXPECT_NE(r.err.find("no-such-list"), std::string::npos) << r.err;
 }
 
+// A name block whose last name lacks its closing NUL: that name is listed
+// and extracted whole, as the extractor finds it.
+TEST_F(TarnvolCommands, ALastNameWithoutItsNulIsListedAndExtractedWhole)
+{
+    std::string bytes = ReadFile(volume);
+    const VolumeLayout layout(bytes);
+    char& closing = bytes[layout.d + 8 + layout.s - 1];
+    ASSERT_EQ(closing, '\0');
+    closing = 'X';
+    const std::string cut = WriteFile(dir / "cut.vol", bytes);
+    const ToolRun listed = Tarnvol({"list", cut});
+    EXPECT_EQ(listed.out.substr(listed.out.rfind('\n', listed.out.size() - 2) + 1), "two  blanks.csX\n");
+    const std::string out = MakeFolder(dir / "all");
+    EXPECT_EQ(Tarnvol({"extract", cut, out}).exitCode, 0);
+    EXPECT_EQ(ReadFile(out + "/two  blanks.csX"), "blanks");
+}
+
 TEST_F(TarnvolCommands, ANameThatSelectsNothingIsAnError)
 {
     // What extract tells of each name is TarnvolNames.EveryNameNotExtractedIsToldAndTheRunFails.

@@ -99,6 +99,8 @@ TEST_F(HostileVolume, NameBlockWithoutAnyNulIsOneName)
     EXPECT_EQ(r.reader.GetFileNames(test::WriteFile(dir / "nonul.vol", block)), "abcdefgh");
     EXPECT_EQ(r.reader.FileCount(), 1);
     EXPECT_EQ(r.reader.TableName(0), "abcdefg");
+    // Shown whole, as the extractor finds it.
+    EXPECT_EQ(*r.reader.ListText(), "abcdefgh/");
     EXPECT_TRUE(r.numbers.empty());
 }
 

@@ -23,6 +23,12 @@ bool IsPlainFile(const std::string& path)
     return StatPath(path, st) && S_ISREG(st.st_mode);
 }
 
+bool IsSpecialFile(const std::string& path)
+{
+    struct stat st;
+    return StatPath(path, st) && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
+}
+
 bool IsPlainFolder(const std::string& path)
 {
     struct stat st;

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,7 +39,63 @@ Handle CreateNew(const std::string& path, bool& taken)
     // through. 0666 leaves the mode to the user's umask, as for any new file.
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     taken = fd < 0 && errno == EEXIST;
-    return fd < 0 ? kNone : fd;
+    if (fd < 0)
+        return kNone;
+    // Held while this run writes, so that another run for the same output
+    // does not take the file for a leftover. Should another run look at it
+    // in the moment before the lock, it may remove the file: this run then
+    // finds its name taken when it moves it into place, and fails.
+    ::flock(fd, LOCK_EX | LOCK_NB);
+    return fd;
+}
+
+namespace {
+
+// Whether `path` still names the file open as `fd`.
+bool StillNamed(int fd, const std::string& path)
+{
+    struct stat mine, named;
+    return ::fstat(fd, &mine) == 0 && ::lstat(path.c_str(), &named) == 0 && mine.st_dev == named.st_dev &&
+           mine.st_ino == named.st_ino;
+}
+
+} // namespace
+
+bool Abandoned(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    const bool free = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    return free;
+}
+
+bool MoveIntoPlace(Handle handle, const std::string& temp, const std::string& final)
+{
+    const int fd = static_cast<int>(handle);
+    // A second descriptor keeps the lock while the first is closed: the close
+    // still reports what went wrong with the writes, and nobody takes the
+    // file for a leftover before it is in place.
+    const int keep = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    const bool closed = ::close(fd) == 0;
+    if (keep < 0)
+        return false;
+    const bool ours = StillNamed(keep, temp);
+    const bool moved = closed && ours && ::rename(temp.c_str(), final.c_str()) == 0;
+    if (!moved && ours)
+        ::unlink(temp.c_str());
+    ::close(keep);
+    return moved;
+}
+
+void Discard(Handle handle, const std::string& temp)
+{
+    const int fd = static_cast<int>(handle);
+    if (StillNamed(fd, temp))
+        ::unlink(temp.c_str());
+    ::close(fd);
 }
 
 std::int64_t WriteSome(Handle handle, const void* data, std::int64_t count)

@@ -54,6 +54,8 @@ bool IsPlainFolder(const std::string& path)
 
 bool PlainExists(const std::string& path) { return IsPlainFile(path) || IsPlainFolder(path); }
 
+bool IsSpecialFile(const std::string&) { return false; }
+
 std::optional<std::int64_t> FileLength(const std::string& path)
 {
     WIN32_FILE_ATTRIBUTE_DATA d;

@@ -55,4 +55,23 @@ std::int64_t WriteSome(Handle handle, const void* data, std::int64_t count)
 
 bool Close(Handle handle) { return ::CloseHandle(AsHandle(handle)) != 0; }
 
+// A file another run holds open cannot be deleted (it was opened without
+// sharing), so trying is safe.
+bool Abandoned(const std::string&) { return true; }
+
+bool MoveIntoPlace(Handle handle, const std::string& temp, const std::string& final)
+{
+    // Closed first: the move needs the file that nobody else may open.
+    const bool moved = Close(handle) && ::MoveFileExA(temp.c_str(), final.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    if (!moved)
+        ::DeleteFileA(temp.c_str());
+    return moved;
+}
+
+void Discard(Handle handle, const std::string& temp)
+{
+    Close(handle);
+    ::DeleteFileA(temp.c_str());
+}
+
 } // namespace tarnwick::os::output
