@@ -5,7 +5,11 @@
 //   the same run: starting a static program that does nothing, plus reading
 //   the volume's directory (name block and index) and a memchr over it. The
 //   runs after the first find the name through the order of names the first
-//   one kept (where the volume is large enough to keep one).
+//   one kept (where the volume is large enough to keep one);
+// - finding it in 100k names when the cache folder takes no bytes (a full
+//   disk, as a file-size limit), against runs with no cache folder at all in
+//   the same run: a cache that cannot keep the order must cost no more than
+//   having none.
 #include "os/Files.h"
 #include "os/Process.h"
 #include "support/TestFiles.h"
@@ -15,6 +19,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -115,6 +120,13 @@ void BM_ExtractStored200MB(benchmark::State& state)
 
 BENCHMARK(BM_ExtractStored200MB)->Unit(benchmark::kMillisecond)->Iterations(8)->UseRealTime();
 
+// What a run is started with beside its arguments: a file-size limit in
+// bytes (-1 for none) and variables set (NAME=VALUE) in its environment.
+struct RunSetting {
+    long long fileSizeLimit = -1;
+    std::vector<std::string> env;
+};
+
 // Programs are started by a small helper process forked before main: a
 // child's peak resident set counts the memory of the process it was spawned
 // from until its exec, and this bench holds whole volumes.
@@ -142,9 +154,11 @@ public:
 
     // Runs the program with these arguments, its output thrown away; the
     // largest resident set it had, in KB, or -1 when it failed.
-    long Run(const std::vector<std::string>& args)
+    long Run(const std::vector<std::string>& args, const RunSetting& setting = {})
     {
-        std::string message;
+        std::string message = std::to_string(setting.fileSizeLimit) + '\0' + std::to_string(setting.env.size()) + '\0';
+        for (const auto& e : setting.env)
+            message += e + '\0';
         for (const auto& a : args)
             message += a + '\0';
         const std::uint32_t length = static_cast<std::uint32_t>(message.size());
@@ -187,17 +201,49 @@ private:
             std::string message(length, '\0');
             if (!ReadAll(in, message.data(), length))
                 return;
-            std::vector<char*> argv;
+            std::vector<char*> fields;
             for (std::size_t at = 0; at < message.size(); at = message.find('\0', at) + 1)
-                argv.push_back(&message[at]);
+                fields.push_back(&message[at]);
+            if (fields.size() < 3)
+                return;
+            const long long limit = std::atoll(fields[0]);
+            const std::size_t envCount = std::strtoull(fields[1], nullptr, 10);
+            if (fields.size() < 3 + envCount)
+                return;
+            // The environment as this process has it, with the run's own
+            // variables in place of those of the same name.
+            std::vector<char*> envp(fields.begin() + 2, fields.begin() + 2 + static_cast<std::ptrdiff_t>(envCount));
+            for (char** e = environ; *e; ++e) {
+                const char* eq = std::strchr(*e, '=');
+                const std::size_t name = eq ? static_cast<std::size_t>(eq - *e) + 1 : std::strlen(*e);
+                bool replaced = false;
+                for (std::size_t k = 0; k < envCount; ++k)
+                    replaced = replaced || std::strncmp(fields[2 + k], *e, name) == 0;
+                if (!replaced)
+                    envp.push_back(*e);
+            }
+            envp.push_back(nullptr);
+            std::vector<char*> argv(fields.begin() + 2 + static_cast<std::ptrdiff_t>(envCount), fields.end());
             argv.push_back(nullptr);
+            // The limit is inherited by the run, and so is SIGXFSZ ignored:
+            // its writes past the limit fail as on a full disk.
+            struct rlimit old {};
+            ::getrlimit(RLIMIT_FSIZE, &old);
+            if (limit >= 0) {
+                struct rlimit rl = old;
+                rl.rlim_cur = static_cast<rlim_t>(limit);
+                ::setrlimit(RLIMIT_FSIZE, &rl);
+            }
             posix_spawn_file_actions_t actions;
             posix_spawn_file_actions_init(&actions);
             posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
             posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
             pid_t pid = 0;
             long kb = -1;
-            if (::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+            const int spawned = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+            if (limit >= 0)
+                ::setrlimit(RLIMIT_FSIZE, &old);
+            if (spawned == 0) {
                 int status = 0;
                 struct rusage usage {};
                 while (::wait4(pid, &status, 0, &usage) < 0) {
@@ -222,9 +268,17 @@ struct BenchCache {
     BenchCache() { ::setenv("XDG_CACHE_HOME", dir.Path().c_str(), 1); }
 };
 BenchCache g_cache;
+// Also before the spawner is forked, which hands the ignored signal on.
+const bool g_noFileSizeSignal = [] {
+    std::signal(SIGXFSZ, SIG_IGN);
+    return true;
+}();
 Spawner g_spawner;
 
-long Spawn(const std::vector<std::string>& args) { return g_spawner.Run(args); }
+long Spawn(const std::vector<std::string>& args, const RunSetting& setting = {})
+{
+    return g_spawner.Run(args, setting);
+}
 
 double MedianMs(const std::function<bool()>& run, int times)
 {
@@ -343,6 +397,47 @@ BENCHMARK(BM_ExtractMiddleName)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(30)
     ->UseRealTime();
+
+// The cache folder on a disk that takes no more bytes: a file-size limit
+// that the extracted file fits under and the order of 100k names does not.
+// The runs with no cache folder (neither XDG_CACHE_HOME nor HOME) are the
+// floor, measured in the same run.
+void BM_ExtractMiddleNameCacheRefused(benchmark::State& state)
+{
+    const std::int64_t count = state.range(0);
+    NamesVolume v(count);
+    if (!v.ok) {
+        state.SkipWithError("could not build the volume");
+        return;
+    }
+    tarnwick::test::TempDir cache;
+    const std::string tool = tarnwick::test::ToolPath("extract");
+    const std::string output = v.dir / "out.cs";
+    const std::vector<std::string> args = {tool, v.volume, NameOf(count / 2), output};
+    const RunSetting none{-1, {"XDG_CACHE_HOME=", "HOME="}};
+    const RunSetting refused{64, {"XDG_CACHE_HOME=" + cache.Path()}};
+    if (Spawn(args, none) < 0 || Spawn(args, refused) < 0) {
+        state.SkipWithError("extract failed");
+        return;
+    }
+    const double noCacheMs = MedianMs([&] { return Spawn(args, none) >= 0; }, 21);
+    std::vector<double> ms;
+    for (auto _ : state) {
+        const auto t0 = std::chrono::steady_clock::now();
+        if (Spawn(args, refused) < 0) {
+            state.SkipWithError("extract failed");
+            return;
+        }
+        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+    }
+    std::sort(ms.begin(), ms.end());
+    const double refusedMs = ms[ms.size() / 2];
+    state.counters["refused_cache_ms"] = refusedMs;
+    state.counters["no_cache_ms"] = noCacheMs;
+    state.counters["ratio_to_no_cache"] = refusedMs / noCacheMs;
+}
+
+BENCHMARK(BM_ExtractMiddleNameCacheRefused)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(21)->UseRealTime();
 
 } // namespace
 

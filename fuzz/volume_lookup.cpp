@@ -41,7 +41,7 @@ public:
         };
         return true;
     }
-    bool CanKeep() override { return false; }
+    bool CanKeep(const tarnwick::volume::DirectoryPlace&) override { return false; }
     void Save(const tarnwick::volume::DirectoryPlace&, const std::vector<std::uint32_t>&) override {}
 
 private:

@@ -453,7 +453,13 @@ void MainForm::Form_Unload()
         return;
     unloaded_ = true;
     vol_.reset();
-    SaveSettings();
+    // Told once, whatever failed: the user can free the disk or fix the
+    // file's rights before the next session loses its options too.
+    if (!SaveSettings())
+        MsgBox("Tarnwick could not save its settings to " + ShownPath(settingsPath_, options_.style) +
+                   " (the disk may be full, or the file or its folder may not be written). The settings "
+                   "stored there before are kept as they were.",
+               MsgButtons::OK, MsgIcon::Critical);
 }
 
 } // namespace tarnwick

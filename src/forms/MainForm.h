@@ -90,8 +90,9 @@ public:
     // The start-up sequence. False: the program must end at once (second
     // instance, or Cancel in the missing-extractor prompt); nothing was saved.
     bool Form_Load();
-    // Releases the reader and writes the eight options. Runs once, and only
-    // after a successful Form_Load.
+    // Releases the reader and writes the eight options; when they cannot be
+    // written, one box says so and where. Runs once, and only after a
+    // successful Form_Load.
     void Form_Unload();
     // The window sets tbsMain to the tab clicked first.
     void tbsMain_Click();
@@ -162,7 +163,8 @@ private:
     void LoadSettings();
     bool CheckExtractor();
     void ShowSplash(bool fromCommandLine);
-    void SaveSettings();
+    // False when the file could not be written; it then stands as it was.
+    bool SaveSettings();
     // Where an installed copy starts when no start folder is stored.
     std::string UsersStartFolder() const;
 

@@ -111,7 +111,7 @@ void MainForm::LoadSettings()
     Show("");
 }
 
-void MainForm::SaveSettings()
+bool MainForm::SaveSettings()
 {
     // The settings file may live in a configuration folder not made yet.
     const std::string parent = GetParentFolder(settingsPath_, NativePathStyle());
@@ -121,14 +121,18 @@ void MainForm::SaveSettings()
     INI ini;
     ini.FileName(settingsPath_);
     ini.Section(kSection);
-    ini.SaveSetting(CheckValue(chkOverwrite), "Overwrite");
-    ini.SaveSetting(CheckValue(chkPHX), "PHX");
-    ini.SaveSetting(MakeVariant(static_cast<std::int32_t>(cboPHX.index)), "Palette");
-    ini.SaveSetting(MakeVariant(txtPath), "Path");
-    ini.SaveSetting(MakeVariant(txtExtractPath), "Extract");
-    ini.SaveSetting(MakeVariant(txtDefSearchPath), "Start");
-    ini.SaveSetting(CheckValue(chkSplash), "Splash");
-    ini.SaveSetting(CheckValue(chkFileSystem), "FileSystem");
+    // All eight in one replacement of the file: a disk that fills half way
+    // must leave the old options whole, not some of them new.
+    return ini.SaveSettings({
+        {"Overwrite", CheckValue(chkOverwrite)},
+        {"PHX", CheckValue(chkPHX)},
+        {"Palette", MakeVariant(static_cast<std::int32_t>(cboPHX.index))},
+        {"Path", MakeVariant(txtPath)},
+        {"Extract", MakeVariant(txtExtractPath)},
+        {"Start", MakeVariant(txtDefSearchPath)},
+        {"Splash", CheckValue(chkSplash)},
+        {"FileSystem", CheckValue(chkFileSystem)},
+    });
 }
 
 } // namespace tarnwick

@@ -24,6 +24,11 @@ bool IsSpecialFile(const std::string& path);
 std::optional<std::int64_t> FileLength(const std::string& path);
 // Time of the last change, or nothing when the file cannot be examined.
 std::optional<std::time_t> FileModified(const std::string& path);
+// Bytes the user may still write on the disk that holds the folder, or
+// nothing when the system cannot say. POSIX: statvfs's share for users that
+// are not root (quotas are not counted). Windows: GetDiskFreeSpaceExA's share
+// for the caller, quotas counted.
+std::optional<std::int64_t> FreeBytesIn(const std::string& folder);
 
 bool DeleteFile(const std::string& path);
 // Creates one folder; its parent must exist.

@@ -3,6 +3,8 @@
 // meaning of the Win32 calls of the same names (8-bit text).
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace tarnwick::os {
 
@@ -28,5 +30,16 @@ std::uint32_t GetPrivateProfileString(const std::string& section, const std::str
 // device or socket. A link to a regular file is written through.
 bool WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& file);
+
+// Stores every key=value of `values` in `section` of `file` as
+// WritePrivateProfileString stores one, in one replacement of the file: a
+// new file written beside it and renamed over it, so that afterwards the
+// file holds all of them or, when anything failed (false), stands as it was
+// to the byte. Any name or value that cannot be stored refuses the lot.
+// Both systems use our own editor here: Windows' profile calls rewrite the
+// file where it stands, and a full disk would cut it short.
+bool WritePrivateProfileStrings(const std::string& section,
+                                const std::vector<std::pair<std::string, std::string>>& values,
+                                const std::string& file);
 
 } // namespace tarnwick::os

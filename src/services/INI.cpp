@@ -19,6 +19,10 @@ INI::INI(Hooks hooks) : hooks_(std::move(hooks))
                                               const std::string& f) {
             return os::WritePrivateProfileString(s, k, v, f);
         };
+    if (!hooks_.WritePrivateProfileStrings)
+        hooks_.WritePrivateProfileStrings = [](const std::string& s,
+                                               const std::vector<std::pair<std::string, std::string>>& v,
+                                               const std::string& f) { return os::WritePrivateProfileStrings(s, v, f); };
 }
 
 bool INI::ResolveNames(std::string& Setting, std::string& Section, std::string& FileName)
@@ -52,6 +56,22 @@ void INI::SaveSetting(const Variant& ValueToSave, const std::string& Setting, co
         return;
     // The result is not looked at: a failed write is not reported.
     (void)hooks_.WritePrivateProfileString(section, setting, ToText(ValueToSave), file);
+}
+
+bool INI::SaveSettings(const std::vector<std::pair<std::string, Variant>>& values, const std::string& Section,
+                       const std::string& FileName)
+{
+    if ((Section.empty() && section_.empty()) || (FileName.empty() && fileName_.empty()))
+        return false;
+    if (!Section.empty())
+        section_ = Section;
+    if (!FileName.empty())
+        fileName_ = FileName;
+    std::vector<std::pair<std::string, std::string>> texts;
+    texts.reserve(values.size());
+    for (const auto& [setting, value] : values)
+        texts.emplace_back(setting, ToText(value));
+    return hooks_.WritePrivateProfileStrings(section_, texts, fileName_);
 }
 
 Variant INI::GetSetting(const std::string& Setting, const std::optional<Variant>& DefaultValue,

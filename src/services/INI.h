@@ -7,6 +7,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace tarnwick {
 
@@ -22,6 +24,10 @@ public:
         std::function<bool(const std::string& section, const std::string& key, const std::string& value,
                            const std::string& file)>
             WritePrivateProfileString;
+        // Several keys of one section in one replacement of the file.
+        std::function<bool(const std::string& section,
+                           const std::vector<std::pair<std::string, std::string>>& values, const std::string& file)>
+            WritePrivateProfileStrings;
     };
 
     static constexpr const char* kHelpSaveSetting = "Saves a setting to an initialization file.";
@@ -37,6 +43,13 @@ public:
 
     INI();
     explicit INI(Hooks hooks);
+
+    // Stores each value's text under its setting in one write of the file:
+    // afterwards the file holds all of them or, on failure (false), is as it
+    // was. The section and file name are completed from their properties as
+    // SaveSetting completes them; the Setting property is left alone.
+    bool SaveSettings(const std::vector<std::pair<std::string, Variant>>& values, const std::string& Section = {},
+                      const std::string& FileName = {});
 
     // Stores the value's text under the setting; a failed write is silent.
     // An empty name is taken from the property of that name; a name given

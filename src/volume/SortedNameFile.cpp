@@ -1,7 +1,6 @@
 #include "volume/SortedNameFile.h"
 
 #include "os/PathStyle.h"
-#include "os/System.h"
 
 #include <cstdio>
 
@@ -80,25 +79,41 @@ bool SortedNameFile::Open(const DirectoryPlace& place, VolumeIndex::ReadFn& orde
     return true;
 }
 
-bool SortedNameFile::CanKeep()
+bool SortedNameFile::CanKeep(const DirectoryPlace& place)
 {
+    out_.reset();
     // A folder standing where the file goes could never be replaced.
-    return os::CreateFolderTree(folder_) && os::FolderIsWritable(folder_) && !os::IsPlainFolder(path_);
+    if (!os::CreateFolderTree(folder_) || os::IsPlainFolder(path_))
+        return false;
+    // A full disk, a quota spent or a file-size limit would refuse the order
+    // only once it is made, and every later run would sort again to be
+    // refused again: what the system says is free, and then the file's first
+    // bytes, are asked first. The order holds at most four bytes an entry.
+    std::string header = Header(place);
+    const auto most = static_cast<std::int64_t>(header.size()) + 8 + 4 * (place.indexBytes / kEntrySize);
+    if (const auto free = os::FreeBytesIn(folder_); free && *free < most)
+        return false;
+    auto out = std::make_unique<os::AtomicOutputFile>(path_);
+    if (!out->IsOpen() || !out->Write(header.data(), static_cast<std::int64_t>(header.size())))
+        return false; // the temporary file goes with `out`
+    out_ = std::move(out);
+    started_ = std::move(header);
+    return true;
 }
 
 void SortedNameFile::Save(const DirectoryPlace& place, const std::vector<std::uint32_t>& order)
 {
-    if (!os::CreateFolderTree(folder_))
+    if ((!out_ || started_ != Header(place)) && !CanKeep(place))
         return;
-    std::string bytes = Header(place);
+    std::string bytes;
     PutU64(bytes, order.size());
     bytes.reserve(bytes.size() + 4 * order.size());
     for (std::uint32_t j : order)
         for (int i = 0; i < 4; ++i)
             bytes += static_cast<char>((j >> (8 * i)) & 0xFF);
-    os::AtomicOutputFile out(path_);
-    if (out.IsOpen() && out.Write(bytes.data(), static_cast<std::int64_t>(bytes.size())))
-        out.Commit();
+    if (out_->Write(bytes.data(), static_cast<std::int64_t>(bytes.size())))
+        out_->Commit();
+    out_.reset();
 }
 
 } // namespace tarnwick::volume

@@ -23,7 +23,9 @@ public:
     SortedNameFile(std::string folder, std::string volume, std::string identity);
 
     bool Open(const DirectoryPlace& place, VolumeIndex::ReadFn& order, std::int64_t& count) override;
-    bool CanKeep() override;
+    // Starts the file, its header written, so that a disk that refuses it
+    // is known before the sort; Save finishes it.
+    bool CanKeep(const DirectoryPlace& place) override;
     void Save(const DirectoryPlace& place, const std::vector<std::uint32_t>& order) override;
 
     // The file this volume's order is kept in.
@@ -34,6 +36,9 @@ private:
 
     std::string folder_, volume_, identity_, path_;
     std::unique_ptr<os::InputFile> file_;
+    // The file CanKeep started, and the header it holds so far.
+    std::unique_ptr<os::AtomicOutputFile> out_;
+    std::string started_;
 };
 
 } // namespace tarnwick::volume

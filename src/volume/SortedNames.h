@@ -39,9 +39,12 @@ public:
     // directory at `place`: a reader of its entries (four bytes each, little
     // end first) and how many there are.
     virtual bool Open(const DirectoryPlace& place, VolumeIndex::ReadFn& order, std::int64_t& count) = 0;
-    // Whether an order could be kept at all: making one that cannot be kept
-    // would cost every run the sort instead of saving it the scan.
-    virtual bool CanKeep() = 0;
+    // Whether an order for the directory at `place` could be kept, asked
+    // before one is made: making one that cannot be kept would cost every
+    // run the sort instead of saving it the scan. A store may start keeping
+    // it here, so that a disk that takes nothing more is found out before
+    // the sort rather than after it.
+    virtual bool CanKeep(const DirectoryPlace& place) = 0;
     // Keeps the order for later runs; failing to is no error.
     virtual void Save(const DirectoryPlace& place, const std::vector<std::uint32_t>& order) = 0;
 };

@@ -102,7 +102,7 @@ std::int64_t FromSortedNames(const VolumeIndex::ReadFn& read, const volume::Dire
     if (!store.Open(place, order, count)) {
         const std::int64_t entries = place.indexBytes / kEntrySize;
         if (entries < kLeastSortedEntries || place.nameBytes + place.indexBytes + 16 * entries > kMostSortBytes ||
-            !store.CanKeep())
+            !store.CanKeep(place))
             return kNone;
         std::unique_ptr<unsigned char[]> names(new unsigned char[static_cast<std::size_t>(place.nameBytes)]);
         std::unique_ptr<unsigned char[]> index(new unsigned char[static_cast<std::size_t>(place.indexBytes)]);

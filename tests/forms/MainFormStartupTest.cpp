@@ -1,6 +1,7 @@
 // The main form's start-up on real files: command line, settings, the
 // extractor check, the splash and the one-instance rule; and a volume
 // dropped on the window, which is checked as the command line's is.
+#include "support/ChildProcess.h"
 #include "support/FormSupport.h"
 #include "support/ScopedEnv.h"
 
@@ -165,8 +166,8 @@ TEST(MainFormSettings, AreReadAndWrittenBackAtExit)
 {
     TempDir dir;
     const std::string other = "; shared by the suite\r\n[Cairnix]\r\nTheme = Dark \r\n";
-    // Windows' profile calls write the other section back in their own layout.
-    const std::string otherSaved = kWindows ? "; shared by the suite\n[Cairnix]\nTheme=Dark\n" : other;
+    // The other section comes back as it was (Saved drops Windows' CRs).
+    const std::string otherSaved = kWindows ? "; shared by the suite\n[Cairnix]\nTheme = Dark \n" : other;
     const std::string nl = kWindows ? "\n" : "\r\n";
     const std::string dest = kWindows ? "D:\\Some\\Dest" : "/Some/Dest";
     WriteFile(At(dir, kExtractor), "");
@@ -229,6 +230,77 @@ TEST(MainFormSettings, NumbersThatAreNoneGiveDefaultsAndOtherBytesSurvive)
     for (const std::string& bytes : kept)
         EXPECT_NE(Saved(o.settingsPath).find(bytes), std::string::npos) << bytes;
     EXPECT_TRUE(sink.shown.empty()); // nor the extractor check: its default held
+}
+
+// A save the disk refuses is told in one box at close, naming the file, and
+// costs the old file nothing; a save that works says nothing.
+TEST(MainFormSettings, AFailedSaveIsToldOnceAndTheOldFileKept)
+{
+    const std::string old = "[Other]\nk=v\n[Tarnwick]\nSplash=0\nOverwrite=0\n";
+    const struct {
+        const char* what;
+        std::string place; // below the test folder
+        bool readOnly;
+        bool saved;
+    } cases[] = {
+        {"a file that may be written", "cairnix.ini", false, true},
+        {"a read-only file", "cairnix.ini", true, false},
+        {"a folder that cannot be made", "taken/cairnix.ini", false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        WriteFile(At(dir, kExtractor), "");
+        StartupOptions o = TestOptions(dir, old);
+        WriteFile(At(dir, "taken"), "a file where the folder would go");
+        o.settingsPath = At(dir, c.place);
+        if (c.readOnly)
+            fs::permissions(o.settingsPath, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        ScriptedSink sink;
+        auto s = StartForm(o);
+        ASSERT_TRUE(s->loaded);
+        const std::size_t before = sink.shown.size();
+        s->form->chkOverwrite = CheckState::Checked;
+        s->form->Form_Unload();
+        s->form->Form_Unload(); // a second close request must not tell it again
+        const std::vector<MessageRequest> told(sink.shown.begin() + std::ptrdiff_t(before), sink.shown.end());
+        if (c.saved) {
+            EXPECT_TRUE(told.empty());
+            EXPECT_NE(Saved(o.settingsPath).find("Overwrite=1"), std::string::npos);
+            continue;
+        }
+        ASSERT_EQ(told.size(), 1u);
+        EXPECT_NE(told[0].text.find(Shown(o.settingsPath)), std::string::npos) << told[0].text;
+        EXPECT_NE(told[0].text.find("settings"), std::string::npos) << told[0].text;
+        if (fs::exists(o.settingsPath)) {
+            EXPECT_EQ(ReadFile(o.settingsPath), old);
+        }
+        if (c.readOnly)
+            fs::permissions(o.settingsPath, fs::perms::owner_all);
+    }
+}
+
+// A disk that fills while the eight keys are written keeps the old file as
+// it was, not some keys new and some old; the failure is told once.
+TEST(MainFormSettings, AFullDiskKeepsTheOldFileWhole)
+{
+    TempDir dir;
+    WriteFile(At(dir, kExtractor), "");
+    const std::string old = "[Other]\nk=" + std::string(200, 'v') + "\n";
+    const StartupOptions o = TestOptions(dir, old);
+    // Room for the first key or two, not for all eight.
+    const int boxes = RunInChild([&] {
+        ScriptedSink sink;
+        auto s = StartForm(o);
+        if (!s->loaded)
+            return 100;
+        const std::size_t before = sink.shown.size();
+        s->form->Form_Unload();
+        return int(sink.shown.size() - before);
+    }, {std::int64_t(old.size()) + 40, false});
+    EXPECT_EQ(ReadFile(o.settingsPath), old);
+    EXPECT_EQ(boxes, 1) << "boxes told at close (100: the form did not start)";
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 2) << "a temporary file stayed";
 }
 
 // An installed copy (its extractor in PREFIX/libexec/tarnwick) keeps its

@@ -93,4 +93,35 @@ TEST(INIStore, SavedValuesReadBackAsText)
     EXPECT_EQ(ToText(ini.GetSetting("Splash", MakeVariant("none"))), "none");
 }
 
+// Several keys go into the file in one replacement: all of them, the rest of
+// the file as it was; or, on a disk that fills before the last one (room for
+// the first keys, not all), none, the old file unchanged to the byte.
+TEST(INIStore, SeveralSettingsAreSavedAllOrNone)
+{
+    test::TempDir dir;
+    const std::string file = dir / "cairnix.ini";
+    const std::string old = "; kept\r\n[Other]\r\n Path = C:\\other \r\n[Tarnwick]\r\nSplash=1\r\n";
+    const std::vector<std::pair<std::string, Variant>> values = {
+        {"Splash", MakeVariant(0)}, {"Path", MakeVariant(std::string(100, 'p'))}, {"Start", MakeVariant("/s")}};
+    const std::pair<std::int64_t, std::string> cases[] = {
+        {-1, old + "Path=" + std::string(100, 'p') + "\r\nStart=/s\r\n"},
+        {std::int64_t(old.size()) + 20, old},
+    };
+    for (const auto& [limit, after] : cases) {
+        test::WriteFile(file, old);
+        const int code = test::RunInChild([&] {
+            INI ini;
+            ini.FileName(file);
+            ini.Section("Tarnwick");
+            return ini.SaveSettings(values) ? 0 : 1;
+        }, {limit, false});
+        EXPECT_EQ(code, limit < 0 ? 0 : 1) << limit;
+        std::string want = after;
+        if (limit < 0)
+            want.replace(want.find("Splash=1"), 8, "Splash=0");
+        EXPECT_EQ(test::ReadFile(file), want) << limit;
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 1) << "a temporary file stayed";
+    }
+}
+
 } // namespace

@@ -4,6 +4,7 @@
 #include "volume/SortedNameFile.h"
 #include "volume/SortedNames.h"
 #include "volume/VolumeLookup.h"
+#include "support/ChildProcess.h"
 #include "support/TestFiles.h"
 #include "support/VolumeBytes.h"
 
@@ -73,7 +74,7 @@ public:
         };
         return true;
     }
-    bool CanKeep() override { return keepable; }
+    bool CanKeep(const volume::DirectoryPlace&) override { return keepable; }
     void Save(const volume::DirectoryPlace&, const Order& order) override
     {
         kept = order;
@@ -84,6 +85,27 @@ public:
     bool keepable = true;
     int saves = 0;
     std::string bytes;
+};
+
+// The real file, each order it is handed to keep counted: an order is made
+// only to be kept.
+class CountedFile : public volume::SortedNameStore {
+public:
+    explicit CountedFile(volume::SortedNameFile& file) : file_(file) {}
+    bool Open(const volume::DirectoryPlace& place, VolumeIndex::ReadFn& order, std::int64_t& count) override
+    {
+        return file_.Open(place, order, count);
+    }
+    bool CanKeep(const volume::DirectoryPlace& place) override { return file_.CanKeep(place); }
+    void Save(const volume::DirectoryPlace& place, const Order& order) override
+    {
+        ++sorts;
+        file_.Save(place, order);
+    }
+    int sorts = 0;
+
+private:
+    volume::SortedNameFile& file_;
 };
 
 VolumeLookup Find(const std::string& v, const std::string& name, volume::SortedNameStore* store, std::int64_t* read = nullptr)
@@ -223,6 +245,40 @@ TEST(SortedNames, TheFileIsUsedOnlyForTheVolumeAndDirectoryItWasMadeFor)
     // A folder where the file goes could never be replaced: no order is made.
     std::filesystem::remove(path);
     std::filesystem::create_directory(path);
-    EXPECT_FALSE(volume::SortedNameFile(folder, "/mods/base.vol", "file A").CanKeep());
-    EXPECT_TRUE(volume::SortedNameFile(folder, "/mods/other.vol", "file A").CanKeep());
+    EXPECT_FALSE(volume::SortedNameFile(folder, "/mods/base.vol", "file A").CanKeep(place));
+    EXPECT_TRUE(volume::SortedNameFile(folder, "/mods/other.vol", "file A").CanKeep(place));
+}
+
+// A cache that cannot take the order (a full disk, a quota spent: no file may
+// grow; or a file where its folder goes) makes each run the scan it would be
+// without a cache, not a sort thrown away, and leaves nothing behind.
+TEST(SortedNames, ACacheThatCannotBeWrittenCostsNoSortAndLeavesNoFile)
+{
+    const std::string& v = BigVolume();
+    const std::string name = NameOf(kNames / 2);
+    const auto scanned = Result(Find(v, name, nullptr));
+    const struct {
+        const char* what;
+        std::int64_t fileSizeLimit;
+        bool fileInTheWay;
+    } cases[] = {{"a disk that takes no more bytes", 0, false}, {"a file where the folder goes", -1, true}};
+    for (const auto& c : cases) {
+        test::TempDir dir;
+        if (c.fileInTheWay)
+            test::WriteFile(dir / "cache", "in the way");
+        const int code = test::RunInChild([&] {
+            volume::SortedNameFile file(dir / "cache/names", "/mods/base.vol", "file A");
+            CountedFile store(file);
+            for (int run = 0; run < 2; ++run)
+                if (Result(Find(v, name, &store)) != scanned)
+                    return 100;
+            return store.sorts;
+        }, {c.fileSizeLimit, false});
+        EXPECT_EQ(code, 0) << c.what << ": the sorts made for nothing (100: another answer than the scan's)";
+        std::vector<std::string> left;
+        for (const auto& e : std::filesystem::recursive_directory_iterator(dir.Path()))
+            if (!e.is_directory())
+                left.push_back(e.path().filename().string());
+        EXPECT_EQ(left, c.fileInTheWay ? std::vector<std::string>{"cache"} : std::vector<std::string>{}) << c.what;
+    }
 }

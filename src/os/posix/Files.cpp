@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace tarnwick::os {
@@ -47,6 +48,15 @@ std::optional<std::int64_t> FileLength(const std::string& path)
     if (!StatPath(path, st) || !S_ISREG(st.st_mode))
         return std::nullopt;
     return static_cast<std::int64_t>(st.st_size);
+}
+
+std::optional<std::int64_t> FreeBytesIn(const std::string& folder)
+{
+    struct statvfs vfs;
+    if (folder.empty() || ::statvfs(folder.c_str(), &vfs) != 0)
+        return std::nullopt;
+    const unsigned long long bytes = static_cast<unsigned long long>(vfs.f_bavail) * vfs.f_frsize;
+    return static_cast<std::int64_t>(std::min<unsigned long long>(bytes, INT64_MAX));
 }
 
 std::optional<std::time_t> FileModified(const std::string& path)

@@ -78,8 +78,18 @@ std::uint32_t GetPrivateProfileString(const std::string& section, const std::str
 bool WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& file)
 {
-    if (file.empty() || !profile::CanStore(section, key, value))
+    return WritePrivateProfileStrings(section, {{key, value}}, file);
+}
+
+bool WritePrivateProfileStrings(const std::string& section,
+                                const std::vector<std::pair<std::string, std::string>>& values,
+                                const std::string& file)
+{
+    if (file.empty())
         return false;
+    for (const auto& [key, value] : values)
+        if (!profile::CanStore(section, key, value))
+            return false;
     bool failed = false;
     const std::optional<std::string> text = ReadWhole(file, failed);
     // A file that is there but cannot be read is not overwritten with what
@@ -87,7 +97,19 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
     if (failed)
         return false;
     const std::string_view old = text ? std::string_view(*text) : std::string_view();
-    const profile::Edit edit = profile::PlanStore(old, section, key, value);
+    // One key is the common case and the file may be large: its edit is
+    // written in three pieces straight from the old text. Several keys are
+    // applied one after the other to a copy.
+    profile::Edit edit;
+    std::string edited;
+    if (values.size() == 1) {
+        edit = profile::PlanStore(old, section, values[0].first, values[0].second);
+    } else {
+        edited.assign(old);
+        for (const auto& [key, value] : values)
+            edited = profile::Store(edited, section, key, value);
+        edit = {0, std::move(edited), old.size()};
+    }
     if (text && !profile::Changes(old, edit))
         return true;
     // Replace the file a link points to, not the link.
@@ -101,8 +123,8 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
     const bool existed = text && ::stat(path.c_str(), &st) == 0;
     if (existed && ((st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0))
         return false;
-    // Written in its three pieces straight from the old text: the file is
-    // held once in memory, however large it is.
+    // Written in its three pieces straight from the old text: for one key
+    // the file is held once in memory, however large it is.
     const std::string_view head = old.substr(0, edit.keep), tail = old.substr(edit.resume);
     AtomicOutputFile out(path);
     if (!out.IsOpen() || !out.Write(head.data(), static_cast<std::int64_t>(head.size())) ||

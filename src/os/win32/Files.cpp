@@ -64,6 +64,14 @@ std::optional<std::int64_t> FileLength(const std::string& path)
     return static_cast<std::int64_t>((static_cast<std::uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow);
 }
 
+std::optional<std::int64_t> FreeBytesIn(const std::string& folder)
+{
+    ULARGE_INTEGER available;
+    if (folder.empty() || !::GetDiskFreeSpaceExA(folder.c_str(), &available, nullptr, nullptr))
+        return std::nullopt;
+    return static_cast<std::int64_t>(std::min<unsigned long long>(available.QuadPart, INT64_MAX));
+}
+
 std::optional<std::time_t> FileModified(const std::string& path)
 {
     WIN32_FILE_ATTRIBUTE_DATA d;
