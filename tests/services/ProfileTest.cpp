@@ -124,4 +124,21 @@ TEST(INIStore, SeveralSettingsAreSavedAllOrNone)
     }
 }
 
+// A settings file the program makes anew has the lines of the system it is
+// made on: Windows' own profile calls end them with CR LF.
+TEST(INIStore, ANewFileHasTheSystemsLineEnds)
+{
+    test::TempDir dir;
+    const std::string file = dir / "cairnix.ini";
+    INI ini;
+    ini.FileName(file);
+    ini.Section("Tarnwick");
+    ASSERT_TRUE(ini.SaveSettings({{"Splash", MakeVariant(1)}, {"Path", MakeVariant("x")}}));
+#ifdef _WIN32
+    EXPECT_EQ(test::ReadFile(file), "[Tarnwick]\r\nSplash=1\r\nPath=x\r\n");
+#else
+    EXPECT_EQ(test::ReadFile(file), "[Tarnwick]\nSplash=1\nPath=x\n");
+#endif
+}
+
 } // namespace

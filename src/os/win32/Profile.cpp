@@ -73,6 +73,14 @@ bool WritePrivateProfileStrings(const std::string& section,
         text = profile::Store(text, section, key, value);
     if (exists && text == old)
         return true;
+    // A file made anew has the lines Windows' own calls give it; an existing
+    // one keeps its own (no value holds a line break).
+    if (old.empty()) {
+        std::string crlf;
+        for (char c : text)
+            crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        text = std::move(crlf);
+    }
     AtomicOutputFile out(file);
     return out.IsOpen() && out.Write(text.data(), static_cast<std::int64_t>(text.size())) && out.Commit();
 }
