@@ -1,4 +1,6 @@
 #include "os/ProfileText.h"
+
+#include <algorithm>
 #include "os/TextCase.h"
 
 namespace tarnwick::os::profile {
@@ -145,6 +147,12 @@ bool CanStore(std::string_view section, std::string_view key, std::string_view v
     if (k.find('=') != std::string_view::npos || k.front() == '[' || k.front() == ';')
         return false;
     return s.find(']') == std::string_view::npos;
+}
+
+bool CanStoreAll(std::string_view section, const std::vector<std::pair<std::string, std::string>>& values)
+{
+    return std::all_of(values.begin(), values.end(),
+                       [section](const auto& kv) { return CanStore(section, kv.first, kv.second); });
 }
 
 Edit PlanStore(std::string_view text, std::string_view section, std::string_view key, std::string_view value)

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace tarnwick::os::profile {
 
@@ -19,6 +21,8 @@ std::optional<std::string> Lookup(std::string_view text, std::string_view sectio
 // anywhere, an empty name, "=" in a key or "]" in a section name (it would
 // read back as something else).
 bool CanStore(std::string_view section, std::string_view key, std::string_view value);
+// CanStore for every key and value of one write.
+bool CanStoreAll(std::string_view section, const std::vector<std::pair<std::string, std::string>>& values);
 
 // One change of a text: the bytes before `keep`, then `insert`, then the
 // bytes from `resume` on. A caller can write it out in those three pieces

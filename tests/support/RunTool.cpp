@@ -24,6 +24,24 @@ std::vector<char*> Argv(const std::string& program, const std::vector<std::strin
     argv.push_back(nullptr);
     return argv;
 }
+
+// Waits for the child (none when pid is not one) and gathers what it said.
+ToolRun Finished(pid_t pid, const std::string& outPath, const std::string& errPath)
+{
+    ToolRun run;
+    if (pid > 0) {
+        int status = 0;
+        struct rusage usage {};
+        while (wait4(pid, &status, 0, &usage) < 0) {
+        }
+        if (WIFEXITED(status))
+            run.exitCode = WEXITSTATUS(status);
+        run.peakMemoryKb = usage.ru_maxrss;
+    }
+    run.out = ReadFile(outPath);
+    run.err = ReadFile(errPath);
+    return run;
+}
 } // namespace
 
 ToolRun RunTool(const std::string& program, const std::vector<std::string>& args,
@@ -39,33 +57,18 @@ ToolRun RunTool(const std::string& program, const std::vector<std::string>& args
     if (!workingFolder.empty())
         posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
     std::vector<char*> argv = Argv(program, args);
-    ToolRun run;
     pid_t pid = 0;
-    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
-        int status = 0;
-        struct rusage usage {};
-        while (wait4(pid, &status, 0, &usage) < 0) {
-        }
-        if (WIFEXITED(status))
-            run.exitCode = WEXITSTATUS(status);
-        run.peakMemoryKb = usage.ru_maxrss;
-    }
+    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
+        pid = 0;
     posix_spawn_file_actions_destroy(&actions);
-    run.out = ReadFile(outPath);
-    run.err = ReadFile(errPath);
-    return run;
+    return Finished(pid, outPath, errPath);
 }
 
 ToolRun RunToolWithin(std::int64_t addressSpace, const std::string& program, const std::vector<std::string>& args)
 {
     TempDir dir;
     const std::string outPath = dir / "out", errPath = dir / "err";
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    ToolRun run;
+    std::vector<char*> argv = Argv(program, args);
     // posix_spawn cannot set a limit on the child alone: fork, and only
     // async-signal-safe calls until exec.
     const pid_t pid = ::fork();
@@ -81,18 +84,7 @@ ToolRun RunToolWithin(std::int64_t addressSpace, const std::string& program, con
         ::execve(program.c_str(), argv.data(), environ);
         ::_exit(127);
     }
-    if (pid > 0) {
-        int status = 0;
-        struct rusage usage {};
-        while (wait4(pid, &status, 0, &usage) < 0) {
-        }
-        if (WIFEXITED(status))
-            run.exitCode = WEXITSTATUS(status);
-        run.peakMemoryKb = usage.ru_maxrss;
-    }
-    run.out = ReadFile(outPath);
-    run.err = ReadFile(errPath);
-    return run;
+    return Finished(pid, outPath, errPath);
 }
 
 ToolRun RunToolOnTerminal(const std::string& program, const std::vector<std::string>& args)

@@ -85,11 +85,8 @@ bool WritePrivateProfileStrings(const std::string& section,
                                 const std::vector<std::pair<std::string, std::string>>& values,
                                 const std::string& file)
 {
-    if (file.empty())
+    if (file.empty() || !profile::CanStoreAll(section, values))
         return false;
-    for (const auto& [key, value] : values)
-        if (!profile::CanStore(section, key, value))
-            return false;
     bool failed = false;
     const std::optional<std::string> text = ReadWhole(file, failed);
     // A file that is there but cannot be read is not overwritten with what

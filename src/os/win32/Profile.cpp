@@ -34,11 +34,8 @@ bool WritePrivateProfileStrings(const std::string& section,
                                 const std::vector<std::pair<std::string, std::string>>& values,
                                 const std::string& file)
 {
-    if (file.empty())
+    if (file.empty() || !profile::CanStoreAll(section, values))
         return false;
-    for (const auto& [key, value] : values)
-        if (!profile::CanStore(section, key, value))
-            return false;
     // A folder or a device under the name is no settings file, and a
     // read-only one is the user's to keep: neither is replaced, as the
     // system's own calls would not write them.
