@@ -12,7 +12,6 @@
 #include <QDrag>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QTimer>
 #include <QUrl>
 
 #include <vector>
@@ -82,11 +81,11 @@ QVariant NameDragData::retrieveData(const QString& mimeType, QMetaType) const
 
 QByteArray NameDragData::AnswerDirectSave() const
 {
+    if (dropFolder_)
+        return QByteArrayLiteral("S"); // asked again: saved once
     // The target wrote file://host/folder/name; the name is only our
     // suggestion, the folder is the drop's. Anything but a local file is
     // "E": the target falls back to the file list.
-    if (dropFolder_)
-        return QByteArrayLiteral("S"); // asked again: saved once
     const QUrl url = QUrl::fromEncoded(ReadDirectSaveAnswer().trimmed());
     // The target is done with the property once it has asked.
     WithdrawDirectSave(offeredOn_);

@@ -13,8 +13,8 @@
 //   folder, as if it were the "Extraction Path:" — so the overwrite prompt
 //   and the folder re-creation are ours, as for the button. Qt's drag ends
 //   at the drop, before the file manager has asked anything: its questions
-//   are answered from the main window's event loop afterwards, and the name
-//   stays offered until one comes.
+//   are answered from the main window's event loop afterwards, so the name
+//   stays on the drag's window until the file manager has asked.
 // - text/uri-list, for every other target (Wayland sessions, file managers
 //   without the protocol). A list of files has to name files that exist, and
 //   we only know the names are wanted when the target asks for the list; so
