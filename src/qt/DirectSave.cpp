@@ -1,7 +1,6 @@
 #include "qt/DirectSave.h"
 
 #include <QGuiApplication>
-#include <QWidget>
 
 #if defined(TARNWICK_HAS_XCB)
 #include <xcb/xcb.h>
@@ -17,18 +16,10 @@ namespace tarnwick {
 
 namespace {
 
-struct X11Window {
-    xcb_connection_t* connection = nullptr;
-    xcb_window_t window = 0;
-};
-
-// The window's X11 side; none when the program does not run on X11.
-X11Window X11Of(QWidget* window)
+xcb_connection_t* Connection()
 {
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || !window || !x11->connection())
-        return {};
-    return {x11->connection(), static_cast<xcb_window_t>(window->window()->winId())};
+    return x11 ? x11->connection() : nullptr;
 }
 
 xcb_atom_t Atom(xcb_connection_t* c, const char* name)
@@ -42,37 +33,41 @@ xcb_atom_t Atom(xcb_connection_t* c, const char* name)
 
 } // namespace
 
-void OfferDirectSave(QWidget* window, const std::string& fileName)
+std::uint32_t OfferDirectSave(const std::string& fileName)
 {
-    const X11Window w = X11Of(window);
-    if (!w.connection)
-        return;
-    xcb_change_property(w.connection, XCB_PROP_MODE_REPLACE, w.window, Atom(w.connection, "XdndDirectSave0"),
-                        Atom(w.connection, "text/plain"), 8, static_cast<std::uint32_t>(fileName.size()),
-                        fileName.data());
-    xcb_flush(w.connection);
+    xcb_connection_t* c = Connection();
+    if (!c)
+        return 0;
+    // The targets know the drag's source as the owner of XdndSelection.
+    xcb_get_selection_owner_reply_t* owner =
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, Atom(c, "XdndSelection")), nullptr);
+    const xcb_window_t window = owner ? owner->owner : xcb_window_t(XCB_WINDOW_NONE);
+    std::free(owner);
+    if (window == XCB_WINDOW_NONE)
+        return 0;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, Atom(c, "XdndDirectSave0"), Atom(c, "text/plain"), 8,
+                        static_cast<std::uint32_t>(fileName.size()), fileName.data());
+    xcb_flush(c);
+    return window;
 }
 
-void WithdrawDirectSave(QWidget* window)
+void WithdrawDirectSave(std::uint32_t window)
 {
-    const X11Window w = X11Of(window);
-    if (!w.connection)
+    xcb_connection_t* c = Connection();
+    if (!c || window == XCB_WINDOW_NONE)
         return;
-    xcb_delete_property(w.connection, w.window, Atom(w.connection, "XdndDirectSave0"));
-    xcb_flush(w.connection);
+    xcb_delete_property(c, window, Atom(c, "XdndDirectSave0"));
+    xcb_flush(c);
 }
 
-QByteArray ReadDirectSave(QWidget* window)
+QByteArray ReadDirectSave(std::uint32_t window)
 {
-    const X11Window w = X11Of(window);
-    if (!w.connection)
+    xcb_connection_t* c = Connection();
+    if (!c || window == XCB_WINDOW_NONE)
         return {};
     // A URI is short; a target that wrote more than this wrote no URI.
     xcb_get_property_reply_t* reply = xcb_get_property_reply(
-        w.connection,
-        xcb_get_property(w.connection, 0, w.window, Atom(w.connection, "XdndDirectSave0"), XCB_GET_PROPERTY_TYPE_ANY,
-                         0, 16384),
-        nullptr);
+        c, xcb_get_property(c, 0, window, Atom(c, "XdndDirectSave0"), XCB_GET_PROPERTY_TYPE_ANY, 0, 16384), nullptr);
     QByteArray value;
     if (reply && reply->format == 8)
         value = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)), xcb_get_property_value_length(reply));
@@ -82,9 +77,9 @@ QByteArray ReadDirectSave(QWidget* window)
 
 #else
 
-void OfferDirectSave(QWidget*, const std::string&) {}
-void WithdrawDirectSave(QWidget*) {}
-QByteArray ReadDirectSave(QWidget*) { return {}; }
+std::uint32_t OfferDirectSave(const std::string&) { return 0; }
+void WithdrawDirectSave(std::uint32_t) {}
+QByteArray ReadDirectSave(std::uint32_t) { return {}; }
 
 #endif
 

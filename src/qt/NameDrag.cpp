@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QDrag>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QUrl>
 
 #include <vector>
@@ -59,8 +60,7 @@ std::string LastPiece(const std::string& name)
 NameDragData::NameDragData(frmMain& main, std::string suggestedName)
     : main_(main), suggested_(std::move(suggestedName))
 {
-    QWidget* window = main.window();
-    ReadDirectSaveAnswer = [window] { return ReadDirectSave(window); };
+    ReadDirectSaveAnswer = [this] { return ReadDirectSave(offeredOn_); };
 }
 
 QStringList NameDragData::formats() const
@@ -81,18 +81,27 @@ QVariant NameDragData::retrieveData(const QString& mimeType, QMetaType) const
 
 QByteArray NameDragData::AnswerDirectSave() const
 {
+    if (dropFolder_)
+        return QByteArrayLiteral("S"); // asked again: saved once
     // The target wrote file://host/folder/name; the name is only our
     // suggestion, the folder is the drop's. Anything but a local file is
     // "E": the target falls back to the file list.
     const QUrl url = QUrl::fromEncoded(ReadDirectSaveAnswer().trimmed());
+    // The target is done with the property once it has asked.
+    WithdrawDirectSave(offeredOn_);
     if (!url.isValid() || !url.isLocalFile())
         return QByteArrayLiteral("E");
     const QString folder = QFileInfo(url.toLocalFile()).absolutePath();
     if (!QFileInfo(folder).isDir())
         return QByteArrayLiteral("F");
     dropFolder_ = FromQt(folder);
-    // Saved once the drag is over (FinishNameDrag): the job must not run
-    // inside the target's request, which waits for this answer.
+    // The job must not run inside the target's request, which waits for
+    // this answer: it runs from the main window's event loop, after it. The
+    // folder is copied: Qt may delete the data once the target is done.
+    QTimer::singleShot(0, &main_, [main = &main_, folder = *dropFolder_] {
+        if (main->Form().lstData.HasSelection())
+            main->Form().ExtractSelection(folder);
+    });
     return QByteArrayLiteral("S");
 }
 
@@ -125,29 +134,23 @@ std::unique_ptr<NameDragData> MakeNameDragData(frmMain& main)
     return std::make_unique<NameDragData>(main, AnsiToUtf8(suggested));
 }
 
-void FinishNameDrag(frmMain& main, const NameDragData& data)
-{
-    // Copied first: the drag, which owns the data, may go while the
-    // progress window runs.
-    const std::optional<std::string> folder = data.DropFolder();
-    if (folder && main.Form().lstData.HasSelection())
-        main.Form().ExtractSelection(*folder);
-}
-
 void lstData_DragOut(frmMain& main)
 {
     std::unique_ptr<NameDragData> made = MakeNameDragData(main);
     if (!made)
         return;
     NameDragData* data = made.get();
-    QWidget* window = main.window();
-    OfferDirectSave(window, data->SuggestedName());
-    // Qt deletes the drag, and the data with it, once it is over.
+    // Qt deletes the drag, and the data with it, once the target is done.
     auto* drag = new QDrag(main.lstData);
     drag->setMimeData(made.release());
+    // The window the targets read the name from is the drag's own, there
+    // only once exec() has begun the drag: the name goes on it as soon as
+    // the drag's event loop runs, long before any button can go up.
+    QTimer offer;
+    offer.setSingleShot(true);
+    QObject::connect(&offer, &QTimer::timeout, [data] { data->OfferedOn(OfferDirectSave(data->SuggestedName())); });
+    offer.start(0);
     drag->exec(Qt::CopyAction, Qt::CopyAction);
-    WithdrawDirectSave(window);
-    FinishNameDrag(main, *data);
 }
 
 } // namespace tarnwick

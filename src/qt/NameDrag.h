@@ -9,9 +9,12 @@
 //   Thunar, PCManFM and Caja speak it). The drag offers a file name; the
 //   file manager answers with the URI of that name in the folder the drop
 //   landed in, and asks us to save. We take the folder, answer "S", and once
-//   the drag is over the job extracts the selected names into that folder,
-//   as if it were the "Extraction Path:" — so the overwrite prompt and the
-//   folder re-creation are ours, as for the button.
+//   the answer is on its way the job extracts the selected names into that
+//   folder, as if it were the "Extraction Path:" — so the overwrite prompt
+//   and the folder re-creation are ours, as for the button. Qt's drag ends
+//   at the drop, before the file manager has asked anything: its questions
+//   are answered from the main window's event loop afterwards, so the name
+//   stays on the drag's window until the file manager has asked.
 // - text/uri-list, for every other target (Wayland sessions, file managers
 //   without the protocol). A list of files has to name files that exist, and
 //   we only know the names are wanted when the target asks for the list; so
@@ -23,6 +26,7 @@
 // that speaks the protocol does not ask for the list.
 #include <QMimeData>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -46,8 +50,10 @@ public:
     // Where the text/uri-list files were extracted, once a target asked.
     const std::optional<std::string>& StagingFolder() const { return staging_; }
 
+    // The drag's source window, once the name is offered on it (X11).
+    void OfferedOn(std::uint32_t window) { offeredOn_ = window; }
     // The direct-save target's answer: the URI it wrote for the offered
-    // name. By default read from the dragging window (X11); tests answer.
+    // name. By default read from the drag's source window; tests answer.
     std::function<QByteArray()> ReadDirectSaveAnswer;
 
     QStringList formats() const override;
@@ -62,6 +68,7 @@ private:
 
     frmMain& main_;
     std::string suggested_;
+    std::uint32_t offeredOn_ = 0;
     mutable std::optional<std::string> dropFolder_;
     mutable std::optional<std::string> staging_;
     mutable QByteArray uriList_;
@@ -69,11 +76,7 @@ private:
 
 // The drag's data for the names selected in lstData; nullptr when none is.
 std::unique_ptr<NameDragData> MakeNameDragData(frmMain& main);
-// After the drop: a direct-save target's folder gets the selected names
-// through the job and the progress window, the selection is cleared and the
-// pointer restored as after Extract. Nothing when no such target answered.
-void FinishNameDrag(frmMain& main, const NameDragData& data);
-// lstData's drag: makes the data, runs the drag, finishes it.
+// lstData's drag: makes the data, offers the name, runs the drag.
 void lstData_DragOut(frmMain& main);
 
 } // namespace tarnwick

@@ -30,4 +30,10 @@ QVariant NameListModel::data(const QModelIndex& index, int role) const
     return QString::fromStdString(listing_.Text(static_cast<std::size_t>(index.row())));
 }
 
+Qt::ItemFlags NameListModel::flags(const QModelIndex& index) const
+{
+    const Qt::ItemFlags flags = QAbstractListModel::flags(index);
+    return index.isValid() ? flags | Qt::ItemIsDragEnabled : flags;
+}
+
 } // namespace tarnwick

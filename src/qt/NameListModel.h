@@ -19,6 +19,10 @@ public:
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    // Every name can be dragged out: the view starts a drag only from rows
+    // that say so, and a press on a selected row that may not be dragged
+    // deselects it instead.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
     const NameListing& listing_;

@@ -305,11 +305,14 @@ void frmMain::closeEvent(QCloseEvent* event)
 
 void frmMain::dragEnterEvent(QDragEnterEvent* event)
 {
-    // Local files only; what the contents list itself drags out is not a
-    // volume to open.
-    const QList<QUrl> urls = event->mimeData()->urls();
+    // What the contents list itself drags out is not a volume to open, and
+    // is turned away before its list is read: asking for the list extracts
+    // the names and ends their selection. Otherwise local files only.
     const auto* from = qobject_cast<const QWidget*>(event->source());
-    if (!urls.isEmpty() && urls.front().isLocalFile() && !(from && isAncestorOf(from)))
+    if (from && isAncestorOf(from))
+        return;
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.front().isLocalFile())
         event->acceptProposedAction();
 }
 

@@ -392,8 +392,11 @@ private slots:
             sink.answers = {MsgAnswer::No}; // keep the user's a.cs
             QVERIFY(data->data("XdndDirectSave0") == "S" && data->DropFolder() == drop);
             QCOMPARE(FilesBelow(drop), std::vector<std::string>{"a.cs"}); // the target still waits for its answer
-            FinishNameDrag(w, *data);
-            QCOMPARE(sink.texts, std::vector<std::string>{drop + "/a.cs already exists.  Overwrite?"});
+            // Then the main window's event loop runs the job.
+            QTRY_COMPARE(sink.texts, std::vector<std::string>{drop + "/a.cs already exists.  Overwrite?"});
+            QVERIFY(data->data("XdndDirectSave0") == "S"); // asked again: no second job
+            QCoreApplication::processEvents();
+            QCOMPARE(sink.texts.size(), std::size_t(1));
             QVERIFY(ReadFile(drop + "/a.cs") == "mine" && ReadFile(drop + "/" + c) == "data of b\\c.cs");
             QCOMPARE(FilesBelow(drop), (std::vector<std::string>{"a.cs", c}));
             QVERIFY(FilesBelow(out).empty()); // the "Extraction Path:" is left alone
@@ -413,7 +416,7 @@ private slots:
             fs::remove(staged + "/d.cs");
             QCOMPARE(data->urls(), expected); // asked again (targets do): the same list, no second run
             QVERIFY(!Exists(staged + "/d.cs"));
-            FinishNameDrag(*s->window, *data);
+            QCoreApplication::processEvents();
             QVERIFY(NothingExtracted() && sink.texts.size() == 1);
             s->window.reset(); // the private folder goes with the window
             QVERIFY(!Exists(staged));
@@ -425,7 +428,7 @@ private slots:
             data->ReadDirectSaveAnswer = [&] { return answer; };
             ScriptedSink sink;
             QCOMPARE(data->data("XdndDirectSave0"), QByteArray("E"));
-            FinishNameDrag(*s->window, *data);
+            QCoreApplication::processEvents();
             QVERIFY2(!data->DropFolder() && !data->StagingFolder() && NothingExtracted(), answer.constData());
             QVERIFY(s->form().lstData.HasSelection() && sink.texts.empty());
         }
