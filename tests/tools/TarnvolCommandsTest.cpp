@@ -186,6 +186,45 @@ TEST_F(TarnvolCommands, ANameThatSelectsNothingIsAnError)
     EXPECT_TRUE(std::filesystem::is_empty(none));
 }
 
+// DEST is made with its parents, as 7z -o and unzip -d make theirs; -C
+// names it as tar's does; - sends the files' bytes to standard output.
+TEST_F(TarnvolCommands, ExtractMakesItsDestinationOrWritesToStandardOutput)
+{
+    const std::string all = "top" + files[1].second + files[2].second + "bee" + "coffee" + "blanks";
+    // The line, standard output, a file it makes and that file's bytes.
+    const std::tuple<Args, std::string, std::string, std::string> cases[] = {
+        {{"extract", volume, dir / "new/deep/out", "top.cs"}, "", "new/deep/out/top.cs", "top"},
+        {{"extract", "-C", dir / "c/out", volume, "scripts/b.cs"}, "", "c/out/scripts/b.CS", "bee"},
+        {{"extract", volume, "--directory=" + dir / "d", "top.cs"}, "", "d/top.cs", "top"},
+        {{"extract", volume, "-", "scripts/b.cs", "top.cs"}, "top" "bee", "", ""}, // stored order
+        {{"extract", volume, "-"}, all, "", ""},
+    };
+    for (const auto& [args, out, landed, bytes] : cases) {
+        const ToolRun r = Tarnvol(args, dir.Path());
+        EXPECT_EQ(std::make_tuple(r.exitCode, r.err.find("tarnvol")), std::make_tuple(0, std::string::npos))
+            << args[1] << " " << args[2] << ": " << r.err;
+        EXPECT_TRUE(r.out == out) << args[2] << ": " << r.out.size() << " bytes";
+        EXPECT_TRUE(landed.empty() || ReadFile(dir / landed) == bytes) << landed;
+    }
+    // A DEST that cannot be a folder, or a volume that cannot be read: one
+    // message, never one for each name.
+    const std::string file = WriteFile(dir / "a-file", "x");
+    const Args fatal[] = {
+        {"extract", volume, file},
+        {"extract", volume, file + "/below", "top.cs", "scripts"},
+        {"extract", dir / "missing.vol", dir / "m1"},
+        {"extract", dir / "missing.vol", dir / "m2", "top.cs", "scripts"},
+        {"extract", file, "-", "top.cs"},
+    };
+    for (const Args& line : fatal) {
+        const ToolRun r = Tarnvol(line);
+        EXPECT_EQ(std::make_tuple(r.exitCode, r.out), std::make_tuple(1, std::string())) << line[2];
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << line[2] << ": " << r.err;
+    }
+    // An unreadable volume makes no DEST.
+    EXPECT_FALSE(Exists(dir / "m1") || Exists(dir / "m2"));
+}
+
 #ifndef _WIN32
 TEST_F(TarnvolCommands, NamesFromStandardInput)
 {
@@ -273,6 +312,9 @@ TEST(TarnvolCompletion, OffersCommandsOptionsAndStoredNames)
         {{tv, "list", "-T", "no"}, {"notes.txt"}},                // the value is a file
         {{tv, "extract", "game.vol", "de"}, {"dest"}},            // DEST is a folder
         {{tv, "extract", "--flat", "game.vol", "dest", "S"}, {"Scripts/", "Skins/"}},
+        {{tv, "extract", "-C", "de"}, {"dest"}},                  // -C names DEST, a folder
+        {{tv, "extract", "-C", "dest", "game.vol", "S"}, {"Scripts/", "Skins/"}}, // then names follow VOLUME
+        {{tv, "extract", "--directory=dest", "game.vol", "t"}, {"top.cs", "two\\ \\ blanks.cs"}},
         {{tv, "list", "--", "game.vol", "-x"}, {}},               // after --, no option
         {{tv, "cat", "no-such.vol", ""}, {}},
         {{tv, "info", "game.vol", ""}, {}},

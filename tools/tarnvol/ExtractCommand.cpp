@@ -14,14 +14,18 @@ namespace tarnvol {
 
 const char* kExtractHelp =
     "Usage: tarnvol extract [OPTIONS] VOLUME DEST [NAME...]\n"
+    "       tarnvol extract [OPTIONS] -C DEST VOLUME [NAME...]\n"
     "Extracts the stored files the NAMEs select (all of them when no NAME and no\n"
     "LIST is given) into the folder DEST, running the extractor once per file,\n"
     "as Tarnwick does. Each file is written under its stored name, in its\n"
-    "stored case, whatever case the NAME was typed in.\n"
+    "stored case, whatever case the NAME was typed in. DEST is made, with the\n"
+    "folders above it, when it is missing. A DEST of - writes the files' bytes\n"
+    "to standard output instead, in stored order, one after the other.\n"
     "A NAME may use / for \\, the wildcards * and ? (letters match in either\n"
     "case), and name a folder for everything below it. A NAME typed as UTF-8 text\n"
     "is turned back into the stored bytes; one that is not UTF-8 is taken as the\n"
     "stored bytes themselves, as 'tarnvol list -0' gives them.\n"
+    "  -C, --directory=DIR  DIR is DEST (the operands are then VOLUME [NAME...])\n"
     "  --flat            put every file straight into DEST instead of re-creating\n"
     "                    the volume's folders below it\n"
     "  --overwrite       replace files that are already there; without it they\n"
@@ -61,6 +65,7 @@ std::optional<std::string> NoProgram(const std::string& path)
 // What extract's command line asks for, its paths made absolute.
 struct ExtractLine {
     bool flat = false, overwrite = false, null = false;
+    bool toOutput = false; // DEST is -: the bytes go to standard output
     std::string extractor; // empty: the job's own choice
     std::string volume, destination;
     std::vector<std::string> typed, lists; // the NAMEs and the -T LISTs
@@ -76,6 +81,7 @@ std::optional<ExtractLine> ParseExtractLine(const std::vector<std::string>& args
         {0, "extractor", true},
         {'0', "null", false},
         {'T', "files-from", true},
+        {'C', "directory", true},
     };
     const auto wrong = [](const std::string& message) -> std::optional<ExtractLine> {
         UsageError("extract", message);
@@ -94,8 +100,13 @@ std::optional<ExtractLine> ParseExtractLine(const std::vector<std::string>& args
         return wrong("--extractor needs a PATH");
     const std::vector<std::string>& positional = line->operands;
     given.lists = line->Values("files-from");
-    if (positional.size() < 2)
-        return wrong("give the VOLUME and the DEST folder");
+    const auto directories = line->Values("directory");
+    if (!directories.empty() && directories.back().empty())
+        return wrong("-C needs a DIR");
+    // -C names DEST, so that every operand after the VOLUME is a NAME.
+    const std::size_t firstName = directories.empty() ? 2 : 1;
+    if (positional.size() < firstName)
+        return wrong(directories.empty() ? "give the VOLUME and the DEST folder" : "give the VOLUME");
     // The job would quietly fall back to the extractor beside tarnvol.
     if (!given.extractor.empty()) {
         if (auto why = NoProgram(given.extractor))
@@ -103,8 +114,11 @@ std::optional<ExtractLine> ParseExtractLine(const std::vector<std::string>& args
         given.extractor = Absolute(given.extractor);
     }
     given.volume = Absolute(positional[0]);
-    given.destination = Absolute(positional[1]);
-    given.typed.assign(positional.begin() + 2, positional.end());
+    // "-C -" names a folder called "-", as tar's does.
+    const std::string dest = directories.empty() ? positional[1] : directories.back();
+    given.toOutput = directories.empty() && dest == "-";
+    given.destination = given.toOutput ? dest : Absolute(dest);
+    given.typed.assign(positional.begin() + static_cast<std::ptrdiff_t>(firstName), positional.end());
     return given;
 }
 
@@ -173,6 +187,20 @@ std::optional<int> SelectAll(const std::string& volume, std::vector<std::string>
     return std::nullopt;
 }
 
+// Makes DEST, with its parents, when it is missing; false, told once, when
+// it is not a folder and cannot become one.
+bool MakeDestination(const std::string& destination)
+{
+    if (tarnwick::os::IsPlainFolder(destination))
+        return true;
+    const bool occupied = tarnwick::os::PlainExists(destination);
+    if (!occupied && tarnwick::os::CreateFolderTree(destination))
+        return true;
+    std::fprintf(stderr, "tarnvol extract: cannot extract into %s: %s\n", ShownMessage(destination).c_str(),
+                 occupied ? "it is not a folder" : "the folder cannot be made");
+    return false;
+}
+
 // Runs the extraction job over `names`, telling its progress and every name
 // it did not extract on stderr; the exit status.
 int RunJob(const ExtractLine& given, const std::vector<std::string>& names, bool failedBefore)
@@ -205,9 +233,12 @@ int RunJob(const ExtractLine& given, const std::vector<std::string>& names, bool
     };
     job.Extract(given.volume, {}, given.destination, given.extractor);
     // A job that stopped early (no volume, no destination, no extractor)
-    // told nothing of the names it never reached.
-    for (std::size_t i = told; i < names.size(); ++i)
-        std::fprintf(stderr, "tarnvol extract: %s was not extracted\n", ShownName(names[i]).c_str());
+    // has said why: one message is the whole story, not one per name.
+    if (told < names.size() && !failed) {
+        failed = true;
+        std::fprintf(stderr, "tarnvol extract: stopped with %llu files not extracted\n",
+                     static_cast<unsigned long long>(names.size() - told));
+    }
     return !failed && extracted == names.size() ? 0 : 1;
 }
 
@@ -218,11 +249,18 @@ int RunExtract(const std::vector<std::string>& args)
     const auto line = ParseExtractLine(args);
     if (!line)
         return 2;
+    const bool named = !line->typed.empty() || !line->lists.empty();
+    if (line->toOutput) {
+        const auto patterns = GatherNames("extract", line->typed, line->lists, line->null);
+        return patterns ? WriteSelected("extract", line->volume, *patterns, !named, true) : 1;
+    }
     std::vector<std::string> names;
     bool failed = false;
-    const bool named = !line->typed.empty() || !line->lists.empty();
     if (const auto ended = named ? SelectNamed(*line, names, failed) : SelectAll(line->volume, names))
         return *ended;
+    // Made only now: a volume that cannot be read leaves no folder behind.
+    if (!MakeDestination(line->destination))
+        return 1;
     return RunJob(*line, names, failed);
 }
 
