@@ -5,6 +5,7 @@
 
 #include "extraction/clsExtract.h"
 #include "os/Files.h"
+#include "os/System.h"
 
 #include <cstdio>
 #include <optional>
@@ -28,15 +29,22 @@ const char* kExtractHelp =
     "  -C, --directory=DIR  DIR is DEST (the operands are then VOLUME [NAME...])\n"
     "  --flat            put every file straight into DEST instead of re-creating\n"
     "                    the volume's folders below it\n"
-    "  --overwrite       replace files that are already there; without it they\n"
-    "                    are kept, and said so on stderr\n"
+    "  -k, --keep, --keep-old-files  never replace a file that is already there:\n"
+    "                    it is kept and named on stderr, and the exit status is 1,\n"
+    "                    as with tar -k (the default)\n"
+    "  --overwrite       replace files that are already there, without asking\n"
+    "                    (the last of -k and --overwrite counts)\n"
+    "  -v, --verbose     tell the progress even when not on a terminal\n"
+    "  -q, --quiet       tell nothing but errors\n"
     "  --extractor=PATH  the extractor to run (default: the one beside tarnvol);\n"
     "                    a PATH that names no program is refused\n"
     "  -T, --files-from=LIST  also the names in the file LIST (- for standard\n"
     "                    input), one a line\n"
     "  -0, --null        the LIST is NUL-separated and holds the stored bytes\n"
-    "Progress goes to stderr as 'NN% name' lines; every name that was not\n"
-    "extracted, and every NAME that selected nothing, is named there.\n"
+    "When standard output is a terminal (or with -v) the progress goes to stderr\n"
+    "as 'NN% name' lines, and one line ends it: 'tarnvol extract: N files, SIZE\n"
+    "into DEST'. Every name that was not extracted, and every NAME that selected\n"
+    "nothing, is named on stderr all the same.\n"
     "Exit status: 0 every file extracted, 1 otherwise, 2 wrong command line.\n";
 
 namespace {
@@ -66,6 +74,7 @@ std::optional<std::string> NoProgram(const std::string& path)
 struct ExtractLine {
     bool flat = false, overwrite = false, null = false;
     bool toOutput = false; // DEST is -: the bytes go to standard output
+    bool progress = false; // tell each file and the sum of the run
     std::string extractor; // empty: the job's own choice
     std::string volume, destination;
     std::vector<std::string> typed, lists; // the NAMEs and the -T LISTs
@@ -78,6 +87,10 @@ std::optional<ExtractLine> ParseExtractLine(const std::vector<std::string>& args
     static const std::vector<OptionSpec> kOptions = {
         {0, "flat", false},
         {0, "overwrite", false},
+        {'k', "keep", false},
+        {0, "keep-old-files", false},
+        {'q', "quiet", false},
+        {'v', "verbose", false},
         {0, "extractor", true},
         {'0', "null", false},
         {'T', "files-from", true},
@@ -92,7 +105,16 @@ std::optional<ExtractLine> ParseExtractLine(const std::vector<std::string>& args
         return std::nullopt;
     ExtractLine given;
     given.flat = line->Has("flat");
-    given.overwrite = line->Has("overwrite");
+    // Whichever of keeping and replacing was asked for last, as getopt
+    // programs let a later option undo an earlier one (an alias, say).
+    for (const OptionLine::Given& g : line->options) {
+        if (g.key == "overwrite")
+            given.overwrite = true;
+        else if (g.key == "keep" || g.key == "keep-old-files")
+            given.overwrite = false;
+    }
+    given.progress =
+        !line->Has("quiet") && (line->Has("verbose") || tarnwick::os::StandardOutputIsTerminal());
     given.null = line->Has("null");
     const auto extractors = line->Values("extractor");
     given.extractor = extractors.empty() ? std::string() : extractors.back();
@@ -177,7 +199,7 @@ std::optional<int> SelectNamed(const ExtractLine& given, std::vector<std::string
 std::optional<int> SelectAll(const std::string& volume, std::vector<std::string>& names)
 {
     tarnwick::clsVOLReader reader;
-    if (!ReadVolume(reader, volume))
+    if (!ReadVolume("extract", reader, volume))
         return 1;
     for (std::size_t i = 0; i < reader.TableSize(); ++i)
         if (!reader.TableName(i).empty())
@@ -201,6 +223,19 @@ bool MakeDestination(const std::string& destination)
     return false;
 }
 
+// A count of bytes as a person reads it.
+std::string Amount(std::uint64_t bytes)
+{
+    char text[32];
+    if (bytes < 1024)
+        std::snprintf(text, sizeof text, "%llu bytes", static_cast<unsigned long long>(bytes));
+    else if (bytes < 1024 * 1024)
+        std::snprintf(text, sizeof text, "%llu KB", static_cast<unsigned long long>((bytes + 512) / 1024));
+    else
+        std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / (1024.0 * 1024.0));
+    return text;
+}
+
 // Runs the extraction job over `names`, telling its progress and every name
 // it did not extract on stderr; the exit status.
 int RunJob(const ExtractLine& given, const std::vector<std::string>& names, bool failedBefore)
@@ -213,23 +248,29 @@ int RunJob(const ExtractLine& given, const std::vector<std::string>& names, bool
     using Outcome = tarnwick::clsExtract::Outcome;
     // One outcome per name, told in the order of the list.
     std::size_t told = 0, extracted = 0;
-    job.E_Percent = [](std::int16_t value, const std::string& name) {
-        std::fprintf(stderr, "%3d%% %s\n", value, ShownName(name).c_str());
-    };
+    std::uint64_t bytes = 0;
+    if (given.progress)
+        job.E_Percent = [](std::int16_t value, const std::string& name) {
+            std::fprintf(stderr, "%3d%% %s\n", value, ShownName(name).c_str());
+        };
     job.E_Error = [&failed](std::int16_t number, const std::string& message) {
         failed = true;
         std::fprintf(stderr, "tarnvol extract: [%d] %s\n", number, ShownMessage(message).c_str());
     };
-    job.AskOverwrite = [](const std::string& question) {
-        std::fprintf(stderr, "tarnvol extract: %s No (kept; --overwrite replaces it)\n", ShownMessage(question).c_str());
-        return tarnwick::MsgAnswer::No;
-    };
-    job.E_Outcome = [&](const std::string& name, const std::string&, Outcome outcome) {
+    // Asked only without --overwrite: the file there is kept, as tar -k
+    // keeps it, and told with the name below.
+    job.AskOverwrite = [](const std::string&) { return tarnwick::MsgAnswer::No; };
+    job.E_Outcome = [&](const std::string& name, const std::string& output, Outcome outcome) {
         ++told;
-        if (outcome == Outcome::Extracted)
+        if (outcome == Outcome::Extracted) {
             ++extracted;
-        else
+            bytes += static_cast<std::uint64_t>(tarnwick::os::FileLength(output).value_or(0));
+        } else if (outcome == Outcome::Declined) {
+            std::fprintf(stderr, "tarnvol extract: %s: kept, a file of that name exists (--overwrite replaces it)\n",
+                         ShownName(name).c_str());
+        } else {
             std::fprintf(stderr, "tarnvol extract: %s was not extracted\n", ShownName(name).c_str());
+        }
     };
     job.Extract(given.volume, {}, given.destination, given.extractor);
     // A job that stopped early (no volume, no destination, no extractor)
@@ -239,6 +280,9 @@ int RunJob(const ExtractLine& given, const std::vector<std::string>& names, bool
         std::fprintf(stderr, "tarnvol extract: stopped with %llu files not extracted\n",
                      static_cast<unsigned long long>(names.size() - told));
     }
+    if (given.progress)
+        std::fprintf(stderr, "tarnvol extract: %llu %s, %s into %s\n", static_cast<unsigned long long>(extracted),
+                     extracted == 1 ? "file" : "files", Amount(bytes).c_str(), ShownMessage(given.destination).c_str());
     return !failed && extracted == names.size() ? 0 : 1;
 }
 
