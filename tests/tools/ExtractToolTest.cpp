@@ -71,6 +71,31 @@ TEST_F(ExtractTool, CopiesEachStoredFileByteForByte)
     ExpectOnly({"0", "1", "3", "4"});
 }
 
+// A name pasted as a listing shows it, with / between folders, finds the
+// stored name with \; a stored name that holds / itself is taken first, and
+// tarnvol takes both forms alike.
+TEST_F(ExtractTool, ANameWithSlashesFindsTheStoredBackslashes)
+{
+    const std::string vol = Volume({{"gui\\abort.gui", "abort"}, {"odd\\name.cs", "backslash"}, {"odd/name.cs", "slash"}});
+    const std::pair<std::vector<std::string>, std::string> cases[] = { // the program's line, what it writes
+        {{tool, vol, "gui/abort.gui", "-"}, "abort"},
+        {{tool, vol, "GUI/Abort.GUI", "-"}, "abort"},
+        {{tool, vol, "gui\\abort.gui", "-"}, "abort"},
+        {{tool, vol, "odd/name.cs", "-"}, "slash"},
+        {{tool, vol, "odd\\name.cs", "-"}, "backslash"},
+        {{ToolPath("tarnvol"), "extract", vol, "-", "gui\\abort.gui"}, "abort"},
+        {{ToolPath("tarnvol"), "extract", vol, "-", "gui/abort.gui"}, "abort"},
+        {{ToolPath("tarnvol"), "cat", vol, "odd/name.cs"}, "slash"},
+    };
+    for (const auto& [line, out] : cases) {
+        const ToolRun r = RunTool(line[0], std::vector<std::string>(line.begin() + 1, line.end()));
+        EXPECT_EQ(std::make_tuple(r.exitCode, r.out, r.err), std::make_tuple(0, out, std::string())) << line[2] << " " << line[3];
+    }
+    const ToolRun r = Run({vol, "gui/nothere.gui", "-"});
+    EXPECT_EQ(std::make_tuple(r.exitCode, r.out), std::make_tuple(int(kNameMissing), std::string()));
+    EXPECT_NE(r.err.find("gui/nothere.gui is not in"), std::string::npos) << r.err;
+}
+
 // The reader's bare program path reaches it in pieces that it must recognise.
 TEST_F(ExtractTool, TheBareFormFromAFolderWithABlank)
 {
@@ -103,7 +128,7 @@ TEST_F(ExtractTool, EachFailureHasItsOwnExitCodeAndLeavesNothing)
         {WriteFile(dir / "cut.vol", good.substr(0, good.size() - 5)), "b.cs", dir / "b.cs", kDamaged, ""},
         {WriteFile(dir / "len.vol", longData), "b.cs", dir / "b.cs", kDamaged, ""},
         {vol, "a.cs", dir / "a.cs", kNameMissing, "a.cs"},
-        {vol, "scripts/a.cs", dir / "a.cs", kNameMissing, ""}, // slashes are not backslashes
+        {vol, "scripts/b.cs", dir / "b.cs", kNameMissing, "scripts/b.cs"}, // nor with backslashes
         {vol, "b.cs", dir / "no such folder/b.cs", kOutputNotWritable, ""}, // its folder is not made
         {vol, "b.cs", dir / "taken", kOutputNotWritable, ""},
         {vol, "b.cs", vol, kOutputNotWritable, ""},

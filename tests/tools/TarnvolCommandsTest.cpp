@@ -186,6 +186,147 @@ TEST_F(TarnvolCommands, ANameThatSelectsNothingIsAnError)
     EXPECT_TRUE(std::filesystem::is_empty(none));
 }
 
+// DEST is made with its parents, as 7z -o and unzip -d make theirs; -C
+// names it as tar's does; - sends the files' bytes to standard output.
+TEST_F(TarnvolCommands, ExtractMakesItsDestinationOrWritesToStandardOutput)
+{
+    const std::string all = "top" + files[1].second + files[2].second + "bee" + "coffee" + "blanks";
+    // The line, standard output, a file it makes and that file's bytes.
+    const std::tuple<Args, std::string, std::string, std::string> cases[] = {
+        {{"extract", volume, dir / "new/deep/out", "top.cs"}, "", "new/deep/out/top.cs", "top"},
+        {{"extract", "-C", dir / "c/out", volume, "scripts/b.cs"}, "", "c/out/scripts/b.CS", "bee"},
+        {{"extract", volume, "--directory=" + dir / "d", "top.cs"}, "", "d/top.cs", "top"},
+        {{"extract", volume, "-", "scripts/b.cs", "top.cs"}, "top" "bee", "", ""}, // stored order
+        {{"extract", volume, "-"}, all, "", ""},
+    };
+    for (const auto& [args, out, landed, bytes] : cases) {
+        const ToolRun r = Tarnvol(args, dir.Path());
+        EXPECT_EQ(std::make_tuple(r.exitCode, r.err.find("tarnvol")), std::make_tuple(0, std::string::npos))
+            << args[1] << " " << args[2] << ": " << r.err;
+        EXPECT_TRUE(r.out == out) << args[2] << ": " << r.out.size() << " bytes";
+        EXPECT_TRUE(landed.empty() || ReadFile(dir / landed) == bytes) << landed;
+    }
+    // A DEST that cannot be a folder, or a volume that cannot be read: one
+    // message, never one for each name.
+    const std::string file = WriteFile(dir / "a-file", "x");
+    const Args fatal[] = {
+        {"extract", volume, file},
+        {"extract", volume, file + "/below", "top.cs", "scripts"},
+        {"extract", dir / "missing.vol", dir / "m1"},
+        {"extract", dir / "missing.vol", dir / "m2", "top.cs", "scripts"},
+        {"extract", file, "-", "top.cs"},
+    };
+    for (const Args& line : fatal) {
+        const ToolRun r = Tarnvol(line);
+        EXPECT_EQ(std::make_tuple(r.exitCode, r.out), std::make_tuple(1, std::string())) << line[2];
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << line[2] << ": " << r.err;
+    }
+    // An unreadable volume makes no DEST.
+    EXPECT_FALSE(Exists(dir / "m1") || Exists(dir / "m2"));
+}
+
+// Every error names the program and the command, whichever path tells it;
+// an alias's messages name the command it stands for.
+TEST_F(TarnvolCommands, EveryErrorNamesTheCommand)
+{
+    const std::string missing = dir / "missing.vol", text = WriteFile(dir / "text.vol", "not a volume");
+    const std::string out = dir / "out";
+    const std::pair<Args, std::string> cases[] = {
+        {{"list", missing}, "list"}, {{"list", text}, "list"}, {{"l", missing}, "list"},
+        {{"list", "-l", missing}, "list"}, {{"info", missing}, "info"}, {{"info", text}, "info"},
+        {{"test", missing}, "test"}, {{"t", text}, "test"}, {{"cat", missing, "top.cs"}, "cat"},
+        {{"extract", missing, out}, "extract"}, {{"extract", text, out}, "extract"}, {{"x", missing, out}, "extract"},
+        {{"extract", missing, out, "top.cs"}, "extract"}, {{"extract", text, "-"}, "extract"},
+    };
+    for (const auto& [line, command] : cases) {
+        const ToolRun r = Tarnvol(line);
+        EXPECT_EQ(r.exitCode, 1) << line[0] << " " << line[1];
+        std::istringstream err(r.err);
+        std::size_t lines = 0;
+        for (std::string said; std::getline(err, said); ++lines)
+            EXPECT_EQ(said.rfind("tarnvol " + command + ": ", 0), 0u) << line[0] << " " << line[1] << ": " << said;
+        EXPECT_GT(lines, 0u) << line[0] << " " << line[1];
+    }
+}
+
+// 7z's letters are the commands themselves: the same output, the same help.
+TEST_F(TarnvolCommands, SevenZipLettersNameTheCommands)
+{
+    const std::string out = MakeFolder(dir / "x");
+    const std::pair<Args, Args> cases[] = {
+        {{"l", "-l", volume, "scripts"}, {"list", "-l", volume, "scripts"}},
+        {{"t", volume}, {"test", volume}},
+        {{"x", volume, "-", "top.cs"}, {"extract", volume, "-", "top.cs"}},
+        {{"x", "--help"}, {"extract", "--help"}},
+        {{"l", "--help"}, {"list", "--help"}},
+    };
+    for (const auto& [alias, command] : cases) {
+        const ToolRun a = Tarnvol(alias), c = Tarnvol(command);
+        EXPECT_EQ(std::make_tuple(a.exitCode, a.out, a.err), std::make_tuple(0, c.out, c.err)) << alias[0] << " " << alias[1];
+        EXPECT_FALSE(a.out.empty()) << alias[0];
+    }
+    EXPECT_EQ(Tarnvol({"x", volume, out, "top.cs"}).exitCode, 0);
+    EXPECT_EQ(ReadFile(out + "/top.cs"), "top");
+    for (const std::string none : {"a", "d", "e"}) // no command of theirs yet
+        EXPECT_EQ(Tarnvol({none, volume}).exitCode, 2) << none;
+}
+
+// A file already there is kept unless --overwrite, as tar -k keeps it (told,
+// and the exit status is 1); the last of the two options counts.
+TEST_F(TarnvolCommands, KeepAndOverwriteDecideAboutAFileThatIsThere)
+{
+    const std::tuple<Args, std::string, int> cases[] = { // the options, top.cs after, the exit status
+        {{}, "mine", 1}, {{"-k"}, "mine", 1}, {{"--keep"}, "mine", 1}, {{"--keep-old-files"}, "mine", 1},
+        {{"--overwrite"}, "top", 0}, {{"--overwrite", "-k"}, "mine", 1}, {{"-k", "--overwrite"}, "top", 0},
+    };
+    for (const auto& [options, after, exitCode] : cases) {
+        const std::string out = dir / ("o" + std::to_string(options.size()) + (options.empty() ? "" : options[0]));
+        WriteFile(out + "/top.cs", "mine");
+        Args line{"extract", volume, out, "top.cs", "scripts/b.cs"};
+        line.insert(line.end(), options.begin(), options.end());
+        const ToolRun r = Tarnvol(line);
+        EXPECT_EQ(std::make_tuple(r.exitCode, ReadFile(out + "/top.cs"), ReadFile(out + "/scripts/b.CS")),
+                  std::make_tuple(exitCode, after, std::string("bee"))) << line.back() << ": " << r.err;
+        EXPECT_EQ(r.err, exitCode ? "tarnvol extract: top.cs: kept, a file of that name exists (--overwrite replaces it)\n"
+                                  : "") << line.back();
+    }
+}
+
+// Progress only for a person at a terminal, or with -v; -q leaves nothing
+// but errors; a terminal's run ends with one line of what it did.
+TEST_F(TarnvolCommands, ExtractTellsItsProgressToAPersonOrWhenAsked)
+{
+    const std::string summary = "tarnvol extract: 2 files, 68 KB into ";
+    const std::tuple<Args, bool, std::string> cases[] = { // the options, on a terminal, the start of the last line
+        {{}, false, ""}, {{"-q"}, false, ""}, {{"-v"}, false, summary}, {{"--verbose"}, false, summary},
+        {{"-v", "-q"}, false, ""},
+#ifndef _WIN32
+        {{}, true, summary}, {{"--quiet"}, true, ""},
+#endif
+    };
+    int run = 0;
+    for (const auto& [options, terminal, last] : cases) {
+        const std::string out = dir / ("p" + std::to_string(run++));
+        Args line{"extract", volume, out, "top.cs", "scripts/a.cs"};
+        line.insert(line.end(), options.begin(), options.end());
+#ifndef _WIN32
+        const ToolRun r = terminal ? RunToolOnTerminal(ToolPath("tarnvol"), line) : Tarnvol(line);
+#else
+        const ToolRun r = Tarnvol(line);
+#endif
+        EXPECT_EQ(r.exitCode, 0) << line.back() << ": " << r.err;
+        EXPECT_EQ(ReadFile(out + "/Scripts/a.cs"), files[2].second);
+        const std::size_t from = r.err.rfind('\n', r.err.size() >= 2 ? r.err.size() - 2 : 0);
+        const std::string lastLine = r.err.substr(from == std::string::npos ? 0 : from + 1);
+        if (last.empty()) {
+            EXPECT_EQ(r.err, "") << line.back() << " " << terminal;
+        } else {
+            EXPECT_EQ(lastLine, last + out + "\n") << line.back() << " " << terminal;
+            EXPECT_NE(r.err.find("100% Scripts\\a.cs\n"), std::string::npos) << r.err;
+        }
+    }
+}
+
 #ifndef _WIN32
 TEST_F(TarnvolCommands, NamesFromStandardInput)
 {
@@ -217,10 +358,11 @@ TEST_F(TarnvolCommands, TestReadsEveryEntryAndReportsTheBadOnes)
         for (const std::string& s : said)
             EXPECT_NE(r.out.find(s), std::string::npos) << vol << ": " << s << " in " << r.out;
     }
-    // The reader's own messages are VOLReaderTest's.
-    for (const char* command : {"list", "info"}) {
+    // The reader's own messages are VOLReaderTest's; each comes after the command's name.
+    for (const std::string command : {"list", "info"}) {
         const ToolRun r = Tarnvol({command, dir / "text.vol"});
-        EXPECT_EQ(std::make_tuple(r.exitCode, r.out, r.err), std::make_tuple(1, std::string(), "Invalid volume format.\n"));
+        EXPECT_EQ(std::make_tuple(r.exitCode, r.out, r.err),
+                  std::make_tuple(1, std::string(), "tarnvol " + command + ": Invalid volume format.\n"));
     }
 }
 
@@ -262,7 +404,11 @@ TEST(TarnvolCompletion, OffersCommandsOptionsAndStoredNames)
     WriteFile(dir / "notes.txt", "");
     const std::string tv = ToolPath("tarnvol");
     const std::pair<Words, Words> cases[] = {
-        {{tv, ""}, {"--help", "--version", "cat", "extract", "info", "list", "pack", "test"}},
+        {{tv, ""}, {"--help", "--version", "cat", "extract", "info", "l", "list", "pack", "t", "test", "x"}},
+        {{tv, "x", "game.vol", "dest", "S"}, {"Scripts/", "Skins/"}}, // an alias completes as its command
+        {{tv, "l", "-"}, {"--files-from=", "--help", "--long", "--null", "--verbose", "-0", "-T", "-l", "-v"}},
+        {{tv, "extract", "--k"}, {"--keep", "--keep-old-files"}},
+        {{tv, "extract", "--q"}, {"--quiet"}},
         {{tv, "e"}, {"extract"}},
         {{tv, "list", "game.vol", "-"}, {"--files-from=", "--help", "--long", "--null", "--verbose", "-0", "-T", "-l", "-v"}},
         {{tv, "extract", "--f"}, {"--files-from=", "--flat"}},
@@ -273,6 +419,9 @@ TEST(TarnvolCompletion, OffersCommandsOptionsAndStoredNames)
         {{tv, "list", "-T", "no"}, {"notes.txt"}},                // the value is a file
         {{tv, "extract", "game.vol", "de"}, {"dest"}},            // DEST is a folder
         {{tv, "extract", "--flat", "game.vol", "dest", "S"}, {"Scripts/", "Skins/"}},
+        {{tv, "extract", "-C", "de"}, {"dest"}},                  // -C names DEST, a folder
+        {{tv, "extract", "-C", "dest", "game.vol", "S"}, {"Scripts/", "Skins/"}}, // then names follow VOLUME
+        {{tv, "extract", "--directory=dest", "game.vol", "t"}, {"top.cs", "two\\ \\ blanks.cs"}},
         {{tv, "list", "--", "game.vol", "-x"}, {}},               // after --, no option
         {{tv, "cat", "no-such.vol", ""}, {}},
         {{tv, "info", "game.vol", ""}, {}},

@@ -48,7 +48,7 @@ TEST_F(TarnvolPack, RoundTripThroughPackListInfoAndExtract)
 
     // Back out as the window does it, into a folder that must exist (TarnvolNames tells a missing one).
     MakeFolder(dir / "out");
-    r = Tarnvol({"extract", out, dir / "out"});
+    r = Tarnvol({"extract", "-v", out, dir / "out"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     for (const auto& [name, data] : tree)
         EXPECT_EQ(ReadFile(dir / "out/" + name), data) << name;
@@ -57,7 +57,7 @@ TEST_F(TarnvolPack, RoundTripThroughPackListInfoAndExtract)
     WriteFile(dir / "out/top.cs", "mine");
     r = Tarnvol({"extract", "--flat", out, dir / "out", "top.cs", "Scripts\\AI\\Bot.cs"});
     EXPECT_EQ(r.exitCode, 1) << r.err;
-    EXPECT_NE(r.err.find("already exists.  Overwrite? No"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("top.cs: kept"), std::string::npos) << r.err;
     EXPECT_EQ(ReadFile(dir / "out/top.cs") + ReadFile(dir / "out/Bot.cs"), "mine" + tree[2].second);
     EXPECT_EQ(Tarnvol({"extract", "--overwrite", out, dir / "out", "top.cs"}).exitCode, 0);
     EXPECT_EQ(ReadFile(dir / "out/top.cs"), "top");
@@ -305,23 +305,19 @@ TEST_F(TarnvolNames, AnExtractorThatIsNoProgramIsRefusedBeforeAnyWork)
 
 TEST_F(TarnvolNames, EveryNameNotExtractedIsToldAndTheRunFails)
 {
-    const std::string here = dir / "here", gone = dir / "gone";
+    const std::string here = dir / "here";
     MakeFolder(here);
-    // A name the volume does not hold is told as such, as tar does.
-    for (const auto& [dest, typed] : {std::pair{here, Args{"nothere.cs", "a,b.cs", "caf\xC3\xA9.cs"}},
-                                      {gone, Args{"a,b.cs", "nothere.cs"}}}) {
-        Args line{"extract", volume, dest};
-        line.insert(line.end(), typed.begin(), typed.end());
-        const ToolRun r = Tarnvol(line);
-        EXPECT_EQ(r.exitCode, 1) << dest;
+    // A name the volume does not hold is told as such, as tar does; a DEST
+    // that cannot serve is ExtractMakesItsDestinationOrWritesToStandardOutput's.
+    {
+        const ToolRun r = Tarnvol({"extract", volume, here, "nothere.cs", "a,b.cs", "caf\xC3\xA9.cs"});
+        EXPECT_EQ(r.exitCode, 1);
         EXPECT_NE(r.err.find("tarnvol extract: nothere.cs: not in the volume\n"), std::string::npos) << r.err;
-        EXPECT_EQ(r.err.find("tarnvol extract: a,b.cs was not extracted\n") == std::string::npos, dest == here) << r.err;
-        EXPECT_EQ(r.err.find("was not extracted"), r.err.rfind("was not extracted")) << r.err;
+        EXPECT_EQ(r.err.find("was not extracted"), std::string::npos) << r.err;
     }
     // Typed as shown, which is the UTF-8 text.
     EXPECT_EQ(ReadFile(Landed(here, "a,b.cs", "a,b.cs")) + ReadFile(Landed(here, "caf\xE9.cs", "caf\xC3\xA9.cs")),
               Data("a,b.cs") + Data("caf\xE9.cs"));
-    EXPECT_FALSE(Exists(gone));
     // Whether blanks and tabs survive the extractor's command line is the
     // job's affair; whatever comes of them is told as it is.
     const std::string dest = MakeFolder(dir / "blanks");

@@ -44,7 +44,8 @@ const char* kHelp =
     "Copies the file NAME (as the volume stores it, folders separated by\n"
     "backslashes) out of the volume VOLUME to OUTPUT. A stored name of exactly\n"
     "the same bytes is taken first; failing that, the first one that differs\n"
-    "only in the case of ASCII letters.\n"
+    "only in the case of ASCII letters. Failing both, a NAME with / between its\n"
+    "folders is looked for with \\ in their place, as a listing may show it.\n"
     "A NAME given as several arguments is joined with single blanks.\n"
     "A file OUTPUT appears whole or not at all; its folder must exist. A FIFO\n"
     "or a device (or a link to one) is written in place; - is standard output.\n"
@@ -241,6 +242,15 @@ int Extract(const std::string& volume, const std::string& name, const std::strin
     // built, so a volume that claims millions of entries costs no memory.
     std::unique_ptr<tarnwick::volume::SortedNameFile> sorted = SortedNamesOf(volume, in);
     VolumeLookup found = LookUpVolumeEntry(read, *size, name, sorted.get());
+    // A name pasted from a listing that shows / between folders: the volume
+    // keeps \ there. A stored name holding / itself was taken first above.
+    if (found.status == VolumeIndex::Status::Ok && !found.found && name.find('/') != std::string::npos) {
+        std::string stored = name;
+        std::replace(stored.begin(), stored.end(), '/', '\\');
+        VolumeLookup again = LookUpVolumeEntry(read, *size, stored, sorted.get());
+        if (again.status != VolumeIndex::Status::Ok || again.found)
+            found = std::move(again);
+    }
     if (const int refused = RefusalOf(found, volume, name); refused != kOk)
         return refused;
     Output out;

@@ -7,6 +7,8 @@
 #include "os/Files.h"
 
 #include <cstdio>
+#include <string_view>
+#include <unordered_set>
 
 namespace tarnvol {
 
@@ -33,20 +35,22 @@ const std::vector<OptionSpec> kCatOptions = {
     {'T', "files-from", true},
 };
 
-int CannotWriteOutput()
+int CannotWriteOutput(const std::string& command)
 {
-    std::fputs("tarnvol cat: cannot write to standard output\n", stderr);
+    std::fprintf(stderr, "tarnvol %s: cannot write to standard output\n", command.c_str());
     return 1;
 }
 
 // Writes the stored bytes of one chosen entry to `out`; false only when
 // standard output cannot be written. An entry that cannot be written is
 // named on stderr, and sets `failed`.
-bool WriteEntry(VolumeFile& file, StoredEntry& e, tarnwick::os::StreamOutput& out, bool& failed)
+bool WriteEntry(const std::string& command, VolumeFile& file, StoredEntry& e, tarnwick::os::StreamOutput& out,
+                bool& failed)
 {
-    auto tell = [&failed](std::string_view name, const std::string& why) {
+    auto tell = [&](std::string_view name, const std::string& why) {
         failed = true;
-        std::fprintf(stderr, "tarnvol cat: %s: %s\n", ShownName(name).c_str(), ShownMessage(why).c_str());
+        std::fprintf(stderr, "tarnvol %s: %s: %s\n", command.c_str(), ShownName(name).c_str(),
+                     ShownMessage(why).c_str());
     };
     if (!file.Locate(e)) {
         tell(e.name, "damaged: " + file.Problem());
@@ -66,6 +70,30 @@ bool WriteEntry(VolumeFile& file, StoredEntry& e, tarnwick::os::StreamOutput& ou
 
 } // namespace
 
+int WriteSelected(const std::string& command, const std::string& volume, const std::vector<std::string>& patterns,
+                  bool all, bool once)
+{
+    VolumeFile file;
+    if (!file.Open(command, volume))
+        return 1;
+    tarnwick::os::StreamOutput out;
+    if (!out.IsOpen())
+        return CannotWriteOutput(command);
+    bool failed = false, missing = false, written = true;
+    std::unordered_set<std::string_view> seen;
+    const bool walked = ForEachChosen(command, file, patterns, all, [&](StoredEntry& e) {
+        if (once && !seen.insert(e.name).second)
+            return true;
+        written = WriteEntry(command, file, e, out, failed);
+        return written;
+    }, missing);
+    if (!written)
+        return CannotWriteOutput(command);
+    if (!out.Close())
+        return CannotWriteOutput(command);
+    return failed || missing || !walked ? 1 : 0;
+}
+
 int RunCat(const std::vector<std::string>& args)
 {
     const auto line = ParseCommandLine("cat", args, kCatOptions);
@@ -78,22 +106,7 @@ int RunCat(const std::vector<std::string>& args)
     const auto patterns = GatherNames("cat", typed, lists, line->Has("null"));
     if (!patterns)
         return 1;
-    VolumeFile file;
-    if (!file.Open("cat", line->operands[0]))
-        return 1;
-    tarnwick::os::StreamOutput out;
-    if (!out.IsOpen())
-        return CannotWriteOutput();
-    bool failed = false, missing = false, written = true;
-    const bool walked = ForEachChosen("cat", file, *patterns, false, [&](StoredEntry& e) {
-        written = WriteEntry(file, e, out, failed);
-        return written;
-    }, missing);
-    if (!written)
-        return CannotWriteOutput();
-    if (!out.Close())
-        return CannotWriteOutput();
-    return failed || missing || !walked ? 1 : 0;
+    return WriteSelected("cat", line->operands[0], *patterns, false, false);
 }
 
 } // namespace tarnvol

@@ -25,6 +25,13 @@ extern const char* kPackHelp;
 extern const char* kCatHelp;
 extern const char* kTestHelp;
 
+// Writes the stored bytes of the entries the patterns select (every entry
+// when `all`) to standard output, in stored order, as cat does; with `once`
+// a name stored twice is written once, as the extractor takes the first.
+// Every fault is told as "tarnvol COMMAND: ..."; the exit status.
+int WriteSelected(const std::string& command, const std::string& volume, const std::vector<std::string>& patterns,
+                  bool all, bool once);
+
 // A wrong command line: the message and a pointer to the help, on stderr.
 int UsageError(const std::string& command, const std::string& message);
 

@@ -29,7 +29,7 @@ int RunInfo(const std::vector<std::string>& args)
         return UsageError("info", "give exactly one VOLUME");
     const std::string& volume = line->operands[0];
     tarnwick::clsVOLReader reader;
-    if (!ReadVolume(reader, volume))
+    if (!ReadVolume("info", reader, volume))
         return 1;
     auto size = tarnwick::os::FileLength(volume);
     if (!size) {

@@ -81,7 +81,7 @@ int RunList(const std::vector<std::string>& args)
     if (!detailed && typed.empty() && lists.empty()) {
         // The plain listing reads the volume as the window does.
         tarnwick::clsVOLReader reader;
-        if (!ReadVolume(reader, volume))
+        if (!ReadVolume("list", reader, volume))
             return 1;
         std::string out;
         out.reserve(static_cast<std::size_t>(reader.VOLS()) + 1);

@@ -33,10 +33,11 @@ StoredEntry FromIndex(const unsigned char* e)
 
 } // namespace
 
-bool ReadVolume(tarnwick::clsVOLReader& reader, const std::string& path)
+bool ReadVolume(const std::string& command, tarnwick::clsVOLReader& reader, const std::string& path)
 {
-    reader.Error = [](std::int16_t, const std::string& message) {
-        std::fprintf(stderr, "%s\n", ShownMessage(message).c_str());
+    // The reader speaks for the window, which has no command to name.
+    reader.Error = [&command](std::int16_t, const std::string& message) {
+        std::fprintf(stderr, "tarnvol %s: %s\n", command.c_str(), ShownMessage(message).c_str());
     };
     // A successful listing is never empty: every name ends with "/".
     return !reader.GetFileNames(path).empty();

@@ -23,8 +23,9 @@ class InputFile;
 
 namespace tarnvol {
 
-// Lists the volume; false (the reader's message on stderr) when it fails.
-bool ReadVolume(tarnwick::clsVOLReader& reader, const std::string& path);
+// Lists the volume; false (the reader's message on stderr, after "tarnvol
+// COMMAND:") when it fails.
+bool ReadVolume(const std::string& command, tarnwick::clsVOLReader& reader, const std::string& path);
 
 // One entry of the index.
 struct StoredEntry {

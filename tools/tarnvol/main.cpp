@@ -26,6 +26,27 @@ const Command kCommands[] = {
     {"test", RunTest, &kTestHelp},
 };
 
+// 7z's one-letter commands, for hands used to them.
+struct Alias {
+    const char* alias;
+    const char* command;
+};
+
+const Alias kAliases[] = {
+    {"l", "list"},
+    {"t", "test"},
+    {"x", "extract"},
+};
+
+// The command's own name for what was typed; as typed when it is none.
+std::string CommandNamed(const std::string& typed)
+{
+    for (const Alias& a : kAliases)
+        if (typed == a.alias)
+            return a.command;
+    return typed;
+}
+
 #define TARNVOL_TEXT2(x) #x
 #define TARNVOL_TEXT(x) TARNVOL_TEXT2(x)
 const char* kVersion = "tarnvol " TARNVOL_TEXT(TARNWICK_VERSION_MAJOR) "." TARNVOL_TEXT(
@@ -43,6 +64,7 @@ const char* kToolHelp =
     "  test [-0] [-T LIST] VOLUME [NAME...]    read every entry; report damaged and compressed ones\n"
     "  extract [OPTIONS] VOLUME DEST [NAME...] extract stored files with the extractor\n"
     "  pack [-C DIR] OUTPUT.vol FILE...        write a volume of the given files and folders\n"
+    "7z's letters name commands too: l (list), t (test), x (extract).\n"
     "\n"
     "A NAME may use / for \\, the wildcards * and ? (letters match in either case,\n"
     "as the game finds files), and name a folder for everything below it; a NAME\n"
@@ -93,8 +115,9 @@ int main(int argc, char** argv)
     }
     if (args[0].size() > 1 && args[0][0] == '-')
         return UsageError("", "unknown option " + ShownMessage("'" + args[0] + "'"));
+    const std::string named = CommandNamed(args[0]);
     for (const Command& c : kCommands) {
-        if (args[0] != c.name)
+        if (named != c.name)
             continue;
         std::vector<std::string> rest(args.begin() + 1, args.end());
         for (const std::string& a : rest) {
