@@ -77,6 +77,7 @@ struct ExtractLine {
     bool progress = false; // tell each file and the sum of the run
     std::string extractor; // empty: the job's own choice
     std::string volume, destination;
+    std::string destinationTyped; // as the user wrote it, for the closing line
     std::vector<std::string> typed, lists; // the NAMEs and the -T LISTs
 };
 
@@ -140,6 +141,7 @@ std::optional<ExtractLine> ParseExtractLine(const std::vector<std::string>& args
     const std::string dest = directories.empty() ? positional[1] : directories.back();
     given.toOutput = directories.empty() && dest == "-";
     given.destination = given.toOutput ? dest : Absolute(dest);
+    given.destinationTyped = dest;
     given.typed.assign(positional.begin() + static_cast<std::ptrdiff_t>(firstName), positional.end());
     return given;
 }
@@ -282,7 +284,7 @@ int RunJob(const ExtractLine& given, const std::vector<std::string>& names, bool
     }
     if (given.progress)
         std::fprintf(stderr, "tarnvol extract: %llu %s, %s into %s\n", static_cast<unsigned long long>(extracted),
-                     extracted == 1 ? "file" : "files", Amount(bytes).c_str(), ShownMessage(given.destination).c_str());
+                     extracted == 1 ? "file" : "files", Amount(bytes).c_str(), ShownMessage(given.destinationTyped).c_str());
     return !failed && extracted == names.size() ? 0 : 1;
 }
 
