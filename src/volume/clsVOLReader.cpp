@@ -182,6 +182,14 @@ std::string clsVOLReader::GetFileNames(const std::string& VolumePath)
     return text;
 }
 
+std::string clsVOLReader::StoredName(std::size_t index) const
+{
+    std::string name(TableName(index));
+    if (index + 1 == tableSize_ && LastNameCut())
+        name += LastNameCut();
+    return name;
+}
+
 std::shared_ptr<const std::string> clsVOLReader::ListText() const
 {
     if (!LastNameCut())

@@ -70,6 +70,9 @@ public:
     // closing NUL ('\0' when it has one): GetFileNames and the extractor
     // still see the whole name.
     char LastNameCut() const { return textLast_ == '/' ? '\0' : textLast_; }
+    // Entry `index` as the volume stores it: the table's name, with the cut
+    // byte back on the last one.
+    std::string StoredName(std::size_t index) const;
     // The names as GetFileNames gives them, each followed by "/", for
     // showing: the table's own text unless the last name was cut.
     std::shared_ptr<const std::string> ListText() const;

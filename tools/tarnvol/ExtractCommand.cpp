@@ -205,7 +205,7 @@ std::optional<int> SelectAll(const std::string& volume, std::vector<std::string>
         return 1;
     for (std::size_t i = 0; i < reader.TableSize(); ++i)
         if (!reader.TableName(i).empty())
-            names.emplace_back(StoredName(reader, i));
+            names.emplace_back(reader.StoredName(i));
     if (names.empty())
         return 0; // nothing stored, nothing to do
     return std::nullopt;

@@ -86,7 +86,7 @@ int RunList(const std::vector<std::string>& args)
         std::string out;
         out.reserve(static_cast<std::size_t>(reader.VOLS()) + 1);
         for (std::size_t i = 0; i < reader.TableSize(); ++i)
-            AppendName(out, StoredName(reader, i), raw);
+            AppendName(out, reader.StoredName(i), raw);
         return Emit(out) ? 0 : 1;
     }
 

@@ -213,12 +213,4 @@ std::string MethodColumn(std::uint8_t method)
     }
 }
 
-std::string StoredName(const tarnwick::clsVOLReader& reader, std::size_t index)
-{
-    std::string name(reader.TableName(index));
-    if (index + 1 == reader.TableSize() && reader.LastNameCut())
-        name += reader.LastNameCut();
-    return name;
-}
-
 } // namespace tarnvol

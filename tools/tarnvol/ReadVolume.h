@@ -90,9 +90,4 @@ private:
 // A short name for a method, for columns: stored, rle, lz, lzh (or mN).
 std::string MethodColumn(std::uint8_t method);
 
-// Entry `index` of the reader's table as the volume stores it: the table's
-// last name loses its last byte when the name block lacks its closing NUL,
-// the extractor does not.
-std::string StoredName(const tarnwick::clsVOLReader& reader, std::size_t index);
-
 } // namespace tarnvol
