@@ -102,7 +102,7 @@ std::string Reason(std::string errors, const std::string& extractor, PathStyle s
     std::string title = ToLower(GetFileTitle(extractor, style));
     if (title.size() > 4 && title.compare(title.size() - 4, 4, ".exe") == 0)
         title.resize(title.size() - 4);
-    if (ToLower(errors).rfind(title + ": ", 0) == 0)
+    if (!title.empty() && ToLower(errors).rfind(title + ": ", 0) == 0)
         errors.erase(0, title.size() + 2);
     errors = VisibleText(std::move(errors));
     constexpr std::size_t kLongest = 300;
@@ -403,6 +403,16 @@ clsExtract::Outcome clsExtract::RunExtractor(const std::string& line, const Targ
     return Settle(name, kept, started, exitCode, errors);
 }
 
+clsExtract::Outcome clsExtract::WriteInProcess(const Target& name, const std::string& kept)
+{
+    auto alive = alive_;
+    std::string errors;
+    const int exitCode = WriteStoredFile(name.stored, name.out, errors);
+    if (!*alive)
+        return Outcome::Failed;
+    return Settle(name, kept, true, exitCode, errors);
+}
+
 clsExtract::Outcome clsExtract::ExtractOne(const std::string& volume, const std::string& destination,
                                            const std::string& extractor, const Target& name)
 {
@@ -427,6 +437,8 @@ clsExtract::Outcome clsExtract::ExtractOne(const std::string& volume, const std:
     std::string kept;
     if (exists && !MoveAside(out, kept))
         return Outcome::Failed;
+    if (WriteStoredFile)
+        return WriteInProcess(name, kept);
     return RunExtractor(CommandLine(extractor, volume, name.stored, out), name, kept);
 }
 
@@ -437,13 +449,17 @@ bool clsExtract::CheckInputs(const std::string& volume, const std::string& list,
         RaiseError(1, Shown(volume) + " is not a valid path to a Starsiege: Tribes 1.X volume (*.vol) file.");
         return false;
     }
-    if (list.empty() && names_.empty()) {
+    if (source_ ? sourceCount_ == 0 : list.empty() && names_.empty()) {
         RaiseError(2, "No files were specified to extract from volume " + Shown(volume) + ".");
         return false;
     }
     if (destination.empty() || !os_.PlainExists(destination)) {
         RaiseError(3, Shown(destination) + " is an invalid directory.");
         return false;
+    }
+    if (WriteStoredFile) {
+        extractor.clear();
+        return true;
     }
     if (extractor.empty() || !os_.IsPlainFile(extractor)) {
         extractor = os_.DefaultExtractorPath(os_.ProgramFolder());
@@ -478,14 +494,31 @@ void clsExtract::Extract(const std::string& vPath, const std::string& fList,
     RaisePercent(0, "Initializing...");
     if (!*alive)
         return;
-    const std::vector<std::string> names = fList.empty() && !names_.empty() ? names_ : SplitAtCommas(list);
-    RaisePercent(0, names.front());
+    // The names come from the source, or else from the list or Names held.
+    std::vector<std::string> listed;
+    NameSource next = source_;
+    std::size_t n = sourceCount_;
+    if (!next) {
+        listed = fList.empty() && !names_.empty() ? names_ : SplitAtCommas(list);
+        n = listed.size();
+        next = [&listed, i = std::size_t(0)](std::string& name) mutable {
+            if (i == listed.size())
+                return false;
+            name = std::move(listed[i++]);
+            return true;
+        };
+    }
+    std::string name;
+    if (!next(name))
+        return;
+    RaisePercent(0, name);
     if (!*alive)
         return;
 
-    const std::size_t n = names.size();
     for (std::size_t i = 0; i < n; ++i) {
-        const Target target = MakeTarget(destination, names[i]);
+        if (i > 0 && !next(name))
+            break;
+        const Target target = MakeTarget(destination, name);
         const Outcome outcome = ExtractOne(volume, destination, extractor, target);
         if (!*alive)
             return;

@@ -49,6 +49,15 @@ public:
     // Receives every extractor command line; the window layer passes the
     // system clipboard. The default drops it.
     std::function<void(const std::string& text)> SetClipboardText;
+    // Writes one stored file to its output within this process instead of
+    // starting the extractor: 0 when it did, otherwise the exit code the
+    // extractor would give, with its words in `errors`. Every rule of the
+    // job holds around it as around an extractor run (the output inside the
+    // destination, no link followed out, the program's own files refused, an
+    // interrupted replace recovered); no extractor is needed and no command
+    // line goes to the clipboard.
+    std::function<int(const std::string& storedName, const std::string& outputPath, std::string& errors)>
+        WriteStoredFile;
 
     const std::string& FileList() const { return fileList_; }
     void SetFileList(std::string value) { fileList_ = std::move(value); }
@@ -57,6 +66,15 @@ public:
     // name that holds a comma.
     const std::vector<std::string>& Names() const { return names_; }
     void SetNames(std::vector<std::string> value) { names_ = std::move(value); }
+    // The names handed one at a time, for a list too long to hold: `count`
+    // of them, each from `next` in turn (false when it has none left). Used
+    // instead of Names and FileList while set.
+    using NameSource = std::function<bool(std::string& name)>;
+    void SetNameSource(std::size_t count, NameSource next)
+    {
+        sourceCount_ = count;
+        source_ = std::move(next);
+    }
     const std::string& VOLPath() const { return volPath_; }
     void SetVOLPath(std::string value) { volPath_ = std::move(value); }
     const std::string& DestinationPath() const { return destinationPath_; }
@@ -114,6 +132,9 @@ private:
                      std::string& extractor);
     Outcome ExtractOne(const std::string& volume, const std::string& destination, const std::string& extractor,
                        const Target& name);
+    // Writes the name in this process through WriteStoredFile and settles
+    // what it left.
+    Outcome WriteInProcess(const Target& name, const std::string& kept);
     // Error 5 or 8 when the output may not be written; false then.
     bool MayWrite(const std::string& destination, const Target& name);
     // What the prompt answers about replacing an existing output.
@@ -140,6 +161,8 @@ private:
 
     std::string fileList_;
     std::vector<std::string> names_;
+    std::size_t sourceCount_ = 0;
+    NameSource source_;
     std::string volPath_;
     std::string destinationPath_;
     std::string extractPath_;

@@ -4,14 +4,13 @@
 // arguments: all of them between the volume and the output, joined by single
 // blanks, make it. A name the bare form cannot carry (two blanks in a row, a
 // tab, a blank at either end, a double quote) arrives quoted, as one argument.
+#include "extraction/StoredFileCopy.h"
 #include "os/TextCase.h"
 #include "os/Files.h"
 #include "os/System.h"
 #include "volume/VolumeIndex.h"
 #include "volume/SortedNameFile.h"
-#include "volume/VolumeLookup.h"
 #include "os/PathStyle.h"
-#include "os/WindowsNames.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -20,23 +19,15 @@
 #include <string>
 #include <vector>
 
-using tarnwick::LookUpVolumeEntry;
 using tarnwick::VolumeIndex;
-using tarnwick::VolumeLookup;
 namespace os = tarnwick::os;
 
 namespace {
 
-enum Exit {
-    kOk = 0,
-    kUsage = 2,
-    kVolumeUnreadable = 3,
-    kNotAVolume = 4,
-    kDamaged = 5,
-    kNameMissing = 6,
-    kUnsupportedMethod = 7,
-    kOutputNotWritable = 8,
-};
+using tarnwick::CopyStatus;
+constexpr int kOk = static_cast<int>(CopyStatus::Ok);
+constexpr int kUsage = static_cast<int>(CopyStatus::Usage);
+constexpr int kVolumeUnreadable = static_cast<int>(CopyStatus::VolumeUnreadable);
 
 const char* kHelp =
     "usage: extract VOLUME NAME OUTPUT\n"
@@ -109,14 +100,6 @@ int PiecesOfOwnPath(const std::vector<std::string>& args)
     return 0;
 }
 
-bool SameFile(const std::string& a, const std::string& b)
-{
-    if (!os::PlainExists(a) || !os::PlainExists(b))
-        return false;
-    const std::string la = os::LongPathName(a), lb = os::LongPathName(b);
-    return !la.empty() && la == lb;
-}
-
 // Where the order of a large volume's names is kept between runs: one run
 // per file on a volume of 100,000 names would otherwise pass over its whole
 // directory 100,000 times. None when the user has no cache folder.
@@ -131,98 +114,6 @@ std::unique_ptr<tarnwick::volume::SortedNameFile> SortedNamesOf(const std::strin
     const std::string folder = tarnwick::JoinPath(
         tarnwick::JoinPath(cache, style == tarnwick::PathStyle::Windows ? "Tarnwick" : "tarnwick", style), "names", style);
     return std::make_unique<tarnwick::volume::SortedNameFile>(folder, full, *identity);
-}
-
-// The output as the copy writes it: a file is replaced whole through a
-// temporary file; a FIFO or a device is written where it stands, since
-// renaming over it would put a plain file in its place.
-struct Output {
-    std::unique_ptr<os::AtomicOutputFile> file;
-    std::unique_ptr<os::StreamOutput> stream;
-
-    bool IsOpen() const { return file ? file->IsOpen() : stream->IsOpen(); }
-    bool Write(const void* data, std::int64_t count)
-    {
-        return file ? file->Write(data, count) : stream->Write(data, count);
-    }
-    bool Finish() { return file ? file->Commit() : stream->Close(); }
-};
-
-// kOk when the lookup found the name stored as is; otherwise the failure,
-// told.
-int RefusalOf(const VolumeLookup& found, const std::string& volume, const std::string& name)
-{
-    switch (found.status) {
-    case VolumeIndex::Status::Ok: break;
-    case VolumeIndex::Status::Unreadable:
-        return Fail(kVolumeUnreadable, "cannot read volume " + volume + ": " + found.problem);
-    case VolumeIndex::Status::NotAVolume:
-        return Fail(kNotAVolume, volume + " is not a volume: " + found.problem);
-    case VolumeIndex::Status::Damaged:
-        return Fail(kDamaged, "the directory of " + volume + " is damaged: " + found.problem);
-    }
-    if (!found.found)
-        return Fail(kNameMissing, name + " is not in " + volume);
-    const VolumeIndex::Entry& entry = found.entry;
-    if (entry.method != 0)
-        return Fail(kUnsupportedMethod, name + " is stored with method " + std::to_string(entry.method) + " (" +
-                                            VolumeIndex::MethodName(entry.method) + "), which is not supported");
-    return kOk;
-}
-
-// Opens OUTPUT as its kind asks; kOk, or the failure told.
-int OpenOutput(const std::string& volume, const std::string& output, Output& out)
-{
-    // A name Windows reads as a device, or trims into another file's, would
-    // send the bytes somewhere else than the caller named; only the explicit
-    // \\.\ form names a device.
-    if (output != "-" && tarnwick::NativePathStyle() == tarnwick::PathStyle::Windows &&
-        output.compare(0, 4, "\\\\.\\") != 0) {
-        if (const std::string why = tarnwick::WindowsPathProblem(output); !why.empty())
-            return Fail(kOutputNotWritable, "cannot write " + output + ": the name " + why);
-    }
-    if (output == "-") {
-        out.stream = std::make_unique<os::StreamOutput>();
-    } else {
-        switch (os::KindOfOutput(output)) {
-        case os::OutputKind::Stream: out.stream = std::make_unique<os::StreamOutput>(output); break;
-        case os::OutputKind::Refused:
-            return Fail(kOutputNotWritable, "cannot write " + output + ": " +
-                                                (os::IsPlainFolder(output) ? "a folder of that name exists"
-                                                                           : "it is neither a file nor a stream"));
-        case os::OutputKind::File:
-            // Renaming the copy over the volume itself would destroy it.
-            if (SameFile(volume, output))
-                return Fail(kOutputNotWritable, "cannot write " + output + ": it is the volume itself");
-            out.file = std::make_unique<os::AtomicOutputFile>(output);
-            break;
-        }
-    }
-    if (!out.IsOpen())
-        return Fail(kOutputNotWritable, "cannot write " + output);
-    return kOk;
-}
-
-// Copies the entry's bytes to the output a block at a time and finishes it;
-// kOk, or the failure told.
-int CopyEntry(const os::InputFile& in, const VolumeIndex::Entry& entry, Output& out, const std::string& volume,
-              const std::string& name, const std::string& output)
-{
-    constexpr std::int64_t kBlock = 1 << 20;
-    std::unique_ptr<char[]> buffer(new char[kBlock]);
-    std::int64_t done = 0;
-    while (done < entry.length) {
-        const std::int64_t want = std::min(kBlock, entry.length - done);
-        const std::int64_t got = in.ReadAt(entry.dataOffset + done, buffer.get(), want);
-        if (got <= 0)
-            return Fail(kVolumeUnreadable, "cannot read " + name + " from " + volume);
-        if (!out.Write(buffer.get(), got))
-            return Fail(kOutputNotWritable, "cannot write " + output);
-        done += got;
-    }
-    if (!out.Finish())
-        return Fail(kOutputNotWritable, "cannot write " + output);
-    return kOk;
 }
 
 // Copies NAME out of VOLUME to OUTPUT, the command line already taken apart.
@@ -241,22 +132,11 @@ int Extract(const std::string& volume, const std::string& name, const std::strin
     // Only the one entry is looked for, in place: the directory is never
     // built, so a volume that claims millions of entries costs no memory.
     std::unique_ptr<tarnwick::volume::SortedNameFile> sorted = SortedNamesOf(volume, in);
-    VolumeLookup found = LookUpVolumeEntry(read, *size, name, sorted.get());
-    // A name pasted from a listing that shows / between folders: the volume
-    // keeps \ there. A stored name holding / itself was taken first above.
-    if (found.status == VolumeIndex::Status::Ok && !found.found && name.find('/') != std::string::npos) {
-        std::string stored = name;
-        std::replace(stored.begin(), stored.end(), '/', '\\');
-        VolumeLookup again = LookUpVolumeEntry(read, *size, stored, sorted.get());
-        if (again.status != VolumeIndex::Status::Ok || again.found)
-            found = std::move(again);
-    }
-    if (const int refused = RefusalOf(found, volume, name); refused != kOk)
-        return refused;
-    Output out;
-    if (const int refused = OpenOutput(volume, output, out); refused != kOk)
-        return refused;
-    return CopyEntry(in, found.entry, out, volume, name, output);
+    VolumeIndex::Entry entry;
+    tarnwick::CopyResult done = tarnwick::FindStoredFile(read, *size, volume, name, sorted.get(), entry);
+    if (done.Ok())
+        done = tarnwick::CopyStoredFile(read, volume, entry.dataOffset, entry.length, name, output);
+    return done.Ok() ? kOk : Fail(static_cast<int>(done.status), done.message);
 }
 
 } // namespace

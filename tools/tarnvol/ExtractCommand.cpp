@@ -3,13 +3,17 @@
 #include "ReadVolume.h"
 #include "StoredNames.h"
 
+#include "extraction/StoredFileCopy.h"
 #include "extraction/clsExtract.h"
 #include "os/Files.h"
 #include "os/System.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <optional>
-#include <unordered_set>
+#include <string_view>
+#include <tuple>
 
 namespace tarnvol {
 
@@ -17,9 +21,11 @@ const char* kExtractHelp =
     "Usage: tarnvol extract [OPTIONS] VOLUME DEST [NAME...]\n"
     "       tarnvol extract [OPTIONS] -C DEST VOLUME [NAME...]\n"
     "Extracts the stored files the NAMEs select (all of them when no NAME and no\n"
-    "LIST is given) into the folder DEST, running the extractor once per file,\n"
-    "as Tarnwick does. Each file is written under its stored name, in its\n"
-    "stored case, whatever case the NAME was typed in. DEST is made, with the\n"
+    "LIST is given) into the folder DEST, by the rules Tarnwick extracts by:\n"
+    "nothing lands outside DEST, by a name or through a link; the programs'\n"
+    "own files are refused; a file appears whole or not at all. Each file is\n"
+    "written under its stored name, in its stored case, whatever case the NAME\n"
+    "was typed in; a name stored twice is extracted once, from its first entry. DEST is made, with the\n"
     "folders above it, when it is missing. A DEST of - writes the files' bytes\n"
     "to standard output instead, in stored order, one after the other.\n"
     "A NAME may use / for \\, the wildcards * and ? (letters match in either\n"
@@ -36,8 +42,9 @@ const char* kExtractHelp =
     "                    (the last of -k and --overwrite counts)\n"
     "  -v, --verbose     tell the progress even when not on a terminal\n"
     "  -q, --quiet       tell nothing but errors\n"
-    "  --extractor=PATH  the extractor to run (default: the one beside tarnvol);\n"
-    "                    a PATH that names no program is refused\n"
+    "  --extractor=PATH  run the extractor PATH once per file, as Tarnwick does,\n"
+    "                    instead of writing the files in this process; a PATH\n"
+    "                    that names no program is refused\n"
     "  -T, --files-from=LIST  also the names in the file LIST (- for standard\n"
     "                    input), one a line\n"
     "  -0, --null        the LIST is NUL-separated and holds the stored bytes\n"
@@ -157,57 +164,99 @@ std::string Shortened(std::string_view name)
     return name.size() <= kShown ? ShownName(name) : ShownName(name.substr(0, kShown)) + "...";
 }
 
-// The stored names the NAMEs and LISTs select, into `names`; the exit status
-// when the command ends here. `failed` tells that some NAME selected nothing
-// or some name cannot be extracted.
-std::optional<int> SelectNamed(const ExtractLine& given, std::vector<std::string>& names, bool& failed)
+// The entries to extract, by their number in the index.
+struct Chosen {
+    std::vector<bool> take;
+    std::size_t count = 0;
+};
+
+// Leaves each name once, at its first entry, as the extractor takes the
+// first. The names are known by where they stand in the name block before
+// their bytes are weighed: a hostile volume's thousands of entries naming
+// one long name cost a sort of their places, not a look at each name. What
+// stays is held 16 bytes an entry, so a volume of a million names needs
+// 16 MB for it, and only for the moment.
+void DropRepeatedNames(VolumeFile& file, Chosen& chosen)
 {
+    struct Seen {
+        std::uint32_t hash, at, length, number;
+    };
+    std::vector<Seen> seen;
+    seen.reserve(chosen.count);
+    StoredEntry e;
+    for (std::size_t i = 0; i < chosen.take.size(); ++i)
+        if (chosen.take[i] && file.EntryAt(static_cast<std::int64_t>(i), e))
+            seen.push_back({0, static_cast<std::uint32_t>(file.NameOffset(e.name)),
+                            static_cast<std::uint32_t>(e.name.size()), static_cast<std::uint32_t>(i)});
+    const auto drop = [&chosen](const Seen& s) {
+        chosen.take[s.number] = false;
+        --chosen.count;
+    };
+    const auto place = [](const Seen& a, const Seen& b) {
+        return std::tie(a.at, a.length, a.number) < std::tie(b.at, b.length, b.number);
+    };
+    std::sort(seen.begin(), seen.end(), place);
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+        if (kept > 0 && seen[kept - 1].at == seen[i].at && seen[kept - 1].length == seen[i].length)
+            drop(seen[i]);
+        else
+            seen[kept++] = seen[i];
+    }
+    seen.resize(kept);
+    // Names stored twice at different places: equal bytes, found by a hash
+    // and confirmed byte for byte.
+    const std::string_view block = file.NameBlock();
+    const auto bytes = [block](const Seen& s) { return block.substr(s.at, s.length); };
+    for (Seen& s : seen)
+        s.hash = static_cast<std::uint32_t>(std::hash<std::string_view>()(bytes(s)));
+    std::sort(seen.begin(), seen.end(), [&](const Seen& x, const Seen& y) {
+        if (x.hash != y.hash || x.length != y.length)
+            return std::tie(x.hash, x.length) < std::tie(y.hash, y.length);
+        const int c = bytes(x).compare(bytes(y));
+        return c != 0 ? c < 0 : x.number < y.number;
+    });
+    for (std::size_t i = 1; i < seen.size(); ++i) {
+        const Seen& x = seen[i - 1];
+        const Seen& y = seen[i];
+        if (x.hash == y.hash && x.length == y.length && bytes(x) == bytes(y))
+            drop(y);
+    }
+}
+
+// The entries the NAMEs and LISTs select (every entry when none is given);
+// the exit status when the command ends here. `failed` tells that some NAME
+// selected nothing or some name cannot be extracted.
+std::optional<int> Choose(const ExtractLine& given, VolumeFile& file, Chosen& chosen, bool& failed)
+{
+    const bool all = given.typed.empty() && given.lists.empty();
     const auto patterns = GatherNames("extract", given.typed, given.lists, given.null);
     if (!patterns)
         return 1;
-    VolumeFile file;
     if (!file.Open("extract", given.volume))
         return 1;
-    // The stored names, so that each file lands under its stored case;
-    // a name stored twice is extracted once (the extractor takes the first).
-    // Entries naming one place in the name block share its bytes: those are
-    // known by where they stand before their bytes are compared. A hostile
-    // volume's entries may each name a megabyte: such a name is told, never
-    // copied.
-    std::unordered_set<const char*> places;
-    std::unordered_set<std::string_view> seen;
+    chosen.take.assign(static_cast<std::size_t>(file.Count()), false);
+    // A hostile volume's entries may each name a megabyte: such a name is
+    // told, never copied.
     bool tooLong = false, missing = false;
-    if (!ForEachChosen("extract", file, *patterns, false, [&](StoredEntry& e) {
-            if (!places.insert(e.name.data()).second)
-                return true;
+    if (!ForEachChosen("extract", file, *patterns, all, [&](StoredEntry& e) {
+            if (e.name.empty())
+                return true; // names nothing to extract
             if (e.name.size() > kLongestPath) {
                 tooLong = true;
                 std::fprintf(stderr, "tarnvol extract: %s was not extracted: its name is %llu bytes, longer than any path\n",
                              Shortened(e.name).c_str(), static_cast<unsigned long long>(e.name.size()));
-            } else if (seen.insert(e.name).second) {
-                names.emplace_back(e.name);
+                return true;
             }
+            chosen.take[static_cast<std::size_t>(e.number)] = true;
+            ++chosen.count;
             return true;
         }, missing))
         return 1;
     failed = missing || tooLong;
-    if (names.empty())
-        return failed ? 1 : 0; // an empty list selects nothing, and asks for nothing
-    return std::nullopt;
-}
-
-// Every name the volume lists, into `names`; the exit status when the
-// command ends here.
-std::optional<int> SelectAll(const std::string& volume, std::vector<std::string>& names)
-{
-    tarnwick::clsVOLReader reader;
-    if (!ReadVolume("extract", reader, volume))
-        return 1;
-    for (std::size_t i = 0; i < reader.TableSize(); ++i)
-        if (!reader.TableName(i).empty())
-            names.emplace_back(reader.StoredName(i));
-    if (names.empty())
-        return 0; // nothing stored, nothing to do
+    DropRepeatedNames(file, chosen);
+    if (chosen.count == 0)
+        return failed ? 1 : 0; // nothing selected, nothing to do
     return std::nullopt;
 }
 
@@ -238,14 +287,47 @@ std::string Amount(std::uint64_t bytes)
     return text;
 }
 
-// Runs the extraction job over `names`, telling its progress and every name
-// it did not extract on stderr; the exit status.
-int RunJob(const ExtractLine& given, const std::vector<std::string>& names, bool failedBefore)
+// Runs the extraction job over the chosen entries, telling its progress and
+// every name it did not extract on stderr; the exit status.
+int RunJob(const ExtractLine& given, VolumeFile& file, const Chosen& chosen, bool failedBefore)
 {
     tarnwick::clsExtract job;
     job.SetRecreateStructure(!given.flat);
     job.SetOverwrite(given.overwrite);
-    job.SetNames(names);
+    // The names go to the job one at a time, straight from the index, so
+    // that a volume of a million names is never held as a list of them.
+    StoredEntry current;
+    std::size_t number = 0;
+    bool unreadable = false;
+    job.SetNameSource(chosen.count, [&](std::string& name) {
+        while (number < chosen.take.size() && !chosen.take[number])
+            ++number;
+        if (number == chosen.take.size())
+            return false;
+        if (!file.EntryAt(static_cast<std::int64_t>(number++), current)) {
+            unreadable = true;
+            return false;
+        }
+        name.assign(current.name);
+        return true;
+    });
+    if (given.extractor.empty()) {
+        const auto read = [&file](std::int64_t offset, void* buffer, std::int64_t count) {
+            return file.Read(offset, buffer, count);
+        };
+        job.WriteStoredFile = [&given, &file, &current, read](const std::string& storedName, const std::string& output, std::string& errors) {
+            StoredEntry e = current;
+            tarnwick::CopyResult done;
+            if (!file.Locate(e))
+                done = {tarnwick::CopyStatus::Damaged, file.Problem()};
+            else
+                done = tarnwick::CheckMethod(storedName, e.method);
+            if (done.Ok())
+                done = tarnwick::CopyStoredFile(read, given.volume, e.dataOffset, e.length, storedName, output);
+            errors = done.message;
+            return static_cast<int>(done.status);
+        };
+    }
     bool failed = failedBefore;
     using Outcome = tarnwick::clsExtract::Outcome;
     // One outcome per name, told in the order of the list.
@@ -262,11 +344,11 @@ int RunJob(const ExtractLine& given, const std::vector<std::string>& names, bool
     // Asked only without --overwrite: the file there is kept, as tar -k
     // keeps it, and told with the name below.
     job.AskOverwrite = [](const std::string&) { return tarnwick::MsgAnswer::No; };
-    job.E_Outcome = [&](const std::string& name, const std::string& output, Outcome outcome) {
+    job.E_Outcome = [&](const std::string& name, const std::string&, Outcome outcome) {
         ++told;
         if (outcome == Outcome::Extracted) {
             ++extracted;
-            bytes += static_cast<std::uint64_t>(tarnwick::os::FileLength(output).value_or(0));
+            bytes += static_cast<std::uint64_t>(current.length);
         } else if (outcome == Outcome::Declined) {
             std::fprintf(stderr, "tarnvol extract: %s: kept, a file of that name exists (--overwrite replaces it)\n",
                          ShownName(name).c_str());
@@ -275,17 +357,19 @@ int RunJob(const ExtractLine& given, const std::vector<std::string>& names, bool
         }
     };
     job.Extract(given.volume, {}, given.destination, given.extractor);
+    if (unreadable)
+        failed = true; // told by the index's reader
     // A job that stopped early (no volume, no destination, no extractor)
     // has said why: one message is the whole story, not one per name.
-    if (told < names.size() && !failed) {
+    if (told < chosen.count && !failed) {
         failed = true;
         std::fprintf(stderr, "tarnvol extract: stopped with %llu files not extracted\n",
-                     static_cast<unsigned long long>(names.size() - told));
+                     static_cast<unsigned long long>(chosen.count - told));
     }
     if (given.progress)
         std::fprintf(stderr, "tarnvol extract: %llu %s, %s into %s\n", static_cast<unsigned long long>(extracted),
                      extracted == 1 ? "file" : "files", Amount(bytes).c_str(), ShownMessage(given.destinationTyped).c_str());
-    return !failed && extracted == names.size() ? 0 : 1;
+    return !failed && extracted == chosen.count ? 0 : 1;
 }
 
 } // namespace
@@ -295,19 +379,20 @@ int RunExtract(const std::vector<std::string>& args)
     const auto line = ParseExtractLine(args);
     if (!line)
         return 2;
-    const bool named = !line->typed.empty() || !line->lists.empty();
     if (line->toOutput) {
+        const bool named = !line->typed.empty() || !line->lists.empty();
         const auto patterns = GatherNames("extract", line->typed, line->lists, line->null);
         return patterns ? WriteSelected("extract", line->volume, *patterns, !named, true) : 1;
     }
-    std::vector<std::string> names;
+    VolumeFile file;
+    Chosen chosen;
     bool failed = false;
-    if (const auto ended = named ? SelectNamed(*line, names, failed) : SelectAll(line->volume, names))
+    if (const auto ended = Choose(*line, file, chosen, failed))
         return *ended;
     // Made only now: a volume that cannot be read leaves no folder behind.
     if (!MakeDestination(line->destination))
         return 1;
-    return RunJob(*line, names, failed);
+    return RunJob(*line, file, chosen, failed);
 }
 
 } // namespace tarnvol

@@ -130,23 +130,40 @@ std::string_view VolumeFile::NameAt(std::int64_t offset) const
     return std::string_view(names_.data() + offset, static_cast<std::size_t>(NulFrom(offset) - offset));
 }
 
-bool VolumeFile::ForEach(const std::function<bool(StoredEntry&)>& visit)
+std::int64_t VolumeFile::Read(std::int64_t offset, void* buffer, std::int64_t count) const
 {
-    std::unique_ptr<unsigned char[]> chunk(new unsigned char[static_cast<std::size_t>(kChunkEntries * kEntrySize)]);
-    const std::int64_t count = Count();
-    for (std::int64_t first = 0; first < count; first += kChunkEntries) {
-        const std::int64_t k = std::min(kChunkEntries, count - first);
-        if (!ReadAt(place_.indexAt + first * kEntrySize, chunk.get(), k * kEntrySize)) {
+    return in_->ReadAt(offset, buffer, count);
+}
+
+bool VolumeFile::EntryAt(std::int64_t number, StoredEntry& entry)
+{
+    if (number < chunkFirst_ || number >= chunkFirst_ + chunkCount_) {
+        if (!chunk_)
+            chunk_.reset(new unsigned char[static_cast<std::size_t>(kChunkEntries * kEntrySize)]);
+        chunkFirst_ = number - number % kChunkEntries;
+        chunkCount_ = std::min(kChunkEntries, Count() - chunkFirst_);
+        if (chunkCount_ <= 0 || !ReadAt(place_.indexAt + chunkFirst_ * kEntrySize, chunk_.get(), chunkCount_ * kEntrySize)) {
+            chunkCount_ = 0;
             std::fprintf(stderr, "tarnvol %s: cannot read the index block\n", command_.c_str());
             return false;
         }
-        for (std::int64_t j = 0; j < k; ++j) {
-            const unsigned char* e = chunk.get() + j * kEntrySize;
-            StoredEntry entry = FromIndex(e);
-            entry.name = NameAt(U32(e + 4)); // no data at all when outside the block
-            if (!visit(entry))
-                return true;
-        }
+    }
+    const unsigned char* e = chunk_.get() + (number - chunkFirst_) * kEntrySize;
+    entry = FromIndex(e);
+    entry.number = number;
+    entry.name = NameAt(U32(e + 4)); // no data at all when outside the block
+    return true;
+}
+
+bool VolumeFile::ForEach(const std::function<bool(StoredEntry&)>& visit)
+{
+    const std::int64_t count = Count();
+    StoredEntry entry;
+    for (std::int64_t number = 0; number < count; ++number) {
+        if (!EntryAt(number, entry))
+            return false;
+        if (!visit(entry))
+            return true;
     }
     return true;
 }

@@ -34,6 +34,7 @@ struct StoredEntry {
     std::int64_t dataOffset = 0;  // first byte of the data itself, once located
     std::int64_t length = 0;      // bytes of data
     std::uint8_t method = 0;      // 0 stored; 1..3 compressed
+    std::int64_t number = 0;      // its place in the index, from 0
 };
 
 class VolumeFile {
@@ -49,6 +50,10 @@ public:
     // Hands every entry to `visit` in stored order, until it returns false;
     // false when the index can no longer be read (told on stderr).
     bool ForEach(const std::function<bool(StoredEntry&)>& visit);
+    // The entry at `number` in the index, as ForEach hands it; false when
+    // the index can no longer be read (told on stderr). Neighbours come from
+    // the chunk last read.
+    bool EntryAt(std::int64_t number, StoredEntry& entry);
     std::int64_t Count() const { return place_.indexBytes / tarnwick::volume::kEntrySize; }
 
     // Finds where the entry's bytes start and checks that they lie in the
@@ -56,6 +61,13 @@ public:
     // Problem) when they do not.
     bool Locate(StoredEntry& entry);
     const std::string& Problem() const { return problem_; }
+
+    // The name block, which every name handed out lies in, and where one
+    // stands in it.
+    std::string_view NameBlock() const { return names_; }
+    std::int64_t NameOffset(std::string_view name) const { return name.data() - names_.data(); }
+    // Reads from the volume's file, as the extractor's copy reads it.
+    std::int64_t Read(std::int64_t offset, void* buffer, std::int64_t count) const;
 
     enum class DataRead { Whole, Unreadable, Refused };
     using DataSink = std::function<bool(const char* data, std::int64_t count)>;
@@ -75,6 +87,8 @@ private:
 
     std::unique_ptr<tarnwick::os::InputFile> in_;
     std::unique_ptr<char[]> buffer_;
+    std::unique_ptr<unsigned char[]> chunk_;
+    std::int64_t chunkFirst_ = 0, chunkCount_ = 0; // the entries chunk_ holds
     std::int64_t size_ = 0;
     std::string command_;
     tarnwick::volume::DirectoryPlace place_;
