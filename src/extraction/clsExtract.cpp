@@ -266,30 +266,37 @@ bool clsExtract::MayWrite(const std::string& destination, const Target& name)
     // A link the user keeps inside the destination may lead anywhere: the
     // deepest part of the output path that exists must resolve inside it,
     // and so must the output itself when something stands there already.
-    const std::string home = Resolved(destination);
-    std::string probe = GetParentFolder(out, style_);
-    while (!probe.empty() && !os_.PlainExists(probe)) {
-        const std::string up = GetParentFolder(probe, style_);
-        probe = up == probe ? std::string() : up;
+    // The folder the last name went into was found inside already; entries
+    // make files, never links, so it stays so for the names that follow it.
+    const std::string parent = GetParentFolder(out, style_);
+    const bool known = !knownFolder_.empty() && parent == knownFolder_;
+    std::string probe;
+    if (!known) {
+        probe = parent;
+        while (!probe.empty() && !os_.PlainExists(probe)) {
+            const std::string up = GetParentFolder(probe, style_);
+            probe = up == probe ? std::string() : up;
+        }
     }
-    for (const std::string& at : {probe, out}) {
+    const bool outExists = os_.PlainExists(out);
+    for (const std::string& at : {probe, outExists ? out : std::string()}) {
+        if (at.empty())
+            continue;
         const std::string real = Resolved(at);
-        if (!home.empty() && !real.empty() && !Inside(real, home)) {
+        if (!home_.empty() && !real.empty() && !Inside(real, home_)) {
             RaiseError(5, "Unable to extract " + shownName + ": " + Shown(at) + " leads outside " +
                               Shown(destination) + " through a link.");
             return false;
         }
     }
-    const std::string program = Resolved(os_.ProgramFolder());
-    const std::string parent = GetParentFolder(out, style_);
-    const std::string realParent = os_.PlainExists(parent) ? Resolved(parent) : std::string();
+    const std::string realParent = known ? knownFolderReal_ : (os_.PlainExists(parent) ? Resolved(parent) : std::string());
     const auto same = [this](const std::string& a, const std::string& b) {
         return !a.empty() && !b.empty() && (style_ == PathStyle::Windows ? EqualsNoCase(a, b) : a == b);
     };
-    const bool besideProgram = same(realParent, program);
+    const bool besideProgram = same(realParent, programReal_);
     // The extractor in use may live elsewhere (an installed one does): it
     // is the program's own file all the same.
-    const bool isExtractor = os_.PlainExists(out) && same(Resolved(out), Resolved(extractorInUse_));
+    const bool isExtractor = outExists && same(Resolved(out), extractorReal_);
     if (isExtractor || (besideProgram && IsProgramFile(GetFileTitle(out, style_), style_))) {
         RaiseError(8, "Unable to extract " + shownName + ": " + Shown(out) +
                           " would create or replace a file of the program itself.");
@@ -300,16 +307,24 @@ bool clsExtract::MayWrite(const std::string& destination, const Target& name)
 
 bool clsExtract::MakeFolders(const Target& name)
 {
-    if (!recreateStructure_)
-        return true;
     const std::string parent = GetParentFolder(name.out, style_);
-    std::string failed = CreateFolderPath(parent, style_, os_);
-    if (failed.empty() && !os_.IsPlainFolder(parent))
-        failed = parent;
-    if (failed.empty())
+    if (parent == knownFolder_)
         return true;
-    RaiseError(6, "Unable to create the folder " + Shown(failed) + " for " + Shown(name.shown) + ".");
-    return false;
+    std::string failed = recreateStructure_ ? CreateFolderPath(parent, style_, os_) : std::string();
+    if (failed.empty() && recreateStructure_ && !os_.IsPlainFolder(parent))
+        failed = parent;
+    if (!failed.empty()) {
+        RaiseError(6, "Unable to create the folder " + Shown(failed) + " for " + Shown(name.shown) + ".");
+        return false;
+    }
+    // Known only once it is there and inside: a folder made just now below
+    // one found inside may still have been swapped for a link meanwhile.
+    const std::string real = Resolved(parent);
+    if (!real.empty() && (home_.empty() || Inside(real, home_))) {
+        knownFolder_ = parent;
+        knownFolderReal_ = real;
+    }
+    return true;
 }
 
 void clsExtract::Recover(const std::string& out)
@@ -490,6 +505,13 @@ void clsExtract::Extract(const std::string& vPath, const std::string& fList,
     if (!CheckInputs(volume, list, destination, extractor))
         return;
     extractorInUse_ = extractor;
+    // Resolved once a run: they stand still while it runs, and resolving
+    // them for every name cost more than writing a small file.
+    home_ = Resolved(destination);
+    programReal_ = Resolved(os_.ProgramFolder());
+    extractorReal_ = extractor.empty() ? std::string() : Resolved(extractor);
+    knownFolder_.clear();
+    knownFolderReal_.clear();
 
     RaisePercent(0, "Initializing...");
     if (!*alive)

@@ -169,6 +169,11 @@ private:
     bool recreateStructure_ = false;
     bool overwrite_ = false;
     std::string extractorInUse_;
+    // For the run under way: the real paths of the destination, the
+    // program's folder and the extractor, and the folder the last name went
+    // into, known to be inside the destination, with its real path.
+    std::string home_, programReal_, extractorReal_;
+    std::string knownFolder_, knownFolderReal_;
     // Cleared when the job goes, so that a run whose owner released it from
     // inside a handler stops at once instead of touching freed memory.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
