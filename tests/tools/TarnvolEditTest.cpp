@@ -80,15 +80,19 @@ Stored Joined(Stored a, const Stored& b)
 TEST_F(TarnvolEdit, AddReplacesANameWhereItStandsAndAppendsTheRest)
 {
     const Stored oldTop = {{"TOP.CS", "old top", 0}};
-    const std::pair<Args, Stored> cases[] = {
+    // A name stored twice, as the game compares them: a later entry would still give the old bytes.
+    const std::string twice = BuildVolume({{"top.cs", "a"}, {"x.cs", "x"}, {"Top.Cs", "b"}});
+    const std::tuple<std::string, Args, Stored> cases[] = {
         // Another case names the same file: the new spelling and bytes, in the old place.
-        {{"top.cs"}, Joined({{"top.cs", "new top", 0}}, kept)},
-        {{"extra.cs", "Scripts/new.cs"}, Joined(Joined(oldTop, kept), {{"extra.cs", "extra", 0}, {"Scripts\\new.cs", "new", 0}})},
+        {before, {"top.cs"}, Joined({{"top.cs", "new top", 0}}, kept)},
+        {before, {"extra.cs", "Scripts/new.cs"},
+         Joined(Joined(oldTop, kept), {{"extra.cs", "extra", 0}, {"Scripts\\new.cs", "new", 0}})},
         // A folder adds what lies below it in name order.
-        {{"Scripts"}, Joined(Joined(oldTop, kept), {{"Scripts\\AI\\Bot.cs", "bot", 0}, {"Scripts\\new.cs", "new", 0}})},
+        {before, {"Scripts"}, Joined(Joined(oldTop, kept), {{"Scripts\\AI\\Bot.cs", "bot", 0}, {"Scripts\\new.cs", "new", 0}})},
+        {twice, {"top.cs"}, {{"top.cs", "new top", 0}, {"x.cs", "x", 0}}},
     };
-    for (const auto& [files, after] : cases) {
-        WriteFile(volume, before);
+    for (const auto& [start, files, after] : cases) {
+        WriteFile(volume, start);
         Args line{"add", volume, "-C", src};
         line.insert(line.end(), files.begin(), files.end());
         const ToolRun r = Tarnvol(line);
