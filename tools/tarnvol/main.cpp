@@ -68,7 +68,7 @@ const char* kToolHelp =
     "  test [-0] [-T LIST] VOLUME [NAME...]    read every entry; report damaged and compressed ones\n"
     "  extract [OPTIONS] VOLUME DEST [NAME...] extract stored files with the extractor\n"
     "  pack [-C DIR] OUTPUT.vol FILE...        write a volume of the given files and folders\n"
-    "  add [-C DIR] VOLUME FILE...             store files in a volume, replacing those of their names\n"
+    "  add [-C DIR] VOLUME FILE...             store files in a volume; a stored name is replaced\n"
     "  delete [-0] [-T LIST] VOLUME NAME...    remove the selected entries from a volume\n"
     "7z's letters name commands too: a (add), d (delete), l (list), t (test),\n"
     "x (extract).\n"
