@@ -46,7 +46,7 @@ done
 # The words: the description names every tarnvol command, and the manual page
 # names the completion file where the package puts it.
 description=$(dpkg-deb -f "$deb" Description)
-for command in list info cat test extract pack; do
+for command in list info cat test extract pack add delete; do
   check "the description does not name tarnvol's $command" 'grep -qw "$command" <<<"$description"'
 done
 check "man tarnvol does not name its installed completion file" \

@@ -39,6 +39,28 @@ bool VolumeWriter::AddFile(std::string storedName, const std::string& sourcePath
     return true;
 }
 
+int VolumeWriter::AddSource(const std::string& sourcePath)
+{
+    os::InputFile in(sourcePath);
+    auto identity = in.IsOpen() ? in.Identity() : std::nullopt;
+    if (!identity)
+        return -1;
+    sources_.push_back({sourcePath, *identity});
+    return static_cast<int>(sources_.size() - 1);
+}
+
+void VolumeWriter::AddRange(std::string storedName, int source, std::int64_t offset, std::int64_t size,
+                            std::uint8_t method)
+{
+    Entry e;
+    e.name = std::move(storedName);
+    e.source = source;
+    e.offset = offset;
+    e.size = size;
+    e.method = method;
+    entries_.push_back(std::move(e));
+}
+
 bool VolumeWriter::Emit(const Sink& sink) const
 {
     failure_.clear();
@@ -66,12 +88,15 @@ bool VolumeWriter::Emit(const Sink& sink) const
         return false;
 
     std::unique_ptr<char[]> buffer;
+    // Each source is opened once, on its first entry, and closed before the
+    // volume is moved into place: Windows cannot replace a file that is open.
+    std::vector<std::unique_ptr<os::InputFile>> sources(sources_.size());
     std::vector<std::uint32_t> blockOffsets;
     blockOffsets.reserve(entries_.size());
     std::int64_t at = 8;
     for (const Entry& e : entries_) {
         blockOffsets.push_back(static_cast<std::uint32_t>(at));
-        if (!EmitBlock(e, sink, buffer))
+        if (!EmitBlock(e, sink, buffer, sources))
             return false;
         at += 8 + e.size;
     }
@@ -80,36 +105,57 @@ bool VolumeWriter::Emit(const Sink& sink) const
     return sink(dir.data(), dir.size());
 }
 
-bool VolumeWriter::EmitBlock(const Entry& e, const Sink& sink, std::unique_ptr<char[]>& buffer) const
+bool VolumeWriter::EmitBlock(const Entry& e, const Sink& sink, std::unique_ptr<char[]>& buffer,
+                             std::vector<std::unique_ptr<os::InputFile>>& sources) const
 {
     std::string vblk = "VBLK" + U32((static_cast<std::uint32_t>(e.size) & 0x00FFFFFFu) | 0x80000000u);
     if (!sink(vblk.data(), vblk.size()))
         return false;
+    if (e.source >= 0) {
+        const Source& s = sources_[static_cast<std::size_t>(e.source)];
+        auto& in = sources[static_cast<std::size_t>(e.source)];
+        if (!in) {
+            in = std::make_unique<os::InputFile>(s.path);
+            if (!in->IsOpen() || in->Identity() != s.identity) {
+                failure_ = s.path + " changed while it was read";
+                return false;
+            }
+        }
+        return Copy(*in, s.path, e.offset, e.size, sink, buffer);
+    }
     if (e.sourcePath.empty())
         return sink(e.data.data(), e.data.size());
 
-    constexpr std::int64_t kBlock = 1 << 20;
     os::InputFile in(e.sourcePath);
     if (!in.IsOpen()) {
         failure_ = "cannot read " + e.sourcePath;
         return false;
     }
+    if (!Copy(in, e.sourcePath, 0, e.size, sink, buffer))
+        return false;
+    // A file that grew or shrank meanwhile would be stored cut off.
+    if (in.Size() != e.size) {
+        failure_ = e.sourcePath + " changed while it was packed";
+        return false;
+    }
+    return true;
+}
+
+bool VolumeWriter::Copy(const os::InputFile& in, const std::string& path, std::int64_t offset, std::int64_t count,
+                        const Sink& sink, std::unique_ptr<char[]>& buffer) const
+{
+    constexpr std::int64_t kBlock = 1 << 20;
     if (!buffer)
         buffer = std::make_unique<char[]>(kBlock);
-    for (std::int64_t done = 0; done < e.size;) {
-        std::int64_t want = std::min(kBlock, e.size - done);
-        if (in.ReadAt(done, buffer.get(), want) != want) {
-            failure_ = "cannot read " + e.sourcePath;
+    for (std::int64_t done = 0; done < count;) {
+        std::int64_t want = std::min(kBlock, count - done);
+        if (in.ReadAt(offset + done, buffer.get(), want) != want) {
+            failure_ = "cannot read " + path;
             return false;
         }
         if (!sink(buffer.get(), static_cast<std::size_t>(want)))
             return false;
         done += want;
-    }
-    // A file that grew or shrank meanwhile would be stored cut off.
-    if (in.Size() != e.size) {
-        failure_ = e.sourcePath + " changed while it was packed";
-        return false;
     }
     return true;
 }
@@ -132,7 +178,7 @@ std::string VolumeWriter::Directory(std::int64_t namesSize, const std::vector<st
         dir += U32(nameOffsets[i]);
         dir += U32(blockOffsets[i]);
         dir += U32(static_cast<std::uint32_t>(entries_[i].size));
-        dir += '\0';
+        dir += static_cast<char>(entries_[i].method);
     }
     return dir;
 }

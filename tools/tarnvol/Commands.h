@@ -17,6 +17,8 @@ int RunExtract(const std::vector<std::string>& args);
 int RunPack(const std::vector<std::string>& args);
 int RunCat(const std::vector<std::string>& args);
 int RunTest(const std::vector<std::string>& args);
+int RunAdd(const std::vector<std::string>& args);
+int RunDelete(const std::vector<std::string>& args);
 
 extern const char* kListHelp;
 extern const char* kInfoHelp;
@@ -24,6 +26,8 @@ extern const char* kExtractHelp;
 extern const char* kPackHelp;
 extern const char* kCatHelp;
 extern const char* kTestHelp;
+extern const char* kAddHelp;
+extern const char* kDeleteHelp;
 
 // Writes the stored bytes of the entries the patterns select (every entry
 // when `all`) to standard output, in stored order, as cat does; with `once`

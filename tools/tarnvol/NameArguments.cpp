@@ -73,6 +73,48 @@ std::optional<std::vector<std::string>> GatherNames(const std::string& command, 
     return patterns;
 }
 
+namespace {
+
+// Tells every pattern that selected nothing; whether there was one.
+bool TellUnmatched(const std::string& command, const NameSelector& selector, const std::vector<std::string>& patterns)
+{
+    bool missing = false;
+    for (std::size_t k : selector.Unmatched()) {
+        missing = true;
+        std::fprintf(stderr, "tarnvol %s: %s: not in the volume\n", command.c_str(), ShownName(patterns[k]).c_str());
+    }
+    return missing;
+}
+
+bool SeeAll(VolumeFile& file, NameSelector& selector)
+{
+    return file.ForEach([&selector](StoredEntry& e) {
+        selector.See(e.name);
+        return true;
+    });
+}
+
+} // namespace
+
+bool ForEachEntry(const std::string& command, VolumeFile& file, const std::vector<std::string>& patterns,
+                  const std::function<bool(StoredEntry&, bool chosen)>& visit, bool& missing)
+{
+    missing = false;
+    NameSelector selector(patterns);
+    if (!SeeAll(file, selector))
+        return false;
+    bool stopped = false;
+    if (!file.ForEach([&](StoredEntry& e) {
+            stopped = !visit(e, selector.Selects(e.name));
+            return !stopped;
+        }))
+        return false;
+    if (stopped)
+        return false;
+    missing = TellUnmatched(command, selector, patterns);
+    return true;
+}
+
 bool ForEachChosen(const std::string& command, VolumeFile& file, const std::vector<std::string>& patterns, bool all,
                    const std::function<bool(StoredEntry&)>& take, bool& missing)
 {
@@ -80,17 +122,11 @@ bool ForEachChosen(const std::string& command, VolumeFile& file, const std::vect
     if (all)
         return file.ForEach(take);
     NameSelector selector(patterns);
-    if (!file.ForEach([&selector](StoredEntry& e) {
-            selector.See(e.name);
-            return true;
-        }))
+    if (!SeeAll(file, selector))
         return false;
     if (!file.ForEach([&](StoredEntry& e) { return !selector.Selects(e.name) || take(e); }))
         return false;
-    for (std::size_t k : selector.Unmatched()) {
-        missing = true;
-        std::fprintf(stderr, "tarnvol %s: %s: not in the volume\n", command.c_str(), ShownName(patterns[k]).c_str());
-    }
+    missing = TellUnmatched(command, selector, patterns);
     return true;
 }
 

@@ -28,4 +28,11 @@ std::optional<std::vector<std::string>> GatherNames(const std::string& command, 
 bool ForEachChosen(const std::string& command, VolumeFile& file, const std::vector<std::string>& patterns, bool all,
                    const std::function<bool(StoredEntry&)>& take, bool& missing);
 
+// Hands every entry to `visit` in stored order, with whether the patterns
+// select it, until it returns false. Only after a whole walk is every pattern
+// that selected nothing told, as ForEachChosen tells it, setting `missing`.
+// False when the walk was stopped or the index cannot be read (told on stderr).
+bool ForEachEntry(const std::string& command, VolumeFile& file, const std::vector<std::string>& patterns,
+                  const std::function<bool(StoredEntry&, bool chosen)>& visit, bool& missing);
+
 } // namespace tarnvol

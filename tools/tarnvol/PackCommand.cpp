@@ -1,23 +1,14 @@
 // tarnvol pack: writes a volume of files and folder trees, stored as is.
 #include "Commands.h"
-#include "os/AnsiText.h"
+#include "DiskFiles.h"
 
-#include "os/PathStyle.h"
-#include "os/TextCase.h"
-#include "os/Files.h"
-#include "os/Folders.h"
 #include "volume/VolumeWriter.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <optional>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 namespace tarnvol {
-
-using tarnwick::PathStyle;
 
 const char* kPackHelp =
     "Usage: tarnvol pack [-C DIR] OUTPUT.vol FILE...\n"
@@ -38,227 +29,11 @@ const char* kPackHelp =
 
 namespace {
 
-struct Packed {
-    std::string name;   // as stored, backslashes between folders
-    std::string source; // where the bytes come from
-};
-
-bool IsSeparator(char c, PathStyle style)
-{
-    return c == '/' || (style == PathStyle::Windows && c == '\\');
-}
-
-bool IsAbsolute(const std::string& path, PathStyle style)
-{
-    if (!path.empty() && IsSeparator(path[0], style))
-        return true;
-    // C:foo is relative to a drive's own current folder, never to DIR.
-    return style == PathStyle::Windows && path.size() >= 2 && path[1] == ':';
-}
-
-// The pieces of a relative path, "." and empty pieces dropped; nothing when
-// a ".." piece would climb out of the folder it is taken from.
-std::optional<std::vector<std::string>> Pieces(const std::string& relative, PathStyle style)
-{
-    std::vector<std::string> pieces;
-    std::string piece;
-    auto flush = [&] {
-        if (piece == "..")
-            return false;
-        if (!piece.empty() && piece != ".")
-            pieces.push_back(piece);
-        piece.clear();
-        return true;
-    };
-    for (char c : relative) {
-        if (IsSeparator(c, style)) {
-            if (!flush())
-                return std::nullopt;
-        } else {
-            piece += c;
-        }
-    }
-    if (!flush())
-        return std::nullopt;
-    return pieces;
-}
-
-class Packer {
-public:
-    Packer(std::string dir, std::string output, PathStyle style)
-        : dir_(std::move(dir)), style_(style), base_(tarnwick::os::RealPath(dir_.empty() ? "." : dir_))
-    {
-        // The volume must not swallow an earlier copy of itself.
-        if (tarnwick::os::IsPlainFile(output))
-            outputLong_ = tarnwick::os::RealPath(output);
-    }
-
-    // Adds one FILE operand; false (the reason on stderr) when it cannot be.
-    bool AddOperand(const std::string& operand)
-    {
-        std::string relative = operand;
-        if (IsAbsolute(operand, style_)) {
-            std::string full = tarnwick::os::RealPath(operand);
-            if (full.empty())
-                return Fail(operand + " not found");
-            if (!Inside(full))
-                return Fail(operand + " is outside " + DirName());
-            relative = full.substr(base_.size());
-        }
-        auto pieces = Pieces(relative, style_);
-        if (!pieces)
-            return Fail(operand + " leads outside " + DirName());
-
-        std::string source = dir_;
-        std::string name;
-        for (const std::string& p : *pieces) {
-            source = tarnwick::JoinPath(source, p, style_);
-            name = name.empty() ? p : name + '\\' + p;
-        }
-        if (source.empty())
-            source = ".";
-        if (tarnwick::os::IsPlainFile(source))
-            return AddFile(name, source);
-        if (tarnwick::os::IsPlainFolder(source))
-            return LeadsOutside(source) ? Fail(source + " is a link that leads outside " + DirName())
-                                        : AddFolder(name, source);
-        return Fail(operand + " not found");
-    }
-
-    const std::vector<Packed>& Files() const { return files_; }
-
-private:
-    bool Fail(const std::string& message)
-    {
-        std::fprintf(stderr, "tarnvol pack: %s\n", message.c_str());
-        return false;
-    }
-
-    std::string DirName() const { return dir_.empty() ? "the current folder" : dir_; }
-
-    // Whether the full path, links resolved, lies in DIR.
-    bool Inside(const std::string& full) const
-    {
-        return !base_.empty() && full.compare(0, base_.size(), base_) == 0 &&
-               (full.size() == base_.size() || IsSeparator(full[base_.size()], style_) ||
-                IsSeparator(base_.back(), style_));
-    }
-
-    // Whether a link, the path's own or one of its folders', takes it out of
-    // DIR: the volume would carry whatever file the link names (a key
-    // beside the game, say) to whoever is sent it.
-    bool LeadsOutside(const std::string& source) const
-    {
-        const std::string full = tarnwick::os::RealPath(source);
-        return full.empty() || !Inside(full);
-    }
-
-    bool AddFile(const std::string& name, const std::string& source)
-    {
-        if (LeadsOutside(source))
-            return Fail(source + " is a link that leads outside " + DirName());
-        // A block's header keeps its length in 24 bits: a longer file would
-        // be read back as another length, and so as another file.
-        const auto size = tarnwick::os::FileLength(source);
-        if (size && *size > tarnwick::VolumeWriter::kMaxFileSize)
-            return Fail(name + " is " + std::to_string(*size) + " bytes, more than a volume can hold in one file (" +
-                        std::to_string(tarnwick::VolumeWriter::kMaxFileSize) + ")");
-        if (!outputLong_.empty() && tarnwick::os::RealPath(source) == outputLong_) {
-            std::fprintf(stderr, "tarnvol pack: %s is the output volume itself; left out\n", source.c_str());
-            return true;
-        }
-        // The game reads names in its code page: a UTF-8 disk's name is
-        // stored as that text's bytes there, as extracting gives it back. A
-        // name with a character the code page lacks keeps its own bytes.
-        std::string stored = name;
-        if (tarnwick::NativePathStyle() == tarnwick::PathStyle::Posix)
-            stored = tarnwick::Utf8ToAnsi(name).value_or(name);
-        if (!seen_.insert(tarnwick::ToLower(stored)).second)
-            return Fail(name + " would be stored twice (names are compared without regard to case)");
-        files_.push_back({stored, source});
-        return true;
-    }
-
-    bool AddFolder(const std::string& name, const std::string& source)
-    {
-        bool ok = false;
-        std::vector<std::string> entries = tarnwick::os::ListFolder(source, &ok);
-        if (!ok)
-            return Fail("cannot read the folder " + source);
-        std::sort(entries.begin(), entries.end());
-        for (const std::string& entry : entries) {
-            std::string child = tarnwick::JoinPath(source, entry, style_);
-            std::string childName = name.empty() ? entry : name + '\\' + entry;
-            if (tarnwick::os::IsPlainFolder(child)) {
-                if (tarnwick::os::IsSymbolicLink(child)) {
-                    std::fprintf(stderr, "tarnvol pack: %s is a linked folder; skipped\n", child.c_str());
-                    continue;
-                }
-                if (!AddFolder(childName, child))
-                    return false;
-            } else if (tarnwick::os::IsPlainFile(child)) {
-                if (!AddFile(childName, child))
-                    return false;
-            }
-            // Devices, sockets, hidden and system files are not packed.
-        }
-        return true;
-    }
-
-    std::string dir_;
-    PathStyle style_;
-    std::string base_; // DIR, links resolved
-    std::string outputLong_;
-    std::vector<Packed> files_;
-    std::unordered_set<std::string> seen_;
-};
-
-// What pack's command line asks for.
-struct PackLine {
-    std::optional<std::string> dir; // -C
-    std::string output;
-    std::vector<std::string> operands; // the FILEs
-};
-
-// The command line taken apart; nothing, after the usage message has gone
-// out, when it is wrong.
-std::optional<PackLine> ParsePackLine(const std::vector<std::string>& args)
-{
-    static const std::vector<OptionSpec> kOptions = {{'C', "directory", true}};
-    const auto wrong = [](const std::string& message) -> std::optional<PackLine> {
-        UsageError("pack", message);
-        return std::nullopt;
-    };
-    const auto line = ParseCommandLine("pack", args, kOptions);
-    if (!line)
-        return std::nullopt;
-    PackLine pack;
-    if (line->Count("directory") > 1)
-        return wrong("give -C only once");
-    if (line->Has("directory")) {
-        pack.dir = line->Values("directory").front();
-        if (pack.dir->empty())
-            return wrong("-C needs a folder");
-    }
-    pack.operands = line->operands;
-    if (!pack.operands.empty()) {
-        pack.output = pack.operands.front();
-        pack.operands.erase(pack.operands.begin());
-        if (pack.output.empty())
-            return wrong("the OUTPUT name is empty");
-    }
-    if (pack.output.empty())
-        return wrong("give the OUTPUT volume and at least one FILE");
-    if (pack.operands.empty())
-        return wrong("give at least one FILE");
-    return pack;
-}
-
 // Writes the files gathered into the volume OUTPUT; the exit status.
-int WriteVolume(const std::vector<Packed>& files, const std::string& output)
+int WriteVolume(const std::vector<DiskFile>& files, const std::string& output)
 {
     tarnwick::VolumeWriter writer;
-    for (const Packed& f : files) {
+    for (const DiskFile& f : files) {
         if (!writer.AddFile(f.name, f.source)) {
             std::fprintf(stderr, "tarnvol pack: cannot read %s\n", f.source.c_str());
             return 1;
@@ -275,31 +50,19 @@ int WriteVolume(const std::vector<Packed>& files, const std::string& output)
 
 int RunPack(const std::vector<std::string>& args)
 {
-    const auto pack = ParsePackLine(args);
-    if (!pack)
+    const auto line = ParseFilesLine("pack", "OUTPUT", args);
+    if (!line)
         return 2;
-
-    const PathStyle style = tarnwick::NativePathStyle();
-    if (pack->dir && !tarnwick::os::IsPlainFolder(*pack->dir)) {
-        std::fprintf(stderr, "tarnvol pack: the folder %s not found\n", pack->dir->c_str());
+    const auto files = GatherDiskFiles("pack", *line);
+    if (!files)
         return 1;
-    }
-    Packer packer(pack->dir.value_or(std::string()), pack->output, style);
-    for (const std::string& operand : pack->operands) {
-        if (operand.empty()) {
-            std::fputs("tarnvol pack: an empty FILE name\n", stderr);
-            return 1;
-        }
-        if (!packer.AddOperand(operand))
-            return 1;
-    }
     // A volume without names has a name block of length 0, which no reader
     // takes for a sound volume.
-    if (packer.Files().empty()) {
+    if (files->empty()) {
         std::fputs("tarnvol pack: no files to pack\n", stderr);
         return 1;
     }
-    return WriteVolume(packer.Files(), pack->output);
+    return WriteVolume(*files, line->volume);
 }
 
 } // namespace tarnvol

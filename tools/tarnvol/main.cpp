@@ -24,6 +24,8 @@ const Command kCommands[] = {
     {"pack", RunPack, &kPackHelp},
     {"cat", RunCat, &kCatHelp},
     {"test", RunTest, &kTestHelp},
+    {"add", RunAdd, &kAddHelp},
+    {"delete", RunDelete, &kDeleteHelp},
 };
 
 // 7z's one-letter commands, for hands used to them.
@@ -33,6 +35,8 @@ struct Alias {
 };
 
 const Alias kAliases[] = {
+    {"a", "add"},
+    {"d", "delete"},
     {"l", "list"},
     {"t", "test"},
     {"x", "extract"},
@@ -64,7 +68,10 @@ const char* kToolHelp =
     "  test [-0] [-T LIST] VOLUME [NAME...]    read every entry; report damaged and compressed ones\n"
     "  extract [OPTIONS] VOLUME DEST [NAME...] extract stored files with the extractor\n"
     "  pack [-C DIR] OUTPUT.vol FILE...        write a volume of the given files and folders\n"
-    "7z's letters name commands too: l (list), t (test), x (extract).\n"
+    "  add [-C DIR] VOLUME FILE...             store files in a volume; a stored name is replaced\n"
+    "  delete [-0] [-T LIST] VOLUME NAME...    remove the selected entries from a volume\n"
+    "7z's letters name commands too: a (add), d (delete), l (list), t (test),\n"
+    "x (extract).\n"
     "\n"
     "A NAME may use / for \\, the wildcards * and ? (letters match in either case,\n"
     "as the game finds files), and name a folder for everything below it; a NAME\n"

@@ -1,0 +1,77 @@
+#include "VolumeEdit.h"
+#include "StoredNames.h"
+
+#include <cstdio>
+
+namespace tarnvol {
+
+VolumeEdit::VolumeEdit(std::string command, std::string path)
+    : command_(std::move(command)), path_(std::move(path))
+{
+}
+
+bool VolumeEdit::Fail(const std::string& message) const
+{
+    std::fprintf(stderr, "tarnvol %s: %s\n", command_.c_str(), ShownMessage(message).c_str());
+    return false;
+}
+
+bool VolumeEdit::Open()
+{
+    // The state of the file is noted before its index is read: should it be
+    // rewritten before its bytes are copied, the writer refuses it.
+    source_ = writer_.AddSource(path_);
+    file_ = std::make_unique<VolumeFile>();
+    if (!file_->Open(command_, path_))
+        return false;
+    if (source_ < 0)
+        return Fail("cannot open volume " + path_);
+    return true;
+}
+
+bool VolumeEdit::Refuse(const std::string& message)
+{
+    failed_ = true;
+    return Fail(message);
+}
+
+bool VolumeEdit::Keep(StoredEntry& e)
+{
+    if (!file_->Locate(e))
+        return Refuse("the directory of " + path_ + " is damaged: " + file_->Problem());
+    // Thousands of entries may name one long name: each is a copy in the new
+    // volume, which must stay within the sizes its offsets can give.
+    nameBytes_ += static_cast<std::int64_t>(e.name.size()) + 1;
+    if (nameBytes_ > tarnwick::VolumeWriter::kMaxVolumeSize)
+        return Refuse("the volume would exceed 2 GB");
+    entries_.push_back({std::string(e.name), e.dataOffset, e.length, e.method, {}});
+    return true;
+}
+
+void VolumeEdit::Append(std::string name, std::string file)
+{
+    entries_.push_back({std::move(name), 0, 0, 0, std::move(file)});
+}
+
+int VolumeEdit::Write()
+{
+    // Closed before the new volume is moved into place: Windows cannot
+    // replace a file that is open.
+    file_.reset();
+    for (EditEntry& e : entries_) {
+        if (e.file.empty()) {
+            writer_.AddRange(std::move(e.name), source_, e.offset, e.length, e.method);
+        } else if (!writer_.AddFile(std::move(e.name), e.file)) {
+            Fail("cannot read " + e.file);
+            return 1;
+        }
+    }
+    entries_.clear();
+    if (!writer_.Write(path_)) {
+        Fail(writer_.Failure());
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace tarnvol
