@@ -66,7 +66,7 @@ const char* kToolHelp =
     "  info VOLUME                             the directory values and the volume's size\n"
     "  cat [-0] [-T LIST] VOLUME NAME...       the stored bytes of files to standard output\n"
     "  test [-0] [-T LIST] VOLUME [NAME...]    read every entry; report damaged and compressed ones\n"
-    "  extract [OPTIONS] VOLUME DEST [NAME...] extract stored files with the extractor\n"
+    "  extract [OPTIONS] VOLUME DEST [NAME...] write stored files into the folder DEST\n"
     "  pack [-C DIR] OUTPUT.vol FILE...        write a volume of the given files and folders\n"
     "  add [-C DIR] VOLUME FILE...             store files in a volume; a stored name is replaced\n"
     "  delete [-0] [-T LIST] VOLUME NAME...    remove the selected entries from a volume\n"
