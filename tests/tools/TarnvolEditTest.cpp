@@ -165,6 +165,22 @@ TEST_F(TarnvolEdit, DeleteWritesNothingUnlessEveryNameSelects)
     ExpectAloneInItsFolder();
 }
 
+// Entries sharing one long name would each be a copy in the edited volume:
+// 300 naming one of a mebibyte are refused before any is made.
+TEST_F(TarnvolEdit, AVolumeWhoseNamesWouldTakeGigabytesIsNotEdited)
+{
+    const std::string hostile =
+        WriteFile(dir / "vols/game.vol", WithEntryCopies(BuildVolume({{std::string(1 << 20, 'n'), "x"}, {"b.cs", "b"}}), 0, 300));
+    WriteFile(dir / "new.cs", "new");
+    for (const Args& line : {Args{"delete", hostile, "b.cs"}, Args{"add", "-C", dir.Path(), hostile, "new.cs"}}) {
+        const ToolRun r = Tarnvol(line);
+        EXPECT_EQ(r.exitCode, 1) << line[0];
+        EXPECT_NE(r.err.find("take more than 256 MB"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(ReadFile(hostile).size(), BuildVolume({{std::string(1 << 20, 'n'), "x"}, {"b.cs", "b"}}).size() + 17 * 300);
+    ExpectAloneInItsFolder();
+}
+
 // Pack, add and delete write one layout: the same files give the same bytes.
 TEST_F(TarnvolEdit, PackAddAndDeleteGiveTheSameBytesForTheSameFiles)
 {

@@ -26,6 +26,19 @@ bool VolumeEdit::Open()
         return false;
     if (source_ < 0)
         return Fail("cannot open volume " + path_);
+    // Thousands of entries may name one long name: each would be a copy in
+    // the new volume, and one in memory until it is written. The game's
+    // volumes keep a few hundred kilobytes of names, a million scripts 40 MB:
+    // more is a hostile volume, refused before a copy is made.
+    constexpr std::int64_t kMostNameBytes = std::int64_t(256) << 20;
+    std::int64_t nameBytes = 0;
+    if (!file_->ForEach([&nameBytes](StoredEntry& e) {
+            nameBytes += static_cast<std::int64_t>(e.name.size()) + 1;
+            return nameBytes <= kMostNameBytes;
+        }))
+        return false;
+    if (nameBytes > kMostNameBytes)
+        return Fail("the names of " + path_ + " take more than 256 MB, as no game volume's do: it is not edited");
     return true;
 }
 
@@ -39,11 +52,6 @@ bool VolumeEdit::Keep(StoredEntry& e)
 {
     if (!file_->Locate(e))
         return Refuse("the directory of " + path_ + " is damaged: " + file_->Problem());
-    // Thousands of entries may name one long name: each is a copy in the new
-    // volume, which must stay within the sizes its offsets can give.
-    nameBytes_ += static_cast<std::int64_t>(e.name.size()) + 1;
-    if (nameBytes_ > tarnwick::VolumeWriter::kMaxVolumeSize)
-        return Refuse("the volume would exceed 2 GB");
     entries_.push_back({std::string(e.name), e.dataOffset, e.length, e.method, {}});
     return true;
 }

@@ -55,7 +55,6 @@ private:
     int source_ = -1;
     std::unique_ptr<VolumeFile> file_;
     std::vector<EditEntry> entries_;
-    std::int64_t nameBytes_ = 0;
     bool failed_ = false;
 };
 
