@@ -133,6 +133,17 @@ TEST(Win32OutputPaths, EachEntryArrivesWithItsOwnBytesOrIsRefusedByName)
         EXPECT_EQ(message.rfind("5 Unable to extract ", 0), 0u) << message;
     for (const char* name : {"a.cs.", "b.cs ", "nul.cs", "scripts\\lpt1.txt", "COM1", "a.cs:evil"})
         EXPECT_EQ(outcomes.at(name), clsExtract::Outcome::Failed) << name;
+    // tarnvol writes the files in its own process, by the same rules.
+    const std::string own = MakeFolder(root / "own");
+    const ToolRun run = RunTool(ToolPath("tarnvol"), {"extract", volume, own});
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_EQ(FilesBelow(own), (std::vector<std::string>{"a.cs", "b.cs"}));
+    EXPECT_EQ(ReadFile(own + "/a.cs") + ReadFile(own + "/b.cs"), "firstsecond");
+    std::size_t told = 0;
+    for (std::size_t at = 0; (at = run.err.find("] Unable to extract ", at)) != std::string::npos; ++at)
+        ++told;
+    EXPECT_EQ(told, 6u) << run.err;
+    EXPECT_EQ(run.err.find("kept"), std::string::npos) << run.err;
     ExpectNothingReachedADevice();
 }
 
