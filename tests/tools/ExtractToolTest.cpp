@@ -180,6 +180,7 @@ namespace {
 
 // The names a job can hand over: twins in case, bytes above 0x7F, and those
 // the bare form cannot carry (how twins are told apart is VolumeIndexTest's).
+// Each reaches the extractor through the job's own command line below.
 const Files kNameVolume = {
     {"b.CS", "first b"},           {"B.cs", "second B"},         {"\xC9T\xC9.cs", "capitals"},
     {"my  file.cs", "two blanks"}, {"my file.cs", "one blank"},  {"\tlead.cs", "tab"},
@@ -187,27 +188,6 @@ const Files kNameVolume = {
 };
 
 } // namespace
-
-TEST_F(ExtractTool, FindsNamesByTheirBytes)
-{
-    const std::string vol = Volume(kNameVolume);
-    // Which twin a name gives is VolumeIndexTest's; here, bare pieces are
-    // joined by one blank and the rest reach the lookup whole.
-    const std::pair<std::vector<std::string>, const char*> cases[] = {
-        {{"B.CS"}, "first b"}, {{"my", "file.cs"}, "one blank"}, {{"my  file.cs"}, "two blanks"}, {{"\tlead.cs"}, "tab"},
-        {{" lead.cs"}, "leading blank"}, {{"trail.cs "}, "trailing blank"}, {{"say \"hi\".cs"}, "quotes"},
-    };
-    for (const auto& [pieces, data] : cases) {
-        const std::string out = dir / "out";
-        std::vector<std::string> args = {vol};
-        args.insert(args.end(), pieces.begin(), pieces.end());
-        args.push_back(out);
-        const ToolRun r = Run(args);
-        EXPECT_EQ(r.exitCode, 0) << pieces[0] << ": " << r.err;
-        EXPECT_EQ(ReadFile(out), data) << pieces[0];
-        fs::remove(out);
-    }
-}
 
 // A large volume's names are kept in order in the user's cache after the
 // first run. Written again at the same path, size and time, with an early
