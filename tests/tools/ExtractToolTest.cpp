@@ -72,8 +72,8 @@ TEST_F(ExtractTool, CopiesEachStoredFileByteForByte)
 }
 
 // A name pasted as a listing shows it, with / between folders, finds the
-// stored name with \; a stored name that holds / itself is taken first, and
-// tarnvol takes both forms alike.
+// stored name with \; a stored name that holds / itself is taken first
+// (how tarnvol's names select is NameSelectionTest's).
 TEST_F(ExtractTool, ANameWithSlashesFindsTheStoredBackslashes)
 {
     const std::string vol = Volume({{"gui\\abort.gui", "abort"}, {"odd\\name.cs", "backslash"}, {"odd/name.cs", "slash"}});
@@ -83,9 +83,6 @@ TEST_F(ExtractTool, ANameWithSlashesFindsTheStoredBackslashes)
         {{tool, vol, "gui\\abort.gui", "-"}, "abort"},
         {{tool, vol, "odd/name.cs", "-"}, "slash"},
         {{tool, vol, "odd\\name.cs", "-"}, "backslash"},
-        {{ToolPath("tarnvol"), "extract", vol, "-", "gui\\abort.gui"}, "abort"},
-        {{ToolPath("tarnvol"), "extract", vol, "-", "gui/abort.gui"}, "abort"},
-        {{ToolPath("tarnvol"), "cat", vol, "odd/name.cs"}, "slash"},
     };
     for (const auto& [line, out] : cases) {
         const ToolRun r = RunTool(line[0], std::vector<std::string>(line.begin() + 1, line.end()));
@@ -183,6 +180,7 @@ namespace {
 
 // The names a job can hand over: twins in case, bytes above 0x7F, and those
 // the bare form cannot carry (how twins are told apart is VolumeIndexTest's).
+// Each reaches the extractor through the job's own command line below.
 const Files kNameVolume = {
     {"b.CS", "first b"},           {"B.cs", "second B"},         {"\xC9T\xC9.cs", "capitals"},
     {"my  file.cs", "two blanks"}, {"my file.cs", "one blank"},  {"\tlead.cs", "tab"},
@@ -190,27 +188,6 @@ const Files kNameVolume = {
 };
 
 } // namespace
-
-TEST_F(ExtractTool, FindsNamesByTheirBytes)
-{
-    const std::string vol = Volume(kNameVolume);
-    // Which twin a name gives is VolumeIndexTest's; here, bare pieces are
-    // joined by one blank and the rest reach the lookup whole.
-    const std::pair<std::vector<std::string>, const char*> cases[] = {
-        {{"B.CS"}, "first b"}, {{"my", "file.cs"}, "one blank"}, {{"my  file.cs"}, "two blanks"}, {{"\tlead.cs"}, "tab"},
-        {{" lead.cs"}, "leading blank"}, {{"trail.cs "}, "trailing blank"}, {{"say \"hi\".cs"}, "quotes"},
-    };
-    for (const auto& [pieces, data] : cases) {
-        const std::string out = dir / "out";
-        std::vector<std::string> args = {vol};
-        args.insert(args.end(), pieces.begin(), pieces.end());
-        args.push_back(out);
-        const ToolRun r = Run(args);
-        EXPECT_EQ(r.exitCode, 0) << pieces[0] << ": " << r.err;
-        EXPECT_EQ(ReadFile(out), data) << pieces[0];
-        fs::remove(out);
-    }
-}
 
 // A large volume's names are kept in order in the user's cache after the
 // first run. Written again at the same path, size and time, with an early
