@@ -2,6 +2,7 @@
 // name already stored where it stands.
 #include "Commands.h"
 #include "DiskFiles.h"
+#include "StoredNames.h"
 #include "VolumeEdit.h"
 
 #include "os/Files.h"
@@ -75,7 +76,7 @@ int RunAdd(const std::vector<std::string>& args)
     // one to put a new volume in the place of.
     const bool exists = tarnwick::os::IsPlainFile(volume);
     if (!exists && (tarnwick::os::PlainExists(volume) || tarnwick::os::IsSpecialFile(volume))) {
-        std::fprintf(stderr, "tarnvol add: %s is not a plain file\n", volume.c_str());
+        std::fprintf(stderr, "tarnvol add: %s is not a plain file\n", ShownMessage(volume).c_str());
         return 1;
     }
     const auto files = GatherDiskFiles("add", *line);

@@ -1,6 +1,7 @@
 // tarnvol delete: removes entries from a volume, as 7z d and tar --delete do.
 #include "Commands.h"
 #include "NameArguments.h"
+#include "StoredNames.h"
 #include "VolumeEdit.h"
 
 #include <cstdio>
@@ -65,7 +66,7 @@ int RunDelete(const std::vector<std::string>& args)
         return 0;
     if (edit.Entries().empty()) {
         std::fprintf(stderr, "tarnvol delete: no file would be left in %s; remove the volume itself instead\n",
-                     volume.c_str());
+                     ShownMessage(volume).c_str());
         return 1;
     }
     return edit.Write();
