@@ -17,7 +17,8 @@ CopyResult Failure(CopyStatus status, std::string message)
 
 bool SameFile(const std::string& a, const std::string& b)
 {
-    if (!os::PlainExists(a) || !os::PlainExists(b))
+    // The output first: it is mostly not there yet.
+    if (!os::PlainExists(b) || !os::PlainExists(a))
         return false;
     const std::string la = os::LongPathName(a), lb = os::LongPathName(b);
     return !la.empty() && la == lb;

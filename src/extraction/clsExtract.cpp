@@ -310,7 +310,8 @@ bool clsExtract::MakeFolders(const Target& name)
     const std::string parent = GetParentFolder(name.out, style_);
     if (parent == knownFolder_)
         return true;
-    std::string failed = recreateStructure_ ? CreateFolderPath(parent, style_, os_) : std::string();
+    const bool made = recreateStructure_ && !os_.PlainExists(parent);
+    std::string failed = made ? CreateFolderPath(parent, style_, os_) : std::string();
     if (failed.empty() && recreateStructure_ && !os_.IsPlainFolder(parent))
         failed = parent;
     if (!failed.empty()) {
@@ -323,6 +324,7 @@ bool clsExtract::MakeFolders(const Target& name)
     if (!real.empty() && (home_.empty() || Inside(real, home_))) {
         knownFolder_ = parent;
         knownFolderReal_ = real;
+        knownFolderMade_ = made;
     }
     return true;
 }
@@ -425,6 +427,10 @@ clsExtract::Outcome clsExtract::WriteInProcess(const Target& name, const std::st
     const int exitCode = WriteStoredFile(name.stored, name.out, errors);
     if (!*alive)
         return Outcome::Failed;
+    // Written here, the file stands when the write says so: no look is
+    // needed, unless there is an earlier copy to settle.
+    if (exitCode == 0 && kept.empty())
+        return Outcome::Extracted;
     return Settle(name, kept, true, exitCode, errors);
 }
 
@@ -435,7 +441,10 @@ clsExtract::Outcome clsExtract::ExtractOne(const std::string& volume, const std:
     const std::string& out = name.out;
     if (!MayWrite(destination, name) || !MakeFolders(name))
         return Outcome::Failed;
-    Recover(out);
+    // A folder this run made holds only what it wrote, and it leaves nothing
+    // of a replace behind: there is nothing to recover.
+    if (!knownFolderMade_ || GetParentFolder(out, style_) != knownFolder_)
+        Recover(out);
     // The extractor writes a FIFO or a device where it stands: one planted
     // under an entry's name would hold the job up for good, or take the bytes.
     if (os_.IsSpecialFile(out)) {
@@ -512,6 +521,7 @@ void clsExtract::Extract(const std::string& vPath, const std::string& fList,
     extractorReal_ = extractor.empty() ? std::string() : Resolved(extractor);
     knownFolder_.clear();
     knownFolderReal_.clear();
+    knownFolderMade_ = false;
 
     RaisePercent(0, "Initializing...");
     if (!*alive)

@@ -174,6 +174,7 @@ private:
     // into, known to be inside the destination, with its real path.
     std::string home_, programReal_, extractorReal_;
     std::string knownFolder_, knownFolderReal_;
+    bool knownFolderMade_ = false; // made by this run
     // Cleared when the job goes, so that a run whose owner released it from
     // inside a handler stops at once instead of touching freed memory.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

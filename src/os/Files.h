@@ -121,10 +121,12 @@ private:
 };
 
 // A new file written beside its final place and renamed into it on Commit, so
-// that a failure never leaves a partial file under the final name. The
-// temporary file has the short hidden name ReplaceTempName gives, so that an
-// output whose name is as long as the disk allows can be written; a file left
-// under that name by an earlier run that was killed is removed first.
+// that a failure never leaves a partial file under the final name. Where the
+// system can, the file has no name at all until Commit gives it its own, so
+// that a killed run leaves nothing behind. Otherwise the temporary file has
+// the short hidden name ReplaceTempName gives, so that an output whose name is
+// as long as the disk allows can be written; a file left under that name by an
+// earlier run that was killed is removed first.
 class AtomicOutputFile {
 public:
     explicit AtomicOutputFile(const std::string& finalPath);
@@ -141,7 +143,8 @@ public:
 
 private:
     std::string finalPath_;
-    std::string tempPath_;
+    std::string tempPath_; // empty while the file has no name
+    bool unnamed_ = false;
     std::intptr_t handle_ = -1;
     bool failed_ = false;
 };

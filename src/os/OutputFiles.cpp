@@ -85,6 +85,13 @@ AtomicOutputFile::AtomicOutputFile(const std::string& finalPath)
         failed_ = true;
         return;
     }
+    // Without a name until it is whole: the disk makes one name instead of a
+    // temporary one and a rename, and a killed run leaves nothing.
+    handle_ = output::CreateUnnamed(finalPath);
+    if (handle_ != output::kNone) {
+        unnamed_ = true;
+        return;
+    }
     // What stands under the temporary name is the leftover of a killed run
     // for this output: it goes, and the create is tried once more.
     const std::string temp = ReplaceTempName(finalPath, NativePathStyle());
@@ -104,7 +111,9 @@ AtomicOutputFile::AtomicOutputFile(const std::string& finalPath)
 
 AtomicOutputFile::~AtomicOutputFile()
 {
-    if (handle_ != output::kNone)
+    if (handle_ != output::kNone && unnamed_)
+        output::Close(handle_);
+    else if (handle_ != output::kNone)
         output::Discard(handle_, tempPath_);
 }
 
@@ -125,7 +134,8 @@ bool AtomicOutputFile::Commit()
     // file from ever standing under the final name, and a sync per extracted
     // file costs more than the copy itself. A failed move leaves whatever
     // stood under the final name as it was.
-    if (output::MoveIntoPlace(h, tempPath_, finalPath_))
+    if (unnamed_ ? output::NameIntoPlace(h, ReplaceTempName(finalPath_, NativePathStyle()), finalPath_)
+                 : output::MoveIntoPlace(h, tempPath_, finalPath_))
         return true;
     failed_ = true;
     return false;

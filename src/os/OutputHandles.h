@@ -34,6 +34,17 @@ Handle OpenStream(const std::string& path);
 // telling whether that was because something stood under the name.
 Handle CreateNew(const std::string& path, bool& taken);
 
+// A new file for writing that has no name yet, on the disk and in the folder
+// of `finalPath`; kNone where the system makes no such file (Windows, a file
+// system without them, or no way to name it afterwards).
+Handle CreateUnnamed(const std::string& finalPath);
+
+// Closes a handle of CreateUnnamed and gives its file the name `final`; when
+// something stands there, the file is named `temp` first and moved over it,
+// as MoveIntoPlace does. False when the close, the naming or the move
+// failed: the file is gone then, and what stood under `final` stands.
+bool NameIntoPlace(Handle handle, const std::string& temp, const std::string& final);
+
 // Whether the file under `path` was left by a run that is gone: no run holds
 // it. POSIX: its lock can be taken. Windows: the file a run holds cannot be
 // deleted, so any file there may be tried.

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <tuple>
 
 #ifndef _WIN32
@@ -222,6 +224,22 @@ pid_t Start(const Args& args)
 
 } // namespace
 
+// The bytes the run `pid` has written of the new volume: the file it has
+// open in the volume's folder without a name ("#N (deleted)"), or under the
+// temporary name; -1 before it has one.
+std::int64_t WrittenBy(pid_t pid, const std::string& folder, const std::string& temp)
+{
+    std::int64_t most = -1;
+    std::error_code ec;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
+        const std::string target = std::filesystem::read_symlink(fd.path(), ec).string();
+        if (target.rfind(folder + "/#", 0) == 0 || target == temp)
+            if (const auto length = os::FileLength(fd.path().string()))
+                most = std::max(most, *length);
+    }
+    return most;
+}
+
 // A run killed at any moment leaves the old volume or the new one, and the
 // next run is neither blocked nor confused by what the killed one left.
 TEST_F(TarnvolEdit, AKilledAddLeavesTheOldVolumeOrTheNewOneWhole)
@@ -251,8 +269,7 @@ TEST_F(TarnvolEdit, AKilledAddLeavesTheOldVolumeOrTheNewOneWhole)
         int status = 0;
         bool ended = false;
         while (written >= 0 && !ended) {
-            const auto length = os::FileLength(temp);
-            if (length && *length >= written)
+            if (WrittenBy(pid, dir / "vols", temp) >= written)
                 break;
             ended = ::waitpid(pid, &status, WNOHANG) == pid;
             ::usleep(50);

@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <string>
+
 namespace tarnwick::os::output {
 
 Handle StandardOutput()
@@ -47,6 +49,66 @@ Handle CreateNew(const std::string& path, bool& taken)
     // finds its name taken when it moves it into place, and fails.
     ::flock(fd, LOCK_EX | LOCK_NB);
     return fd;
+}
+
+bool Abandoned(const std::string& path);
+
+Handle CreateUnnamed(const std::string& finalPath)
+{
+#ifdef O_TMPFILE
+    // Named afterwards through /proc (or by descriptor, with the right to).
+    static const bool nameable = ::access("/proc/self/fd", X_OK) == 0;
+    if (!nameable)
+        return kNone;
+    const std::size_t cut = finalPath.rfind('/');
+    const std::string folder = cut == std::string::npos ? "." : cut == 0 ? "/" : finalPath.substr(0, cut);
+    const int fd = ::open(folder.c_str(), O_WRONLY | O_TMPFILE | O_CLOEXEC, 0666);
+    return fd < 0 ? kNone : fd;
+#else
+    (void)finalPath;
+    return kNone;
+#endif
+}
+
+namespace {
+
+// Gives the unnamed file open as `fd` the name `path`, never through a link
+// standing there; false, errno EEXIST, when something stands there.
+bool LinkAt(int fd, const std::string& path)
+{
+    if (::linkat(fd, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0)
+        return true;
+    if (errno == EEXIST)
+        return false;
+    const std::string proc = "/proc/self/fd/" + std::to_string(fd);
+    return ::linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0;
+}
+
+} // namespace
+
+bool NameIntoPlace(Handle handle, const std::string& temp, const std::string& final)
+{
+    const int fd = static_cast<int>(handle);
+    // As in MoveIntoPlace: the close tells what went wrong with the writes,
+    // the second descriptor keeps the file for its name.
+    const int keep = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    const bool closed = ::close(fd) == 0;
+    if (keep < 0)
+        return false;
+    bool named = closed && LinkAt(keep, final);
+    if (closed && !named && errno == EEXIST) {
+        // What stands under the name is replaced, as a rename replaces it;
+        // a killed run's leftover under the temporary name goes first.
+        named = LinkAt(keep, temp);
+        if (!named && errno == EEXIST && Abandoned(temp) && ::unlink(temp.c_str()) == 0)
+            named = LinkAt(keep, temp);
+        if (named && ::rename(temp.c_str(), final.c_str()) != 0) {
+            ::unlink(temp.c_str());
+            named = false;
+        }
+    }
+    ::close(keep);
+    return named;
 }
 
 namespace {

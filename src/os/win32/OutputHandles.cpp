@@ -59,6 +59,16 @@ bool Close(Handle handle) { return ::CloseHandle(AsHandle(handle)) != 0; }
 // sharing), so trying is safe.
 bool Abandoned(const std::string&) { return true; }
 
+// Windows makes no file without a name: every output goes through its
+// temporary name.
+Handle CreateUnnamed(const std::string&) { return kNone; }
+
+bool NameIntoPlace(Handle handle, const std::string&, const std::string&)
+{
+    Close(handle);
+    return false;
+}
+
 bool MoveIntoPlace(Handle handle, const std::string& temp, const std::string& final)
 {
     // Closed first: the move needs the file that nobody else may open.
