@@ -224,7 +224,7 @@ std::optional<FilesLine> ParseFilesLine(const std::string& command, const std::s
     if (files.volume.empty())
         return wrong("give the " + volumeWord + " volume and at least one FILE");
     if (files.operands.empty())
-        return wrong("give at least one FILE");
+        return wrong("give a FILE or more");
     return files;
 }
 
