@@ -12,9 +12,7 @@
 #include "volume/SortedNameFile.h"
 #include "os/PathStyle.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>

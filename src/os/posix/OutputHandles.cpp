@@ -72,6 +72,17 @@ Handle CreateUnnamed(const std::string& finalPath)
 
 namespace {
 
+// Closes `fd` and gives a second descriptor of its file, -1 when none could
+// be made; `closed` tells whether the close went well. The close reports what
+// went wrong with the writes, and the copy keeps the file (and its lock) until
+// it is in place, so that nobody takes it for a leftover meanwhile.
+int CloseKeepingACopy(int fd, bool& closed)
+{
+    const int keep = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    closed = ::close(fd) == 0;
+    return keep;
+}
+
 // Gives the unnamed file open as `fd` the name `path`, never through a link
 // standing there; false, errno EEXIST, when something stands there.
 bool LinkAt(int fd, const std::string& path)
@@ -88,11 +99,8 @@ bool LinkAt(int fd, const std::string& path)
 
 bool NameIntoPlace(Handle handle, const std::string& temp, const std::string& final)
 {
-    const int fd = static_cast<int>(handle);
-    // As in MoveIntoPlace: the close tells what went wrong with the writes,
-    // the second descriptor keeps the file for its name.
-    const int keep = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-    const bool closed = ::close(fd) == 0;
+    bool closed = false;
+    const int keep = CloseKeepingACopy(static_cast<int>(handle), closed);
     if (keep < 0)
         return false;
     bool named = closed && LinkAt(keep, final);
@@ -136,12 +144,8 @@ bool Abandoned(const std::string& path)
 
 bool MoveIntoPlace(Handle handle, const std::string& temp, const std::string& final)
 {
-    const int fd = static_cast<int>(handle);
-    // A second descriptor keeps the lock while the first is closed: the close
-    // still reports what went wrong with the writes, and nobody takes the
-    // file for a leftover before it is in place.
-    const int keep = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-    const bool closed = ::close(fd) == 0;
+    bool closed = false;
+    const int keep = CloseKeepingACopy(static_cast<int>(handle), closed);
     if (keep < 0)
         return false;
     const bool ours = StillNamed(keep, temp);
